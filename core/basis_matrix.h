@@ -1,0 +1,64 @@
+// A rows x columns table of 32-bit integers. As a basis matrix of a scheme, row r belongs
+// to participant r, column j is one sub-pixel, and an entry 1 is a black sub-pixel.
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+namespace quillon {
+
+class BasisMatrix {
+ public:
+  // Negative sizes are taken as 0. New entries are zero.
+  BasisMatrix(int32_t rows, int32_t cols);
+  virtual ~BasisMatrix() = default;
+
+  BasisMatrix(const BasisMatrix&) = default;
+  BasisMatrix& operator=(const BasisMatrix&) = default;
+  BasisMatrix(BasisMatrix&&) = default;
+  BasisMatrix& operator=(BasisMatrix&&) = default;
+
+  int32_t Rows() const { return static_cast<int32_t>(m_rows.size()); }
+  int32_t Cols() const { return m_cols; }
+
+  // Not range-checked: the caller keeps 0 <= row < Rows() and 0 <= col < Cols().
+  int32_t Get(int32_t row, int32_t col) const { return m_rows[row][col]; }
+  void Set(int32_t row, int32_t col, int32_t value) { m_rows[row][col] = value; }
+  const int32_t* RowData(int32_t row) const { return m_rows[row].data(); }
+  int32_t* RowData(int32_t row) { return m_rows[row].data(); }
+
+  // The editing operations ignore positions outside their ranges.
+  void RemoveColumn(int32_t col);
+  void RemoveRow(int32_t row);
+  // values holds Cols() entries; position Rows() appends.
+  void InsertRow(int32_t position, const int32_t* values);
+  // values holds Rows() entries; position Cols() appends.
+  void InsertColumn(int32_t position, const int32_t* values);
+  // Appends a column in amortised constant time (InsertColumn at Cols()).
+  void AppendColumn(const int32_t* values);
+  void ReserveColumns(int32_t cols);
+
+  // Keeps the columns whose flag is set, in their order; keep holds Cols() flags.
+  void KeepColumns(const std::vector<bool>& keep);
+
+  // Reorders the columns at random with exactly Cols() draws of Rand(): source column i,
+  // in increasing order, goes to place Rand() % Cols(), moving right (and wrapping) past
+  // places already taken.
+  void PermuteColumns();
+
+  // The column code: bit r is set when entry (r, col) is non-zero. Needs Rows() <= 64.
+  uint64_t ColumnCode(int32_t col) const;
+
+  bool operator==(const BasisMatrix& other) const;
+
+ private:
+  std::vector<std::vector<int32_t>> m_rows;
+  int32_t m_cols;
+};
+
+// The places of PermuteColumns: target[i] is where source column i goes, for the draws
+// draws[0..c). taken is scratch space of c flags.
+void PermutationTargets(const int32_t* draws, int32_t c, int32_t* target,
+                        std::vector<uint8_t>& taken);
+
+}  // namespace quillon

@@ -1,0 +1,96 @@
+// One BMP file in memory: its name, the two headers as they stand in the file, the colour
+// table and the pixel rows as stored (row 0 is the first stored row, the picture's bottom).
+// Pixels are seen in two colours: 'b' when all of a pixel's bits are zero, 'w' otherwise.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace quillon {
+
+struct BmpHeader {
+  uint16_t bfType = 0x4D42;  // "BM"
+  uint32_t bfSize = 40;
+  uint16_t bfReserved1 = 0;
+  uint16_t bfReserved2 = 0;
+  uint32_t bfOffBits = 54;
+  uint32_t biSize = 40;
+  int32_t biWidth = 0;
+  int32_t biHeight = 0;
+  uint16_t biPlanes = 1;
+  uint16_t biBitCount = 0;
+  uint32_t biCompression = 0;
+  uint32_t biSizeImage = 0;
+  int32_t biXPelsPerMeter = 0;
+  int32_t biYPelsPerMeter = 0;
+  uint32_t biClrUsed = 0;
+  uint32_t biClrImportant = 0;
+};
+
+constexpr int kBmpHeaderBytes = 54;
+
+// Bytes of one stored row: ceil(width * bits / 8) rounded up to a multiple of 4. Negative
+// for sizes the reader refuses (negative width, or a row beyond 2^31 bytes).
+int64_t BmpStride(int64_t width, int64_t bitsPerPixel);
+
+// Number of colour-table entries a file with these fields holds.
+int64_t BmpPaletteEntries(uint16_t bitCount, uint32_t clrUsed);
+
+class BmpImage {
+ public:
+  // Named, not loaded: the placeholder header, no pixels. Call Load() next.
+  BmpImage();
+  explicit BmpImage(std::string fileName);
+  // A new 1-bit image, every pixel black. Height comes first.
+  BmpImage(std::string fileName, int32_t height, int32_t width);
+  virtual ~BmpImage() = default;
+
+  BmpImage(const BmpImage&) = default;
+  BmpImage& operator=(const BmpImage&) = default;
+  BmpImage(BmpImage&&) = default;
+  BmpImage& operator=(BmpImage&&) = default;
+
+  // Reads the named file. Failures are reported; an unsupported or short file leaves the
+  // image without pixels and with zero size. Returns whether the image holds the file now.
+  bool Load();
+  // Writes the image to its name through a temporary file beside it, so that a failed save
+  // leaves any earlier file untouched. Returns whether the file was written.
+  bool Save() const;
+
+  // Callers keep 0 <= row < Height() and 0 <= col < Width().
+  char GetPixel(int32_t row, int32_t col) const;
+  void SetPixel(int32_t row, int32_t col, int black);
+
+  const std::string& FileName() const { return m_fileName; }
+  void SetFileName(std::string name) { m_fileName = std::move(name); }
+  const BmpHeader& Header() const { return m_header; }
+  BmpHeader& MutableHeader() { return m_header; }
+  int32_t Width() const { return m_header.biWidth; }
+  int32_t Height() const { return m_header.biHeight; }
+  int BitCount() const { return m_header.biBitCount; }
+  bool HasPixels() const { return m_hasPixels; }
+
+  // Colour table: 256 entries of blue, green, red, reserved.
+  using Palette = std::array<std::array<uint8_t, 4>, 256>;
+  const Palette& ColourTable() const { return m_palette; }
+  Palette& MutableColourTable() { return m_palette; }
+
+  // The stored rows, for code that walks pixels a word at a time.
+  int64_t Stride() const { return BmpStride(m_header.biWidth, m_header.biBitCount); }
+  const uint8_t* Row(int32_t row) const { return m_pixels.data() + row * Stride(); }
+  uint8_t* Row(int32_t row) { return m_pixels.data() + row * Stride(); }
+  const std::vector<uint8_t>& Pixels() const { return m_pixels; }
+
+ private:
+  void Clear();
+
+  std::string m_fileName;
+  BmpHeader m_header;
+  std::vector<uint8_t> m_pixels;
+  bool m_hasPixels = false;
+  Palette m_palette{};
+};
+
+}  // namespace quillon

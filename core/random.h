@@ -1,0 +1,45 @@
+// The one process-wide source of random draws. Every method states how many numbers it
+// draws and in which order, so that a deterministic source fixes the shares bit for bit.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+
+namespace quillon {
+
+class RandomSource {
+ public:
+  virtual ~RandomSource() = default;
+  // A non-negative 31-bit integer.
+  virtual int32_t Next() = 0;
+  // Fills out[0..count) with the next count draws, in order.
+  virtual void Fill(int32_t* out, int64_t count);
+};
+
+// Draws the next number from the installed source.
+int32_t Rand();
+// Draws count numbers at once; the same numbers as count calls of Rand().
+void RandFill(int32_t* out, int64_t count);
+
+// The default: the operating system's cryptographic generator. Shares are only as secret as
+// these draws are unpredictable.
+std::unique_ptr<RandomSource> MakeSystemRandom();
+// std::minstd_rand seeded with seed: draw i is the engine's i-th output.
+std::unique_ptr<RandomSource> MakeSeededRandom(uint32_t seed);
+
+// Installs a source and returns the one it replaces (null restores the system source).
+std::unique_ptr<RandomSource> SetRandomSource(std::unique_ptr<RandomSource> source);
+
+// Installs a seeded source for the lifetime of the object.
+class ScopedSeed {
+ public:
+  explicit ScopedSeed(uint32_t seed) : m_previous(SetRandomSource(MakeSeededRandom(seed))) {}
+  ~ScopedSeed() { SetRandomSource(std::move(m_previous)); }
+  ScopedSeed(const ScopedSeed&) = delete;
+  ScopedSeed& operator=(const ScopedSeed&) = delete;
+
+ private:
+  std::unique_ptr<RandomSource> m_previous;
+};
+
+}  // namespace quillon

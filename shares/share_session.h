@@ -1,0 +1,28 @@
+// The few session steps that share generation needs from its host: the desktop program's
+// frame implements them with its image list and message boxes, quillon-cli with plain files
+// and stderr.
+#pragma once
+
+#include <optional>
+#include <string>
+
+namespace quillon {
+
+class ShareSession {
+ public:
+  virtual ~ShareSession() = default;
+
+  // Appends a share to the image list (path and label are both the share's name).
+  virtual void RegisterImage(const std::string& path, const std::string& label) = 0;
+  // Selects list entry (image count - m), the first of the m new shares when the list had
+  // room for them, and redraws the canvas from it.
+  virtual void SelectFirstNewShare(int m) = 0;
+  // A modal message with an OK button; an empty caption stands for the application's title.
+  virtual void ShowMessage(const std::string& caption, const std::string& text) = 0;
+  // Asks for an existing BMP file under the given dialog title; nullopt when cancelled.
+  virtual std::optional<std::string> ChooseInnocentImage(const std::string& title) = 0;
+  // Where a share of this name is written; the desktop program writes to the working folder.
+  virtual std::string OutputPath(const std::string& name) { return name; }
+};
+
+}  // namespace quillon
