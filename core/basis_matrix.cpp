@@ -11,34 +11,42 @@ BasisMatrix::BasisMatrix(int32_t rows, int32_t cols)
       m_cols(std::max(cols, 0)) {}
 
 void BasisMatrix::RemoveColumn(int32_t col) {
-  if (col < 0 || col >= m_cols) return;
-  for (auto& row : m_rows) row.erase(row.begin() + col);
+  if (col < 0 || col >= m_cols)
+    return;
+  for (auto& row : m_rows)
+    row.erase(row.begin() + col);
   --m_cols;
 }
 
 void BasisMatrix::RemoveRow(int32_t row) {
-  if (row < 0 || row >= Rows()) return;
+  if (row < 0 || row >= Rows())
+    return;
   m_rows.erase(m_rows.begin() + row);
 }
 
 void BasisMatrix::InsertRow(int32_t position, const int32_t* values) {
-  if (position < 0 || position > Rows()) return;
+  if (position < 0 || position > Rows())
+    return;
   m_rows.emplace(m_rows.begin() + position, values, values + m_cols);
 }
 
 void BasisMatrix::InsertColumn(int32_t position, const int32_t* values) {
-  if (position < 0 || position > m_cols) return;
-  for (int32_t r = 0; r < Rows(); ++r) m_rows[r].insert(m_rows[r].begin() + position, values[r]);
+  if (position < 0 || position > m_cols)
+    return;
+  for (int32_t r = 0; r < Rows(); ++r)
+    m_rows[r].insert(m_rows[r].begin() + position, values[r]);
   ++m_cols;
 }
 
 void BasisMatrix::AppendColumn(const int32_t* values) {
-  for (int32_t r = 0; r < Rows(); ++r) m_rows[r].push_back(values[r]);
+  for (int32_t r = 0; r < Rows(); ++r)
+    m_rows[r].push_back(values[r]);
   ++m_cols;
 }
 
 void BasisMatrix::ReserveColumns(int32_t cols) {
-  for (auto& row : m_rows) row.reserve(static_cast<size_t>(std::max(cols, 0)));
+  for (auto& row : m_rows)
+    row.reserve(static_cast<size_t>(std::max(cols, 0)));
 }
 
 void BasisMatrix::KeepColumns(const std::vector<bool>& keep) {
@@ -46,7 +54,8 @@ void BasisMatrix::KeepColumns(const std::vector<bool>& keep) {
   for (auto& row : m_rows) {
     kept = 0;
     for (int32_t j = 0; j < m_cols; ++j) {
-      if (keep[j]) row[kept++] = row[j];
+      if (keep[j])
+        row[kept++] = row[j];
     }
     row.resize(kept);
   }
@@ -61,7 +70,8 @@ void PermutationTargets(const int32_t* draws, int32_t c, int32_t* target,
   taken.assign(c, 0);
   for (int32_t i = 0; i < c; ++i) {
     int32_t t = draws[i] % c;
-    while (taken[t]) t = (t + 1 == c) ? 0 : t + 1;
+    while (taken[t])
+      t = (t + 1 == c) ? 0 : t + 1;
     taken[t] = 1;
     target[i] = t;
   }
@@ -69,14 +79,16 @@ void PermutationTargets(const int32_t* draws, int32_t c, int32_t* target,
 
 void BasisMatrix::PermuteColumns() {
   const int32_t c = m_cols;
-  if (c == 0) return;
+  if (c == 0)
+    return;
   std::vector<int32_t> draws(c), target(c);
   std::vector<uint8_t> taken;
   RandFill(draws.data(), c);
   PermutationTargets(draws.data(), c, target.data(), taken);
   std::vector<int32_t> moved(c);
   for (auto& row : m_rows) {
-    for (int32_t i = 0; i < c; ++i) moved[target[i]] = row[i];
+    for (int32_t i = 0; i < c; ++i)
+      moved[target[i]] = row[i];
     std::copy(moved.begin(), moved.end(), row.begin());
   }
 }
@@ -84,7 +96,8 @@ void BasisMatrix::PermuteColumns() {
 uint64_t BasisMatrix::ColumnCode(int32_t col) const {
   uint64_t code = 0;
   for (int32_t r = 0; r < Rows(); ++r) {
-    if (m_rows[r][col] != 0) code |= uint64_t{1} << r;
+    if (m_rows[r][col] != 0)
+      code |= uint64_t{1} << r;
   }
   return code;
 }

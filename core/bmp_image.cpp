@@ -4,12 +4,12 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <limits>
 #include <memory>
 #include <new>
-#include <cerrno>
 
 #include "core/report.h"
 
@@ -20,12 +20,14 @@ constexpr int64_t kMaxPixelBytes = std::numeric_limits<int32_t>::max();
 
 uint32_t ReadLe(const uint8_t* p, int width) {
   uint32_t v = 0;
-  for (int i = width - 1; i >= 0; --i) v = (v << 8) | p[i];
+  for (int i = width - 1; i >= 0; --i)
+    v = (v << 8) | p[i];
   return v;
 }
 
 void WriteLe(uint8_t* p, uint32_t v, int width) {
-  for (int i = 0; i < width; ++i) p[i] = static_cast<uint8_t>(v >> (8 * i));
+  for (int i = 0; i < width; ++i)
+    p[i] = static_cast<uint8_t>(v >> (8 * i));
 }
 
 // The sixteen fields in file order, each read and written with its own width.
@@ -78,7 +80,8 @@ struct FileCloser {
 }  // namespace
 
 int64_t BmpStride(int64_t width, int64_t bitsPerPixel) {
-  if (width < 0 || bitsPerPixel < 0) return -1;
+  if (width < 0 || bitsPerPixel < 0)
+    return -1;
   int64_t bits = width * bitsPerPixel;  // at most 2^31 * 2^16: no overflow
   int64_t bytes = bits / 8 + (bits % 8 != 0 ? 1 : 0);
   int64_t stride = (bytes + 3) / 4 * 4;
@@ -163,7 +166,8 @@ bool BmpImage::Load() {
   uint8_t table[256 * 4];
   const size_t tableBytes = static_cast<size_t>(entries) * 4;
   size_t got = std::fread(table, 1, tableBytes, file.get());
-  for (size_t e = 0; e < got / 4; ++e) std::memcpy(m_palette[e].data(), table + 4 * e, 4);
+  for (size_t e = 0; e < got / 4; ++e)
+    std::memcpy(m_palette[e].data(), table + 4 * e, 4);
   if (got != tableBytes) {
     // Every later entry would fail the same way; one message says it.
     Report("ERROR: Can't read bitmap's color palette!");
@@ -206,7 +210,8 @@ bool BmpImage::Save() const {
   for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
     temp = m_fileName + ".tmp" + std::to_string(getpid()) + "-" + std::to_string(attempt);
     fd = open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-    if (fd < 0 && errno != EEXIST) break;
+    if (fd < 0 && errno != EEXIST)
+      break;
   }
   if (fd < 0) {
     Report("ERROR: Can't open " + m_fileName);
@@ -231,18 +236,19 @@ bool BmpImage::Save() const {
   if (std::fwrite(raw, 1, sizeof raw, file.get()) != sizeof raw) {
     return fail("ERROR: Can't write image!");
   }
-  if (entries < 0 || entries > 256) return fail("ERROR: Can't write bitmap's color palette!");
+  if (entries < 0 || entries > 256)
+    return fail("ERROR: Can't write bitmap's color palette!");
   for (int64_t e = 0; e < entries; ++e) {
     if (std::fwrite(m_palette[e].data(), 1, 4, file.get()) != 4) {
       return fail("ERROR: Can't write bitmap's color palette!");
     }
   }
-  if (length < 0 || (length > 0 && (!m_hasPixels || static_cast<int64_t>(m_pixels.size()) < length))) {
+  if (length < 0 ||
+      (length > 0 && (!m_hasPixels || static_cast<int64_t>(m_pixels.size()) < length))) {
     return fail("ERROR: Can't write image!");
   }
-  if (length > 0 &&
-      std::fwrite(m_pixels.data(), 1, static_cast<size_t>(length), file.get()) !=
-          static_cast<size_t>(length)) {
+  if (length > 0 && std::fwrite(m_pixels.data(), 1, static_cast<size_t>(length), file.get()) !=
+                        static_cast<size_t>(length)) {
     return fail("ERROR: Can't write image!");
   }
   if (std::fflush(file.get()) != 0 || fsync(fileno(file.get())) != 0) {

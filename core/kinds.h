@@ -26,9 +26,9 @@ constexpr int kMethodCount = 7;
 
 // The selector texts, in selector order.
 inline const char* SchemeText(SchemeKind kind) {
-  static const char* const kTexts[kSchemeCount] = {
-      "(2,2)-threshold VCS", "(2,n)-threshold VCS", "(n,n)-threshold VCS",
-      "(k,n)-threshold VCS", "General Access Structure"};
+  static const char* const kTexts[kSchemeCount] = {"(2,2)-threshold VCS", "(2,n)-threshold VCS",
+                                                   "(n,n)-threshold VCS", "(k,n)-threshold VCS",
+                                                   "General Access Structure"};
   return kTexts[static_cast<int>(kind)];
 }
 

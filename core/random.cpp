@@ -14,7 +14,8 @@ namespace {
 class SystemRandom : public RandomSource {
  public:
   int32_t Next() override {
-    if (m_pos == kBuffer) Refill();
+    if (m_pos == kBuffer)
+      Refill();
     return static_cast<int32_t>(m_buffer[m_pos++] & 0x7FFFFFFFu);
   }
 
@@ -27,7 +28,8 @@ class SystemRandom : public RandomSource {
     while (got < sizeof m_buffer) {
       ssize_t n = getrandom(bytes + got, sizeof m_buffer - got, 0);
       if (n < 0) {
-        if (errno == EINTR) continue;
+        if (errno == EINTR)
+          continue;
         // Without unpredictable draws no share may be made; there is nothing safe to go on with.
         std::fprintf(stderr, "FATAL: the system random generator failed\n");
         std::abort();
@@ -46,7 +48,8 @@ class SeededRandom : public RandomSource {
   explicit SeededRandom(uint32_t seed) : m_engine(seed) {}
   int32_t Next() override { return static_cast<int32_t>(m_engine()); }
   void Fill(int32_t* out, int64_t count) override {
-    for (int64_t i = 0; i < count; ++i) out[i] = static_cast<int32_t>(m_engine());
+    for (int64_t i = 0; i < count; ++i)
+      out[i] = static_cast<int32_t>(m_engine());
   }
 
  private:
@@ -61,21 +64,29 @@ std::unique_ptr<RandomSource>& Current() {
 }  // namespace
 
 void RandomSource::Fill(int32_t* out, int64_t count) {
-  for (int64_t i = 0; i < count; ++i) out[i] = Next();
+  for (int64_t i = 0; i < count; ++i)
+    out[i] = Next();
 }
 
-int32_t Rand() { return Current()->Next(); }
+int32_t Rand() {
+  return Current()->Next();
+}
 
-void RandFill(int32_t* out, int64_t count) { Current()->Fill(out, count); }
+void RandFill(int32_t* out, int64_t count) {
+  Current()->Fill(out, count);
+}
 
-std::unique_ptr<RandomSource> MakeSystemRandom() { return std::make_unique<SystemRandom>(); }
+std::unique_ptr<RandomSource> MakeSystemRandom() {
+  return std::make_unique<SystemRandom>();
+}
 
 std::unique_ptr<RandomSource> MakeSeededRandom(uint32_t seed) {
   return std::make_unique<SeededRandom>(seed);
 }
 
 std::unique_ptr<RandomSource> SetRandomSource(std::unique_ptr<RandomSource> source) {
-  if (!source) source = MakeSystemRandom();
+  if (!source)
+    source = MakeSystemRandom();
   return std::exchange(Current(), std::move(source));
 }
 

@@ -22,12 +22,17 @@ Reporter& Current() {
 }  // namespace
 
 Reporter SetReporter(Reporter reporter) {
-  if (!reporter) reporter = DefaultReporter;
+  if (!reporter)
+    reporter = DefaultReporter;
   return std::exchange(Current(), std::move(reporter));
 }
 
-void Report(const std::string& text) { Current()("", text); }
+void Report(const std::string& text) {
+  Current()("", text);
+}
 
-void Report(const std::string& caption, const std::string& text) { Current()(caption, text); }
+void Report(const std::string& caption, const std::string& text) {
+  Current()(caption, text);
+}
 
 }  // namespace quillon

@@ -13,11 +13,14 @@ MessageLog::MessageLog()
         m_messages.emplace_back(caption, text);
       })) {}
 
-MessageLog::~MessageLog() { SetReporter(std::move(m_previous)); }
+MessageLog::~MessageLog() {
+  SetReporter(std::move(m_previous));
+}
 
 std::vector<std::string> MessageLog::Texts() const {
   std::vector<std::string> texts;
-  for (const auto& m : m_messages) texts.push_back(m.second);
+  for (const auto& m : m_messages)
+    texts.push_back(m.second);
   return texts;
 }
 
@@ -41,7 +44,8 @@ std::vector<uint8_t> ReadFileBytes(const std::string& path) {
 
 void WriteFileBytes(const std::string& path, const std::vector<uint8_t>& bytes) {
   std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+  out.write(reinterpret_cast<const char*>(bytes.data()),
+            static_cast<std::streamsize>(bytes.size()));
 }
 
 }  // namespace quillon::testing

@@ -12,7 +12,8 @@ namespace {
 BasisMatrix FromRows(const std::vector<std::vector<int32_t>>& rows) {
   BasisMatrix m(static_cast<int32_t>(rows.size()), rows.empty() ? 0 : rows[0].size());
   for (size_t r = 0; r < rows.size(); ++r) {
-    for (size_t c = 0; c < rows[r].size(); ++c) m.Set(r, c, rows[r][c]);
+    for (size_t c = 0; c < rows[r].size(); ++c)
+      m.Set(r, c, rows[r][c]);
   }
   return m;
 }
@@ -111,15 +112,18 @@ TEST(RandomSource, SeededSourceIsTheMinimalStandardEngine) {
   int32_t batch[3];
   EXPECT_EQ(Rand(), static_cast<int32_t>(engine()));
   RandFill(batch, 3);
-  for (int32_t value : batch) EXPECT_EQ(value, static_cast<int32_t>(engine()));
+  for (int32_t value : batch)
+    EXPECT_EQ(value, static_cast<int32_t>(engine()));
 }
 
 TEST(RandomSource, SystemSourceGivesNonNegativeUnrepeatedDraws) {
   auto previous = SetRandomSource(MakeSystemRandom());
   std::vector<int32_t> a(4000), b(4000);
   RandFill(a.data(), 4000);
-  for (auto& v : b) v = Rand();
-  for (int32_t v : a) ASSERT_GE(v, 0);
+  for (auto& v : b)
+    v = Rand();
+  for (int32_t v : a)
+    ASSERT_GE(v, 0);
   EXPECT_NE(a, b);
   SetRandomSource(std::move(previous));
 }
