@@ -1,0 +1,95 @@
+#include "schemes/general.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <vector>
+
+#include "schemes/threshold.h"
+
+namespace quillon {
+
+namespace {
+
+BasisMatrix BuildGeneral(const BasisMatrix& t, int32_t n, bool black) {
+  const int32_t rows = std::max(n, 0);
+  const int32_t f = t.Cols();
+  // Column j of the (f,f) basis is its code: P[l][j] is bit l of codes[j], so the or over the
+  // rows l selected by t is a single mask test. The f x 2^(f-1) basis itself is never built.
+  const std::vector<uint32_t> codes = NofNColumnCodes(f, black);
+  BasisMatrix s(rows, static_cast<int32_t>(codes.size()));
+  for (int32_t i = 0; i < rows && i < t.Rows(); ++i) {
+    uint32_t mask = 0;
+    for (int32_t l = 0; l < f; ++l) {
+      if (t.Get(i, l) == 1)
+        mask |= uint32_t{1} << l;
+    }
+    int32_t* out = s.RowData(i);
+    for (size_t j = 0; j < codes.size(); ++j)
+      out[j] = (codes[j] & mask) != 0 ? 1 : 0;
+  }
+  return s;
+}
+
+}  // namespace
+
+bool IsQualified(const BasisMatrix& q, const std::vector<int32_t>& v) {
+  const int32_t covered = static_cast<int32_t>(std::min<size_t>(v.size(), q.Cols()));
+  for (int32_t r = 0; r < q.Rows(); ++r) {
+    const int32_t* set = q.RowData(r);
+    bool contained = true;
+    for (int32_t j = 0; j < q.Cols() && contained; ++j) {
+      if (set[j] == 1)
+        contained = j < covered && v[j] == 1;
+    }
+    if (contained)
+      return true;
+  }
+  return false;
+}
+
+BasisMatrix MaximalForbiddenSets(const BasisMatrix& q, int32_t n) {
+  n = std::max(n, 0);
+  BasisMatrix f(0, n);
+  if (n > 30)
+    return f;
+  std::vector<int32_t> v(n);
+  const uint32_t end = uint32_t{1} << n;
+  // Codes are distinct, so a row found here is never already in F.
+  for (uint32_t code = 0; code < end; ++code) {
+    for (int32_t t = 0; t < n; ++t)
+      v[t] = static_cast<int32_t>((code >> t) & 1u);
+    if (IsQualified(q, v))
+      continue;
+    // Maximal: adding any one absent participant makes the set qualified.
+    bool maximal = true;
+    for (int32_t t = 0; t < n && maximal; ++t) {
+      if (v[t] != 0)
+        continue;
+      v[t] = 1;
+      maximal = IsQualified(q, v);
+      v[t] = 0;
+    }
+    if (maximal)
+      f.InsertRow(f.Rows(), v.data());
+  }
+  return f;
+}
+
+BasisMatrix ComplementTranspose(const BasisMatrix& f) {
+  BasisMatrix t(f.Cols(), f.Rows());
+  for (int32_t i = 0; i < t.Rows(); ++i) {
+    for (int32_t j = 0; j < t.Cols(); ++j)
+      t.Set(i, j, f.Get(j, i) == 1 ? 0 : 1);
+  }
+  return t;
+}
+
+BasisMatrix BuildGeneralS1(const BasisMatrix& t, int32_t n) {
+  return BuildGeneral(t, n, true);
+}
+
+BasisMatrix BuildGeneralS0(const BasisMatrix& t, int32_t n) {
+  return BuildGeneral(t, n, false);
+}
+
+}  // namespace quillon

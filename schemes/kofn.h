@@ -1,0 +1,48 @@
+// The (k,n)-threshold pair: the (k,k) pair lifted to n participants through the matrix of
+// every arrangement of the row numbers 0..k-1 over q places, then the reduction that
+// removes the columns S0 and S1 have in common (shared with the general scheme).
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "core/basis_matrix.h"
+
+namespace quillon {
+
+// q = k * ceil(n / k), the smallest multiple of k not below n (k >= 1, n >= 0); 0 otherwise.
+int32_t ArrangementLength(int32_t n, int32_t k);
+
+// The number of columns of BuildArrangements(q, k): q! / ((q/k)!)^k when k >= 1 divides
+// q >= 0, otherwise 0. Results beyond 64 bits give INT64_MAX.
+int64_t ArrangementCount(int32_t q, int32_t k);
+
+// Columns of the (k,n) pair before the reduction: ArrangementCount(q, k) * 2^(k-1) with
+// q = ArrangementLength(n, k); 0 outside k >= 1, n >= 0. Results beyond 64 bits give INT64_MAX.
+int64_t KofNColumnCount(int32_t n, int32_t k);
+
+// q rows; column p lists one arrangement of the values 0..k-1, each q/k times. Every
+// arrangement appears once, in the order in which the ranks 0, 1, ..., q!-1 of
+// PermuteByRank applied to the sorted base first produce it. A q x 0 matrix when k does not
+// divide q or the count does not fit in 32 bits.
+BasisMatrix BuildArrangements(int32_t q, int32_t k);
+
+// Reorders values[0..length) by the permutation of rank p in factorial base: rank 0
+// reverses the array, rank length!-1 leaves it as it is.
+void PermuteByRank(int32_t* values, int64_t p, int32_t length);
+
+// True when some column of m equals values[0..m.Rows()) in every row.
+bool HasColumn(const int32_t* values, const BasisMatrix& m);
+
+// n rows, a.Cols() * 2^(k-1) columns: for column i of a and column j of the (k,k) basis E,
+// entry t is E[a[t][i]][j]. Needs rows 0..n-1 of a to hold values 0..k-1 (otherwise the
+// result has no columns).
+BasisMatrix BuildKofNS0(const BasisMatrix& a, int32_t k, int32_t n);
+BasisMatrix BuildKofNS1(const BasisMatrix& a, int32_t k, int32_t n);
+
+// For every column pattern, removes min(count in S0, count in S1) occurrences from both:
+// the first ones in S0 and the first ones in S1; the remaining columns keep their order.
+// Columns are compared in the rows of s0; if s1 has fewer rows nothing matches.
+void CancelCommonColumns(BasisMatrix& s1, BasisMatrix& s0);
+
+}  // namespace quillon

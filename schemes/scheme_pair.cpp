@@ -1,0 +1,104 @@
+#include "schemes/scheme_pair.h"
+
+#include "schemes/general.h"
+#include "schemes/kofn.h"
+#include "schemes/threshold.h"
+
+namespace quillon {
+
+namespace {
+
+bool ParticipantsInRange(int n) {
+  return n >= 2 && n <= kMaxParticipants;
+}
+
+SchemePair Refusal(SchemeError error) {
+  SchemePair pair;
+  pair.error = error;
+  return pair;
+}
+
+}  // namespace
+
+const char* SchemeErrorText(SchemeError error) {
+  switch (error) {
+    case SchemeError::None:
+      return "";
+    case SchemeError::BadParameters:
+      return "The number of participants n must be from 2 to 9 and the threshold k from 2 to n.";
+    case SchemeError::TooLarge:
+      return "The basis matrices of this scheme are too large to build.";
+    case SchemeError::NoQualifiedSet:
+      return "This scheme has no qualified set of participants.";
+  }
+  return "";
+}
+
+SchemeError CheckSchemeParams(const SchemeParams& params) {
+  switch (params.scheme) {
+    case SchemeKind::Scheme2of2:
+      return SchemeError::None;
+    case SchemeKind::Scheme2ofN:
+    case SchemeKind::SchemeNofN:
+    case SchemeKind::SchemeGeneral:
+      return ParticipantsInRange(params.n) ? SchemeError::None : SchemeError::BadParameters;
+    case SchemeKind::SchemeKofN:
+      if (!ParticipantsInRange(params.n) || params.k < 2 || params.k > params.n) {
+        return SchemeError::BadParameters;
+      }
+      return KofNColumnCount(params.n, params.k) > kMaxBasisColumns ? SchemeError::TooLarge
+                                                                    : SchemeError::None;
+  }
+  return SchemeError::BadParameters;
+}
+
+SchemePair BuildSchemePair(const SchemeParams& params) {
+  const SchemeError error = CheckSchemeParams(params);
+  if (error != SchemeError::None)
+    return Refusal(error);
+
+  const int32_t n = params.n;
+  const int32_t k = params.k;
+  SchemePair pair;
+  switch (params.scheme) {
+    case SchemeKind::Scheme2of2:
+      pair.s1 = Build2of2S1();
+      pair.s0 = Build2of2S0();
+      break;
+    case SchemeKind::Scheme2ofN:
+      pair.s1 = Build2ofNS1(n);
+      pair.s0 = Build2ofNS0(n);
+      break;
+    case SchemeKind::SchemeNofN:
+      pair.s1 = BuildNofNS1(n);
+      pair.s0 = BuildNofNS0(n);
+      break;
+    case SchemeKind::SchemeKofN: {
+      const BasisMatrix a = BuildArrangements(ArrangementLength(n, k), k);
+      pair.s1 = BuildKofNS1(a, k, n);
+      pair.s0 = BuildKofNS0(a, k, n);
+      CancelCommonColumns(pair.s1, pair.s0);
+      break;
+    }
+    case SchemeKind::SchemeGeneral: {
+      // No chosen sets: every set is forbidden.
+      const BasisMatrix none(0, n);
+      const BasisMatrix& q = params.qualifiedSets ? *params.qualifiedSets : none;
+      const BasisMatrix f = MaximalForbiddenSets(q, n);
+      // The width 2^(f-1) is known as soon as F is; refuse before building it.
+      if (f.Rows() > 62 || (f.Rows() >= 1 && (int64_t{1} << (f.Rows() - 1)) > kMaxBasisColumns)) {
+        return Refusal(SchemeError::TooLarge);
+      }
+      const BasisMatrix t = ComplementTranspose(f);
+      pair.s1 = BuildGeneralS1(t, n);
+      pair.s0 = BuildGeneralS0(t, n);
+      CancelCommonColumns(pair.s1, pair.s0);
+      break;
+    }
+  }
+  if (pair.s0.Cols() == 0 || pair.s1.Cols() == 0)
+    return Refusal(SchemeError::NoQualifiedSet);
+  return pair;
+}
+
+}  // namespace quillon

@@ -1,0 +1,142 @@
+// Plain, step-by-step versions of the slow constructions: the rank walk over all q! ranks,
+// column-by-column appends and pairwise cancellation. The fast constructions must give the
+// very same matrices. Header-only so that the benchmarks can time the plain walk too.
+#pragma once
+
+#include <cmath>
+#include <cstdint>
+#include <set>
+#include <vector>
+
+#include "core/basis_matrix.h"
+#include "schemes/kofn.h"
+#include "schemes/threshold.h"
+
+namespace quillon::reference {
+
+inline int64_t PlainFactorial(int32_t a) {
+  return a <= 1 ? 1 : a * PlainFactorial(a - 1);
+}
+
+// Walks every rank in increasing order and appends each arrangement the first time it
+// appears. HasColumn is quadratic in the number of columns, so bigger walks may look
+// arrangements up in a set instead; the order still comes from the ranks.
+inline BasisMatrix BuildArrangements(int32_t q, int32_t k, bool useHasColumn) {
+  BasisMatrix a(q, 0);
+  std::vector<int32_t> base(q);
+  for (int32_t i = 0; i < k; ++i) {
+    for (int32_t j = 0; j < q / k; ++j)
+      base[i * (q / k) + j] = i;
+  }
+  std::set<std::vector<int32_t>> seen;
+  const int64_t ranks = PlainFactorial(q);
+  for (int64_t p = 0; p < ranks; ++p) {
+    std::vector<int32_t> work = base;
+    PermuteByRank(work.data(), p, q);
+    const bool known = useHasColumn ? HasColumn(work.data(), a) : !seen.insert(work).second;
+    if (!known)
+      a.InsertColumn(a.Cols(), work.data());
+  }
+  return a;
+}
+
+inline BasisMatrix BuildKofN(const BasisMatrix& a, int32_t k, int32_t n, bool black) {
+  const BasisMatrix e = black ? BuildNofNS1(k) : BuildNofNS0(k);
+  BasisMatrix s(n, 0);
+  std::vector<int32_t> v(n);
+  for (int32_t i = 0; i < a.Cols(); ++i) {
+    for (int32_t j = 0; j < e.Cols(); ++j) {
+      for (int32_t t = 0; t < n; ++t)
+        v[t] = e.Get(a.Get(t, i), j);
+      s.InsertColumn(s.Cols(), v.data());
+    }
+  }
+  return s;
+}
+
+inline void CancelCommonColumns(BasisMatrix& s1, BasisMatrix& s0) {
+  int32_t i = 0;
+  while (i < s0.Cols()) {
+    int32_t match = -1;
+    for (int32_t j = 0; j < s1.Cols() && match < 0; ++j) {
+      bool equal = true;
+      for (int32_t r = 0; r < s0.Rows() && equal; ++r)
+        equal = s1.Get(r, j) == s0.Get(r, i);
+      if (equal)
+        match = j;
+    }
+    if (match >= 0) {
+      s1.RemoveColumn(match);
+      s0.RemoveColumn(i);
+    } else {
+      ++i;
+    }
+  }
+}
+
+// The threshold bases as described: counts from factorials, columns from a walk over codes.
+inline BasisMatrix BuildNofN(int32_t n, int parity) {
+  BasisMatrix m(n, static_cast<int32_t>(std::pow(2.0, n - 1)));
+  int32_t next = 0;
+  for (int64_t i = 0; i < (int64_t{1} << n); ++i) {
+    int weight = 0;
+    for (int32_t r = 0; r < n; ++r)
+      weight += (i >> r) & 1;
+    if (weight % 2 != parity)
+      continue;
+    for (int32_t r = 0; r < n; ++r)
+      m.Set(r, next, static_cast<int32_t>((i >> r) & 1));
+    ++next;
+  }
+  return m;
+}
+
+inline BasisMatrix Build2ofNS0(int32_t n) {
+  const int32_t h = n / 2;
+  const int64_t c = PlainFactorial(n) / (PlainFactorial(h) * PlainFactorial(n - h));
+  const int64_t z = PlainFactorial(n - 1) / (PlainFactorial(h) * PlainFactorial(n - 1 - h));
+  const int64_t o = PlainFactorial(n - 1) / (PlainFactorial(h - 1) * PlainFactorial(n - h));
+  BasisMatrix m(n, static_cast<int32_t>(c));
+  for (int32_t r = 0; r < n; ++r) {
+    for (int64_t j = 0; j < z + o; ++j)
+      m.Set(r, static_cast<int32_t>(j), j < z ? 0 : 1);
+  }
+  return m;
+}
+
+inline BasisMatrix Build2ofNS1(int32_t n) {
+  const int32_t h = n / 2;
+  const int64_t c = PlainFactorial(n) / (PlainFactorial(h) * PlainFactorial(n - h));
+  BasisMatrix m(n, static_cast<int32_t>(c));
+  int32_t next = 0;
+  for (int64_t i = 0; i < (int64_t{1} << n); ++i) {
+    int weight = 0;
+    for (int32_t r = 0; r < n; ++r)
+      weight += (i >> r) & 1;
+    if (weight != h)
+      continue;
+    for (int32_t r = 0; r < n; ++r)
+      m.Set(r, next, static_cast<int32_t>((i >> r) & 1));
+    ++next;
+  }
+  return m;
+}
+
+// The general-access bases with the (f,f) basis built in full and the triple loop.
+inline BasisMatrix BuildGeneral(const BasisMatrix& t, int32_t n, bool black) {
+  const int32_t f = t.Cols();
+  const BasisMatrix p = black ? BuildNofNS1(f) : BuildNofNS0(f);
+  BasisMatrix s(n, p.Cols());
+  for (int32_t i = 0; i < n; ++i) {
+    for (int32_t j = 0; j < p.Cols(); ++j) {
+      s.Set(i, j, 0);
+      for (int32_t l = 0; l < f; ++l) {
+        if (t.Get(i, l) == 1 && p.Get(l, j) == 1)
+          s.Set(i, j, 1);
+      }
+    }
+  }
+  return s;
+}
+
+}  // namespace quillon::reference
