@@ -1,0 +1,107 @@
+#include "combine/stack.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace quillon {
+namespace {
+
+bool Covers(const BmpImage* layer, int32_t row, int32_t col) {
+  return layer != nullptr && layer->HasPixels() && row < layer->Height() && col < layer->Width();
+}
+
+int LayerCount(const std::vector<const BmpImage*>& layers, int count) {
+  return std::clamp(count, 0, static_cast<int>(layers.size()));
+}
+
+BmpImage BlankResult(const std::vector<const BmpImage*>& layers, const std::string& resultName) {
+  const BmpImage* first = layers.empty() ? nullptr : layers[0];
+  if (first == nullptr)
+    return BmpImage(resultName, 0, 0);
+  return BmpImage(resultName, first->Height(), first->Width());
+}
+
+// Clears, in a white-is-one result row, the columns [0, width) where a layer of another
+// depth is black.
+void StackOtherDepth(const BmpImage& layer, int32_t row, int32_t width, uint8_t* out) {
+  for (int32_t col = 0; col < width; ++col) {
+    if (layer.GetPixel(row, col) == 'b')
+      out[col >> 3] &= static_cast<uint8_t>(~(0x80 >> (col & 7)));
+  }
+}
+
+// ANDs a 1-bit layer row into the result row over the columns [0, width). Both rows hold
+// a set bit for white, so a black pixel in the layer makes the result black.
+void StackOneBit(const uint8_t* in, int32_t width, uint8_t* out) {
+  const int64_t whole = width / 8;
+  int64_t i = 0;
+  for (; i + 8 <= whole; i += 8) {
+    uint64_t a, b;
+    std::memcpy(&a, out + i, 8);
+    std::memcpy(&b, in + i, 8);
+    a &= b;
+    std::memcpy(out + i, &a, 8);
+  }
+  for (; i < whole; ++i)
+    out[i] &= in[i];
+  if (width % 8 != 0) {
+    // Columns past the layer's width are white in it: they keep the result as it is.
+    const uint8_t beyond = static_cast<uint8_t>(0xFF >> (width % 8));
+    out[whole] &= static_cast<uint8_t>(in[whole] | beyond);
+  }
+}
+
+}  // namespace
+
+int StackPixel(const std::vector<const BmpImage*>& layers, int count, int32_t row, int32_t col) {
+  int black = 0;
+  const int n = LayerCount(layers, count);
+  for (int i = 0; i < n; ++i) {
+    if (Covers(layers[i], row, col) && layers[i]->GetPixel(row, col) == 'b')
+      black = 1;
+  }
+  return black;
+}
+
+BmpImage StackLayers(const std::vector<const BmpImage*>& layers, const std::string& resultName) {
+  BmpImage result = BlankResult(layers, resultName);
+  const int32_t width = result.Width();
+  const int32_t height = result.Height();
+  if (width == 0 || height == 0)
+    return result;
+  const int64_t rowBytes = (int64_t{width} + 7) / 8;
+  const int n = LayerCount(layers, static_cast<int>(layers.size()));
+  for (int32_t row = 0; row < height; ++row) {
+    uint8_t* out = result.Row(row);
+    // Start white over the result's columns; the bits past them stay zero as in a new image.
+    std::memset(out, 0xFF, static_cast<size_t>(rowBytes));
+    if (width % 8 != 0)
+      out[rowBytes - 1] = static_cast<uint8_t>(0xFF << (8 - width % 8));
+    for (int i = 0; i < n; ++i) {
+      const BmpImage* layer = layers[i];
+      if (!Covers(layer, row, 0))
+        continue;
+      const int32_t span = std::min(width, layer->Width());
+      if (layer->BitCount() == 1) {
+        StackOneBit(layer->Row(row), span, out);
+      } else {
+        StackOtherDepth(*layer, row, span, out);
+      }
+    }
+  }
+  return result;
+}
+
+BmpImage StackLayersPlain(const std::vector<const BmpImage*>& layers,
+                          const std::string& resultName) {
+  BmpImage result = BlankResult(layers, resultName);
+  const int count = static_cast<int>(layers.size());
+  for (int32_t row = 0; row < result.Height(); ++row) {
+    for (int32_t col = 0; col < result.Width(); ++col) {
+      result.SetPixel(row, col, StackPixel(layers, count, row, col));
+    }
+  }
+  return result;
+}
+
+}  // namespace quillon

@@ -1,0 +1,541 @@
+// The fast pixel work of the seven methods. A share row is written a 64-bit word at a time:
+// each column of a basis matrix is kept as a mask over the m shares, the masks are permuted
+// exactly as PermuteColumns would permute the columns, and each share's bits are gathered in
+// a word before they are stored. Nothing is held per share pixel but the share's own bits.
+#include <algorithm>
+#include <cassert>
+#include <cstring>
+#include <numeric>
+#include <utility>
+
+#include "core/random.h"
+#include "shares/expansion.h"
+
+namespace quillon {
+namespace {
+
+// n % d without a division, exact for every 32-bit n and d >= 1 (Lemire's method).
+class FastMod {
+ public:
+  explicit FastMod(uint32_t d) : m_d(d), m_inverse(~uint64_t{0} / d + 1) {}
+  uint32_t operator()(uint32_t n) const {
+    const uint64_t low = m_inverse * n;
+    return static_cast<uint32_t>((static_cast<unsigned __int128>(low) * m_d) >> 64);
+  }
+
+ private:
+  uint64_t m_d;
+  uint64_t m_inverse;
+};
+
+bool IsWhite(const uint8_t* bits, int64_t x) {
+  return (bits[x >> 3] >> (7 - (x & 7))) & 1;
+}
+
+// An image's rows as 1-bit rows, most significant bit first, a set bit where GetPixel
+// answers 'w'. A 1-bit image is read in place; other depths are converted row by row.
+class WhiteRows {
+ public:
+  explicit WhiteRows(const BmpImage& image)
+      : m_image(image), m_bits(static_cast<size_t>((int64_t{image.Width()} + 7) / 8)) {}
+
+  const uint8_t* Row(int32_t y) {
+    if (m_image.BitCount() == 1)
+      return m_image.Row(y);
+    std::fill(m_bits.begin(), m_bits.end(), 0);
+    const uint8_t* p = m_image.Row(y);
+    const int64_t width = m_image.Width();
+    for (int64_t x = 0; x < width; ++x) {
+      if (White(p, x))
+        m_bits[x >> 3] |= static_cast<uint8_t>(0x80 >> (x & 7));
+    }
+    return m_bits.data();
+  }
+
+ private:
+  bool White(const uint8_t* p, int64_t x) const {
+    switch (m_image.BitCount()) {
+      case 2:
+        return (p[x >> 2] >> (6 - 2 * (x & 3))) & 3;
+      case 4:
+        return (p[x >> 1] >> ((x & 1) ? 0 : 4)) & 0xF;
+      case 8:
+        return p[x] != 0;
+      case 24:
+        return (p[3 * x] | p[3 * x + 1] | p[3 * x + 2]) != 0;
+      default:
+        return true;  // as GetPixel answers for a depth it does not know
+    }
+  }
+
+  const BmpImage& m_image;
+  std::vector<uint8_t> m_bits;
+};
+
+// Hands out the method's draws in order, fetched in batches. The total is exactly what the
+// method consumes, so a batch never takes a number that belongs to whatever draws next.
+class DrawStream {
+ public:
+  explicit DrawStream(int64_t total) : m_remaining(total) {}
+  ~DrawStream() { assert(m_remaining == 0 && m_pos == m_end); }
+
+  const int32_t* Take(int64_t count) {
+    if (m_end - m_pos < count) {
+      const int64_t have = m_end - m_pos;
+      const int64_t capacity = std::max<int64_t>(kBatch, count);
+      if (static_cast<int64_t>(m_buffer.size()) < capacity)
+        m_buffer.resize(capacity);
+      std::memmove(m_buffer.data(), m_buffer.data() + m_pos, have * sizeof(int32_t));
+      const int64_t fetch = std::min(capacity - have, m_remaining);
+      RandFill(m_buffer.data() + have, fetch);
+      m_remaining -= fetch;
+      m_pos = 0;
+      m_end = have + fetch;
+    }
+    const int32_t* out = m_buffer.data() + m_pos;
+    m_pos += count;
+    return out;
+  }
+
+ private:
+  static constexpr int64_t kBatch = 1 << 16;
+  std::vector<int32_t> m_buffer;
+  int64_t m_pos = 0;
+  int64_t m_end = 0;
+  int64_t m_remaining;
+};
+
+// Appends bits to a 1-bit row, most significant bit first, storing whole 64-bit words. The
+// bytes it stores are exactly those SetPixel would leave; bits past the last one stay zero.
+class BitWriter {
+ public:
+  void Start(uint8_t* row) {
+    m_out = row;
+    m_word = 0;
+    m_fill = 0;
+  }
+
+  // Appends the low n bits of bits (0 < n <= 64, nothing set above them), highest first.
+  void Put(uint64_t bits, int n) {
+    const int free = 64 - m_fill;
+    if (n < free) {
+      m_word |= bits << (free - n);
+      m_fill += n;
+      return;
+    }
+    const int rest = n - free;
+    m_word |= bits >> rest;
+    Store(m_word, 8);
+    m_out += 8;
+    m_word = rest ? bits << (64 - rest) : 0;
+    m_fill = rest;
+  }
+
+  void Flush() {
+    Store(m_word, (m_fill + 7) / 8);
+    m_fill = 0;
+    m_word = 0;
+  }
+
+ private:
+  void Store(uint64_t word, int bytes) {
+    for (int i = 0; i < bytes; ++i)
+      m_out[i] = static_cast<uint8_t>(word >> (56 - 8 * i));
+  }
+
+  uint8_t* m_out = nullptr;
+  uint64_t m_word = 0;
+  int m_fill = 0;
+};
+
+// White masks of a matrix's columns: bit r is set when entry (r, j) is 0, that is when the
+// sub-pixel of share r is white (a set bit in the share).
+std::vector<uint64_t> WhiteCodes(const BasisMatrix& matrix) {
+  const uint64_t all = matrix.Rows() >= 64 ? ~uint64_t{0} : (uint64_t{1} << matrix.Rows()) - 1;
+  std::vector<uint64_t> codes(matrix.Cols());
+  for (int32_t j = 0; j < matrix.Cols(); ++j)
+    codes[j] = ~matrix.ColumnCode(j) & all;
+  return codes;
+}
+
+// A matrix's column order as PermuteColumns keeps changing it, without touching the matrix
+// until ApplyTo: codes[j] is the white mask and source[j] the original index of place j.
+class PermutedColumns {
+ public:
+  explicit PermutedColumns(const BasisMatrix& matrix)
+      : m_codes(WhiteCodes(matrix)),
+        m_nextCodes(m_codes.size()),
+        m_source(m_codes.size()),
+        m_nextSource(m_codes.size()),
+        m_target(m_codes.size()) {
+    std::iota(m_source.begin(), m_source.end(), 0);
+  }
+
+  // The same reordering as PermuteColumns drawing draws[0..c).
+  void Permute(const int32_t* draws) {
+    const int32_t c = static_cast<int32_t>(m_codes.size());
+    PermutationTargets(draws, c, m_target.data(), m_taken);
+    for (int32_t i = 0; i < c; ++i) {
+      m_nextCodes[m_target[i]] = m_codes[i];
+      m_nextSource[m_target[i]] = m_source[i];
+    }
+    m_codes.swap(m_nextCodes);
+    m_source.swap(m_nextSource);
+  }
+
+  const uint64_t* Codes() const { return m_codes.data(); }
+
+  // Leaves the matrix in the order reached, as the in-place permutations would have.
+  void ApplyTo(BasisMatrix& matrix) const {
+    std::vector<int32_t> original(m_source.size());
+    for (int32_t r = 0; r < matrix.Rows(); ++r) {
+      int32_t* row = matrix.RowData(r);
+      std::copy(row, row + original.size(), original.begin());
+      for (size_t j = 0; j < m_source.size(); ++j)
+        row[j] = original[m_source[j]];
+    }
+  }
+
+ private:
+  std::vector<uint64_t> m_codes, m_nextCodes;
+  std::vector<int32_t> m_source, m_nextSource, m_target;
+  std::vector<uint8_t> m_taken;
+};
+
+// One bit string per share: bit p (most significant first) is place p's sub-pixel of that
+// share, 1 for white. Filled from column masks, one 64-place word at a time.
+class SharePatterns {
+ public:
+  SharePatterns(int m, int64_t length)
+      : m_m(m), m_words((length + 63) / 64), m_bits(static_cast<size_t>(m * m_words)), m_acc(m) {}
+
+  // Places 0..count) from the column masks codes[0..count).
+  void FromCodes(const uint64_t* codes, int64_t count) {
+    for (int64_t j0 = 0; j0 < count; j0 += 64) {
+      const int n = static_cast<int>(std::min<int64_t>(64, count - j0));
+      std::fill(m_acc.begin(), m_acc.end(), 0);
+      for (int i = 0; i < n; ++i) {
+        const uint64_t code = codes[j0 + i];
+        for (int r = 0; r < m_m; ++r)
+          m_acc[r] = (m_acc[r] << 1) | ((code >> r) & 1);
+      }
+      for (int r = 0; r < m_m; ++r)
+        m_bits[r * m_words + j0 / 64] = m_acc[r] << (64 - n);
+    }
+  }
+
+  void SetPlace(int r, int64_t p, bool white) {
+    uint64_t& word = m_bits[r * m_words + (p >> 6)];
+    const uint64_t bit = uint64_t{1} << (63 - (p & 63));
+    word = white ? (word | bit) : (word & ~bit);
+  }
+
+  // n bits (1..64) of share r's string from place p on, right-aligned; p + n <= length.
+  uint64_t Extract(int r, int64_t p, int n) const {
+    const uint64_t* bits = m_bits.data() + r * m_words;
+    const int64_t w = p >> 6;
+    const int b = static_cast<int>(p & 63);
+    uint64_t top = bits[w] << b;
+    if (b + n > 64)
+      top |= bits[w + 1] >> (64 - b);
+    return n == 64 ? top : top >> (64 - n);
+  }
+
+ private:
+  int m_m;
+  int64_t m_words;
+  std::vector<uint64_t> m_bits;
+  std::vector<uint64_t> m_acc;
+};
+
+// Writes one row of s x s blocks into every share. Block row a of share r holds s places
+// of that share's pattern from place (a * s) mod length on, wrapping at the pattern's end:
+// f copies of a matrix row laid out row-major, or a row followed by filler. Block rows whose
+// start repeats are copied whole, not written again.
+class BlockRowWriter {
+ public:
+  BlockRowWriter(std::vector<BmpImage>& shares, int m, int64_t s, int64_t length)
+      : m_shares(shares), m_m(m), m_s(s), m_length(length) {
+    // The starts (a * s) mod length repeat with period length / gcd(s, length).
+    m_distinct = std::min(s, length / std::gcd(s, length));
+    for (int64_t a = 0; a < m_distinct; ++a)
+      m_starts.push_back(a * s % length);
+    m_writers.resize(static_cast<size_t>(m * m_distinct));
+  }
+
+  void StartRow(int64_t top) {
+    m_top = top;
+    for (int r = 0; r < m_m; ++r) {
+      for (int64_t a = 0; a < m_distinct; ++a) {
+        m_writers[r * m_distinct + a].Start(m_shares[r].Row(static_cast<int32_t>(top + a)));
+      }
+    }
+  }
+
+  void PutBlock(const SharePatterns& patterns) {
+    for (int r = 0; r < m_m; ++r) {
+      for (int64_t a = 0; a < m_distinct; ++a) {
+        BitWriter& writer = m_writers[r * m_distinct + a];
+        int64_t place = m_starts[a];
+        for (int64_t left = m_s; left > 0;) {
+          const int n = static_cast<int>(std::min({int64_t{64}, left, m_length - place}));
+          writer.Put(patterns.Extract(r, place, n), n);
+          left -= n;
+          place += n;
+          if (place == m_length)
+            place = 0;
+        }
+      }
+    }
+  }
+
+  void FinishRow() {
+    for (auto& writer : m_writers)
+      writer.Flush();
+    for (int r = 0; r < m_m; ++r) {
+      BmpImage& share = m_shares[r];
+      const size_t stride = static_cast<size_t>(share.Stride());
+      for (int64_t a = m_distinct; a < m_s; ++a) {
+        std::memcpy(share.Row(static_cast<int32_t>(m_top + a)),
+                    share.Row(static_cast<int32_t>(m_top + a % m_distinct)), stride);
+      }
+    }
+  }
+
+ private:
+  std::vector<BmpImage>& m_shares;
+  int m_m;
+  int64_t m_s;
+  int64_t m_length;
+  int64_t m_distinct;
+  std::vector<int64_t> m_starts;
+  std::vector<BitWriter> m_writers;
+  int64_t m_top = 0;
+};
+
+// Methods 0 and 5: one share pixel per secret pixel, all shares from one column.
+// codeOf(x, draw) gives the white mask of the column that pixel x takes with its draw.
+template <typename CodeOf, typename BeginRow>
+void EncodeOneColumnPerPixel(const BmpImage& secret, int m, std::vector<BmpImage>& shares,
+                             BeginRow beginRow, CodeOf codeOf) {
+  const int64_t width = secret.Width();
+  const int32_t height = secret.Height();
+  if (width == 0 || height == 0)
+    return;
+  DrawStream draws(width * height);
+  std::vector<BitWriter> writers(m);
+  std::vector<uint64_t> acc(m);
+  for (int32_t y = 0; y < height; ++y) {
+    beginRow(y);
+    const int32_t* d = draws.Take(width);
+    for (int r = 0; r < m; ++r)
+      writers[r].Start(shares[r].Row(y));
+    for (int64_t x0 = 0; x0 < width; x0 += 64) {
+      const int n = static_cast<int>(std::min<int64_t>(64, width - x0));
+      std::fill(acc.begin(), acc.end(), 0);
+      for (int i = 0; i < n; ++i) {
+        const uint64_t code = codeOf(x0 + i, d[x0 + i]);
+        for (int r = 0; r < m; ++r)
+          acc[r] = (acc[r] << 1) | ((code >> r) & 1);
+      }
+      for (int r = 0; r < m; ++r)
+        writers[r].Put(acc[r], n);
+    }
+    for (auto& writer : writers)
+      writer.Flush();
+  }
+}
+
+void EncodeRandomBasisColumn(const BmpImage& secret, const BasisMatrix& s0, const BasisMatrix& s1,
+                             std::vector<BmpImage>& shares) {
+  const std::vector<uint64_t> codes[2] = {WhiteCodes(s1), WhiteCodes(s0)};
+  const FastMod mod(static_cast<uint32_t>(s0.Cols()));
+  WhiteRows rows(secret);
+  const uint8_t* bits = nullptr;
+  EncodeOneColumnPerPixel(
+      secret, s0.Rows(), shares, [&](int32_t y) { bits = rows.Row(y); },
+      [&](int64_t x, int32_t draw) { return codes[IsWhite(bits, x)][mod(draw)]; });
+}
+
+// Methods 2, 3 and 4: every secret pixel permutes its matrix and becomes an s x s block.
+// filler: places c..s*s) of each share take a draw each after the permutation's c draws.
+void EncodePermutedBlocks(const BmpImage& secret, BasisMatrix& s0, BasisMatrix& s1,
+                          std::vector<BmpImage>& shares, int64_t s, bool filler) {
+  const int m = s0.Rows();
+  const int64_t c = s0.Cols();
+  const int64_t width = secret.Width();
+  const int32_t height = secret.Height();
+  const int64_t length = filler ? s * s : c;
+  const int64_t fillerPlaces = filler ? s * s - c : 0;
+  const int64_t perPixel = c + m * fillerPlaces;
+  PermutedColumns columns[2] = {PermutedColumns(s1), PermutedColumns(s0)};
+  if (width > 0 && height > 0) {
+    DrawStream draws(width * height * perPixel);
+    SharePatterns patterns(m, length);
+    BlockRowWriter writer(shares, m, s, length);
+    WhiteRows rows(secret);
+    for (int32_t y = 0; y < height; ++y) {
+      const uint8_t* bits = rows.Row(y);
+      writer.StartRow(s * y);
+      for (int64_t x = 0; x < width; ++x) {
+        PermutedColumns& chosen = columns[IsWhite(bits, x)];
+        const int32_t* d = draws.Take(perPixel);
+        chosen.Permute(d);
+        patterns.FromCodes(chosen.Codes(), c);
+        for (int r = 0; r < m; ++r) {
+          const int32_t* fill = d + c + r * fillerPlaces;
+          for (int64_t p = 0; p < fillerPlaces; ++p)
+            patterns.SetPlace(r, c + p, fill[p] % 2 == 0);
+        }
+        writer.PutBlock(patterns);
+      }
+      writer.FinishRow();
+    }
+  }
+  columns[1].ApplyTo(s0);
+  columns[0].ApplyTo(s1);
+}
+
+// Method 1: only the top-left pixel of every whole s x s block of the secret is read.
+void EncodePixelSampling(const BmpImage& secret, BasisMatrix& s0, BasisMatrix& s1,
+                         std::vector<BmpImage>& shares) {
+  const int m = s0.Rows();
+  const int64_t c = s0.Cols();
+  const int64_t s = SquareBlockSide(c);
+  const int64_t across = secret.Width() / s;
+  const int64_t down = secret.Height() / s;
+  PermutedColumns columns[2] = {PermutedColumns(s1), PermutedColumns(s0)};
+  if (across > 0 && down > 0) {
+    DrawStream draws(across * down * c);
+    SharePatterns patterns(m, c);
+    BlockRowWriter writer(shares, m, s, c);
+    WhiteRows rows(secret);
+    for (int64_t by = 0; by < down; ++by) {
+      const uint8_t* bits = rows.Row(static_cast<int32_t>(by * s));
+      writer.StartRow(by * s);
+      for (int64_t bx = 0; bx < across; ++bx) {
+        PermutedColumns& chosen = columns[IsWhite(bits, bx * s)];
+        chosen.Permute(draws.Take(c));
+        patterns.FromCodes(chosen.Codes(), c);
+        writer.PutBlock(patterns);
+      }
+      writer.FinishRow();
+    }
+  }
+  columns[1].ApplyTo(s0);
+  columns[0].ApplyTo(s1);
+}
+
+// The innocent rows of one secret row, and the white masks of the m columns of T:
+// column t is black in every share except share t where innocent t is white there.
+class InnocentColumns {
+ public:
+  explicit InnocentColumns(const std::vector<BmpImage>& innocents) {
+    for (const BmpImage& image : innocents)
+      m_rows.emplace_back(image);
+    m_bits.resize(innocents.size());
+  }
+  void BeginRow(int32_t y) {
+    for (size_t t = 0; t < m_rows.size(); ++t)
+      m_bits[t] = m_rows[t].Row(y);
+  }
+  uint64_t Code(int t, int64_t x) const { return IsWhite(m_bits[t], x) ? uint64_t{1} << t : 0; }
+
+ private:
+  std::vector<WhiteRows> m_rows;
+  std::vector<const uint8_t*> m_bits;
+};
+
+void EncodeExtendedPreserveSize(const BmpImage& secret, const std::vector<BmpImage>& innocents,
+                                const BasisMatrix& s0, const BasisMatrix& s1,
+                                std::vector<BmpImage>& shares) {
+  const int m = s0.Rows();
+  const int32_t c = s0.Cols();
+  const std::vector<uint64_t> codes[2] = {WhiteCodes(s1), WhiteCodes(s0)};
+  const FastMod mod(static_cast<uint32_t>(c + m));
+  WhiteRows rows(secret);
+  InnocentColumns innocent(innocents);
+  const uint8_t* bits = nullptr;
+  EncodeOneColumnPerPixel(
+      secret, m, shares,
+      [&](int32_t y) {
+        bits = rows.Row(y);
+        innocent.BeginRow(y);
+      },
+      [&](int64_t x, int32_t draw) {
+        const int32_t j = static_cast<int32_t>(mod(draw));
+        return j < c ? codes[IsWhite(bits, x)][j] : innocent.Code(j - c, x);
+      });
+}
+
+void EncodeExtendedPreserveDetail(const BmpImage& secret, const std::vector<BmpImage>& innocents,
+                                  const BasisMatrix& s0, const BasisMatrix& s1,
+                                  std::vector<BmpImage>& shares) {
+  const int m = s0.Rows();
+  const int32_t c = s0.Cols();
+  const int32_t length = c + m;
+  const int64_t s = SquareBlockSide(length);
+  const int64_t width = secret.Width();
+  const int32_t height = secret.Height();
+  if (width == 0 || height == 0)
+    return;
+  const std::vector<uint64_t> codes[2] = {WhiteCodes(s1), WhiteCodes(s0)};
+  std::vector<uint64_t> permuted(length);
+  std::vector<int32_t> target(length);
+  std::vector<uint8_t> taken;
+  DrawStream draws(width * height * length);
+  SharePatterns patterns(m, length);
+  BlockRowWriter writer(shares, m, s, length);
+  WhiteRows rows(secret);
+  InnocentColumns innocent(innocents);
+  for (int32_t y = 0; y < height; ++y) {
+    const uint8_t* bits = rows.Row(y);
+    innocent.BeginRow(y);
+    writer.StartRow(s * y);
+    for (int64_t x = 0; x < width; ++x) {
+      // E starts from its stored order at every pixel: scheme columns, then T's columns.
+      const uint64_t* scheme = codes[IsWhite(bits, x)].data();
+      PermutationTargets(draws.Take(length), length, target.data(), taken);
+      for (int32_t i = 0; i < c; ++i)
+        permuted[target[i]] = scheme[i];
+      for (int t = 0; t < m; ++t)
+        permuted[target[c + t]] = innocent.Code(t, x);
+      patterns.FromCodes(permuted.data(), length);
+      writer.PutBlock(patterns);
+    }
+    writer.FinishRow();
+  }
+}
+
+}  // namespace
+
+void EncodeShares(ExpansionMethod method, const BmpImage& secret,
+                  const std::vector<BmpImage>& innocents, BasisMatrix& s0, BasisMatrix& s1,
+                  std::vector<BmpImage>& shares) {
+  const int64_t c = s0.Cols();
+  switch (method) {
+    case ExpansionMethod::RandomBasisColumn:
+      EncodeRandomBasisColumn(secret, s0, s1, shares);
+      break;
+    case ExpansionMethod::PixelSampling:
+      EncodePixelSampling(secret, s0, s1, shares);
+      break;
+    case ExpansionMethod::SquareSubpixelExpansion:
+      EncodePermutedBlocks(secret, s0, s1, shares, c, false);
+      break;
+    case ExpansionMethod::SmallestSquareWithFiller:
+      EncodePermutedBlocks(secret, s0, s1, shares, FillerBlockSide(c), true);
+      break;
+    case ExpansionMethod::SmallestSquareWithoutFiller:
+      EncodePermutedBlocks(secret, s0, s1, shares, SquareBlockSide(c), false);
+      break;
+    case ExpansionMethod::ExtendedPreserveSize:
+      EncodeExtendedPreserveSize(secret, innocents, s0, s1, shares);
+      break;
+    case ExpansionMethod::ExtendedPreserveDetail:
+      EncodeExtendedPreserveDetail(secret, innocents, s0, s1, shares);
+      break;
+  }
+}
+
+}  // namespace quillon

@@ -1,0 +1,165 @@
+// Every fast encoder against its plain per-pixel version: same share bits, same matrices
+// left behind, same number of draws (the next draw agrees), for odd sizes and all depths.
+#include <gtest/gtest.h>
+
+#include "shares/expansion.h"
+#include "tests/shares/share_test_util.h"
+
+namespace quillon {
+namespace {
+
+using testing::Matrix;
+using testing::RandomPicture;
+
+struct Pair {
+  const char* name;
+  BasisMatrix s0, s1;
+};
+
+// A random m x c pair: enough to exercise layouts the schemes give (c above 64, c prime,
+// m = 9).
+Pair RandomPair(const char* name, int m, int c, uint32_t seed) {
+  std::mt19937 engine(seed);
+  Pair pair{name, BasisMatrix(m, c), BasisMatrix(m, c)};
+  for (int r = 0; r < m; ++r) {
+    for (int j = 0; j < c; ++j) {
+      pair.s0.Set(r, j, engine() % 2);
+      pair.s1.Set(r, j, engine() % 2);
+    }
+  }
+  return pair;
+}
+
+std::vector<Pair> Pairs() {
+  std::vector<Pair> pairs;
+  pairs.push_back({"2of2", Matrix({"01", "01"}), Matrix({"01", "10"})});
+  pairs.push_back({"c1", Matrix({"0", "0"}), Matrix({"1", "1"})});
+  pairs.push_back({"2of3", Matrix({"001", "001", "001"}), Matrix({"100", "010", "001"})});
+  pairs.push_back({"3of3", Matrix({"0110", "0101", "0011"}), Matrix({"1001", "0101", "0011"})});
+  pairs.push_back(RandomPair("c5", 4, 5, 1));
+  pairs.push_back(RandomPair("c8", 3, 8, 2));
+  pairs.push_back(RandomPair("c12", 2, 12, 3));
+  pairs.push_back(RandomPair("c70m9", 9, 70, 4));
+  return pairs;
+}
+
+struct Size {
+  int32_t height, width;
+};
+
+void ExpectSameShares(ExpansionMethod method, const Pair& pair, Size size, int depth,
+                      uint32_t seed) {
+  SCOPED_TRACE(::testing::Message()
+               << "method " << static_cast<int>(method) << ", " << pair.name << ", " << size.height
+               << "x" << size.width << ", depth " << depth);
+  const BmpImage secret = RandomPicture(size.height, size.width, depth, seed);
+  std::vector<BmpImage> innocents;
+  for (int r = 0; r < pair.s0.Rows(); ++r) {
+    // Innocents may be larger than the secret and of any depth.
+    const int bits[] = {1, 24, 4, 8, 2};
+    innocents.push_back(
+        RandomPicture(size.height + r % 2, size.width + 9 * (r % 3), bits[r % 5], seed + 10 + r));
+  }
+
+  BasisMatrix plain0 = pair.s0, plain1 = pair.s1;
+  std::vector<BmpImage> plain;
+  int32_t plainNext;
+  {
+    ScopedSeed source(seed);
+    plain = PlainShares(method, secret, innocents, plain0, plain1);
+    plainNext = Rand();
+  }
+
+  BasisMatrix fast0 = pair.s0, fast1 = pair.s1;
+  const ShareSize shareSize =
+      MethodShareSize(method, size.width, size.height, pair.s0.Rows(), pair.s0.Cols());
+  std::vector<BmpImage> fast;
+  for (int r = 0; r < pair.s0.Rows(); ++r) {
+    fast.emplace_back(ShareName(r), static_cast<int32_t>(shareSize.height),
+                      static_cast<int32_t>(shareSize.width));
+  }
+  int32_t fastNext;
+  {
+    ScopedSeed source(seed);
+    EncodeShares(method, secret, innocents, fast0, fast1, fast);
+    fastNext = Rand();
+  }
+
+  ASSERT_EQ(fast.size(), plain.size());
+  for (size_t r = 0; r < fast.size(); ++r) {
+    EXPECT_EQ(fast[r].Width(), plain[r].Width()) << "share " << r;
+    EXPECT_EQ(fast[r].Height(), plain[r].Height()) << "share " << r;
+    EXPECT_TRUE(fast[r].Pixels() == plain[r].Pixels()) << "share " << r;
+  }
+  EXPECT_EQ(fast0, plain0);
+  EXPECT_EQ(fast1, plain1);
+  EXPECT_EQ(fastNext, plainNext) << "a different number of draws";
+}
+
+const ExpansionMethod kMethods[] = {
+    ExpansionMethod::RandomBasisColumn,           ExpansionMethod::PixelSampling,
+    ExpansionMethod::SquareSubpixelExpansion,     ExpansionMethod::SmallestSquareWithFiller,
+    ExpansionMethod::SmallestSquareWithoutFiller, ExpansionMethod::ExtendedPreserveSize,
+    ExpansionMethod::ExtendedPreserveDetail};
+
+class FastMatchesPlain : public ::testing::TestWithParam<ExpansionMethod> {};
+
+TEST_P(FastMatchesPlain, BitForBitOnOddSizesAndEveryDepth) {
+  const ExpansionMethod method = GetParam();
+  const int depths[] = {1, 2, 4, 8, 24};
+  uint32_t seed = 100;
+  for (const Pair& pair : Pairs()) {
+    // Share blocks grow with c; keep the plain version's work small for the wide pairs.
+    const bool wide = pair.s0.Cols() > 12;
+    std::vector<Size> sizes = {{1, 1}, {5, 7}, {2, 3}};
+    if (!wide)
+      sizes.insert(sizes.end(), {{3, 70}, {9, 13}, {4, 129}});
+    for (size_t i = 0; i < sizes.size(); ++i) {
+      ExpectSameShares(method, pair, sizes[i], depths[(seed + i) % 5], seed);
+      ++seed;
+    }
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(AllMethods, FastMatchesPlain, ::testing::ValuesIn(kMethods),
+                         [](const auto& info) {
+                           return std::to_string(static_cast<int>(info.param));
+                         });
+
+// The matrices' order carries over from pixel to pixel; a long walk with one colour only
+// checks that the fast path's running order ends where PermuteColumns leaves it.
+TEST(FastMatchesPlain, LongWalkOverOneColour) {
+  for (ExpansionMethod method :
+       {ExpansionMethod::PixelSampling, ExpansionMethod::SmallestSquareWithoutFiller,
+        ExpansionMethod::SmallestSquareWithFiller}) {
+    BmpImage white("w.bmp", 40, 40);
+    for (int32_t y = 0; y < 40; ++y) {
+      for (int32_t x = 0; x < 40; ++x)
+        white.SetPixel(y, x, 0);
+    }
+    const Pair pair = RandomPair("c6", 3, 6, 9);
+    BasisMatrix p0 = pair.s0, p1 = pair.s1, f0 = pair.s0, f1 = pair.s1;
+    std::vector<BmpImage> plain, fast;
+    {
+      ScopedSeed source(5);
+      plain = PlainShares(method, white, {}, p0, p1);
+    }
+    const ShareSize size = MethodShareSize(method, 40, 40, 3, 6);
+    for (int r = 0; r < 3; ++r) {
+      fast.emplace_back(ShareName(r), static_cast<int32_t>(size.height),
+                        static_cast<int32_t>(size.width));
+    }
+    {
+      ScopedSeed source(5);
+      EncodeShares(method, white, {}, f0, f1, fast);
+    }
+    EXPECT_EQ(f0, p0);
+    EXPECT_EQ(f1, pair.s1) << "S1 is never permuted for an all-white secret";
+    EXPECT_FALSE(f0 == pair.s0);
+    for (int r = 0; r < 3; ++r)
+      EXPECT_TRUE(fast[r].Pixels() == plain[r].Pixels());
+  }
+}
+
+}  // namespace
+}  // namespace quillon
