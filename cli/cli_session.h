@@ -1,0 +1,47 @@
+// The session of share generation for quillon-cli: shares go to an output folder, messages
+// to stderr as one line each, and the innocent images come from the command line in order.
+#pragma once
+
+#include <cstddef>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "cli/console.h"
+#include "shares/share_session.h"
+
+namespace quillon::cli {
+
+class CliShareSession : public ShareSession {
+ public:
+  // An empty outDir stands for the working directory.
+  CliShareSession(Console console, std::string outDir, std::vector<std::string> innocentImages);
+
+  void RegisterImage(const std::string& path, const std::string& label) override;
+  // There is no canvas to redraw.
+  void SelectFirstNewShare(int) override {}
+  void ShowMessage(const std::string& caption, const std::string& text) override;
+  std::optional<std::string> ChooseInnocentImage(const std::string& title) override;
+  std::string OutputPath(const std::string& name) override;
+
+  // The files of the registered shares, in order.
+  const std::vector<std::string>& ShareFiles() const { return m_shareFiles; }
+  // Whether the method asked for more innocent images than were given.
+  bool RanOutOfInnocentImages() const { return m_ranOut; }
+
+  // While held, messages are kept instead of printed; PrintHeldMessages prints them after.
+  void HoldMessages(bool hold) { m_hold = hold; }
+  void PrintHeldMessages();
+
+ private:
+  Console m_console;
+  std::string m_outDir;
+  std::vector<std::string> m_innocentImages;
+  size_t m_nextInnocent = 0;
+  bool m_ranOut = false;
+  std::vector<std::string> m_shareFiles;
+  bool m_hold = false;
+  std::vector<std::pair<std::string, std::string>> m_held;
+};
+
+}  // namespace quillon::cli

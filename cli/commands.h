@@ -1,0 +1,60 @@
+// The commands of quillon-cli. Each takes the words after its name and returns the exit
+// status: kExitOk, kExitFailure when the work failed, kExitUsage for wrong usage.
+#pragma once
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "cli/console.h"
+#include "core/bmp_image.h"
+#include "core/random.h"
+#include "shares/encrypt.h"
+
+namespace quillon::cli {
+
+// The whole program: args are the words after the program name. Installs a reporter that
+// prints the computing code's messages to console.err for as long as it runs.
+int RunCli(const std::vector<std::string>& args, const Console& console);
+
+int RunMatrices(const std::vector<std::string>& args, const Console& console);
+int RunSplit(const std::vector<std::string>& args, const Console& console);
+int RunStack(const std::vector<std::string>& args, const Console& console);
+int RunDemo(const std::vector<std::string>& args, const Console& console);
+
+// Installs a random source for the lifetime of the object.
+class ScopedRandomSource {
+ public:
+  explicit ScopedRandomSource(std::unique_ptr<RandomSource> source)
+      : m_previous(SetRandomSource(std::move(source))) {}
+  ~ScopedRandomSource() { SetRandomSource(std::move(m_previous)); }
+  ScopedRandomSource(const ScopedRandomSource&) = delete;
+  ScopedRandomSource& operator=(const ScopedRandomSource&) = delete;
+
+ private:
+  std::unique_ptr<RandomSource> m_previous;
+};
+
+// Creates dir and its parents when missing (nothing to do for an empty dir). Returns an error
+// text, empty on success.
+std::string MakeOutputDir(const std::string& dir);
+
+struct SplitResult {
+  EncryptOutcome outcome = EncryptOutcome::Refused;
+  std::vector<std::string> shareFiles;  // the shares written, when outcome is Done
+  bool ranOutOfInnocentImages = false;
+};
+
+// Encrypts secret with the request's scheme and method into outDir (which must exist; empty
+// for the working directory), with the installed random source. Messages are printed
+// as they come, or, with quietSuccess, only when the outcome is not Done.
+SplitResult SplitSecret(const BmpImage& secret, const EncryptRequest& request,
+                        const std::string& outDir, std::vector<std::string> innocentImages,
+                        const Console& console, bool quietSuccess = false);
+
+// Loads the layer files, stacks them and saves the 1-bit result as outPath. Returns an error
+// text (the Load and Save messages have been reported already), empty on success; nothing is
+// written unless every layer loaded.
+std::string StackFiles(const std::vector<std::string>& layerFiles, const std::string& outPath);
+
+}  // namespace quillon::cli

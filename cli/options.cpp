@@ -1,0 +1,196 @@
+#include "cli/options.h"
+
+#include <algorithm>
+#include <cctype>
+#include <charconv>
+
+namespace quillon::cli {
+namespace {
+
+const OptionSpec* FindSpec(const std::vector<OptionSpec>& specs, std::string_view word) {
+  for (const auto& spec : specs) {
+    if (word == spec.name || (!spec.alias.empty() && word == spec.alias))
+      return &spec;
+  }
+  return nullptr;
+}
+
+bool IsHelp(std::string_view word) {
+  return word == "-h" || word == "--help";
+}
+
+std::string Lower(std::string_view text) {
+  std::string lower(text);
+  for (char& c : lower)
+    c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return lower;
+}
+
+std::string_view Trim(std::string_view text) {
+  while (!text.empty() && text.front() == ' ')
+    text.remove_prefix(1);
+  while (!text.empty() && text.back() == ' ')
+    text.remove_suffix(1);
+  return text;
+}
+
+constexpr const char* kSchemeNames[kSchemeCount] = {"2of2", "2ofn", "nofn", "kofn", "general"};
+constexpr const char* kMethodNames[kMethodCount] = {
+    "random-column",      "pixel-sampling", "square",         "smallest-filler",
+    "smallest-no-filler", "extended-size",  "extended-detail"};
+
+std::optional<int> ParseName(std::string_view text, const char* const* names, int count) {
+  std::string lower = Lower(text);
+  for (int i = 0; i < count; ++i) {
+    if (lower == names[i] || lower == std::to_string(i))
+      return i;
+  }
+  return std::nullopt;
+}
+
+}  // namespace
+
+const std::string* ParsedArgs::Value(const std::string& name) const {
+  auto it = values.find(name);
+  return it == values.end() ? nullptr : &it->second;
+}
+
+ParsedArgs ParseArgs(const std::vector<std::string>& args, const std::vector<OptionSpec>& specs) {
+  ParsedArgs parsed;
+  auto fail = [&parsed](std::string text) {
+    if (parsed.error.empty())
+      parsed.error = std::move(text);
+  };
+  bool optionsEnded = false;
+  for (size_t i = 0; i < args.size(); ++i) {
+    const std::string& word = args[i];
+    if (optionsEnded || word.size() < 2 || word[0] != '-') {
+      parsed.positional.push_back(word);
+      continue;
+    }
+    if (word == "--") {
+      optionsEnded = true;
+      continue;
+    }
+    if (IsHelp(word)) {
+      parsed.help = true;
+      continue;
+    }
+    std::string_view name = word;
+    std::optional<std::string> inlineValue;
+    if (size_t eq = word.find('='); word.starts_with("--") && eq != std::string::npos) {
+      name = std::string_view(word).substr(0, eq);
+      inlineValue = word.substr(eq + 1);
+    }
+    const OptionSpec* spec = FindSpec(specs, name);
+    if (spec == nullptr) {
+      fail("unknown option '" + std::string(name) + "'");
+      continue;
+    }
+    std::string value;
+    if (!spec->takesValue) {
+      if (inlineValue)
+        fail("option " + spec->name + " takes no value");
+    } else if (inlineValue) {
+      value = *inlineValue;
+    } else if (i + 1 < args.size() && !FindSpec(specs, args[i + 1]) && !IsHelp(args[i + 1])) {
+      value = args[++i];
+    } else {
+      fail("option " + spec->name + " needs a value");
+      continue;
+    }
+    if (!parsed.values.emplace(spec->name, value).second) {
+      fail("option " + spec->name + " is given more than once");
+    }
+  }
+  return parsed;
+}
+
+std::optional<SchemeKind> ParseSchemeKind(std::string_view text) {
+  auto index = ParseName(text, kSchemeNames, kSchemeCount);
+  if (!index)
+    return std::nullopt;
+  return static_cast<SchemeKind>(*index);
+}
+
+std::optional<ExpansionMethod> ParseExpansionMethod(std::string_view text) {
+  auto index = ParseName(text, kMethodNames, kMethodCount);
+  if (!index)
+    return std::nullopt;
+  return static_cast<ExpansionMethod>(*index);
+}
+
+const char* SchemeKindName(SchemeKind kind) {
+  return kSchemeNames[static_cast<int>(kind)];
+}
+
+const char* ExpansionMethodName(ExpansionMethod method) {
+  return kMethodNames[static_cast<int>(method)];
+}
+
+std::optional<int> ParseInt(std::string_view text) {
+  int value = 0;
+  const char* end = text.data() + text.size();
+  if (text.empty() || text[0] == '+')
+    return std::nullopt;
+  auto [ptr, ec] = std::from_chars(text.data(), end, value);
+  if (ec != std::errc() || ptr != end)
+    return std::nullopt;
+  return value;
+}
+
+std::optional<uint32_t> ParseSeed(std::string_view text) {
+  uint32_t value = 0;
+  const char* end = text.data() + text.size();
+  if (text.empty() || !std::isdigit(static_cast<unsigned char>(text[0])))
+    return std::nullopt;
+  auto [ptr, ec] = std::from_chars(text.data(), end, value);
+  if (ec != std::errc() || ptr != end)
+    return std::nullopt;
+  return value;
+}
+
+std::vector<std::string> SplitList(std::string_view text, char sep) {
+  std::vector<std::string> items;
+  size_t start = 0;
+  while (true) {
+    size_t pos = text.find(sep, start);
+    items.emplace_back(text.substr(start, pos == std::string_view::npos ? pos : pos - start));
+    if (pos == std::string_view::npos)
+      break;
+    start = pos + 1;
+  }
+  return items;
+}
+
+std::string ParseQualifiedSets(std::string_view text, std::vector<std::vector<int>>& sets) {
+  sets.clear();
+  std::vector<std::vector<int>> parsed;
+  std::vector<std::string> setTexts = SplitList(text, ';');
+  for (size_t s = 0; s < setTexts.size(); ++s) {
+    if (Trim(setTexts[s]).empty()) {
+      return "qualified set " + std::to_string(s + 1) + " is empty in '" + std::string(text) + "'";
+    }
+    std::vector<int> members;
+    for (const std::string& item : SplitList(setTexts[s], ',')) {
+      std::string_view member = Trim(item);
+      if (member.empty()) {
+        return "qualified set " + std::to_string(s + 1) + " has an empty member in '" +
+               std::string(text) + "'";
+      }
+      auto number = ParseInt(member);
+      if (!number || *number < 1 || *number > kMaxParticipantNumber) {
+        return "participant '" + std::string(member) + "' is not a number from 1 to " +
+               std::to_string(kMaxParticipantNumber);
+      }
+      if (std::find(members.begin(), members.end(), *number) == members.end()) {
+        members.push_back(*number);
+      }
+    }
+    parsed.push_back(std::move(members));
+  }
+  sets = std::move(parsed);
+  return "";
+}
+
+}  // namespace quillon::cli

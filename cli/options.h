@@ -1,0 +1,63 @@
+// Command-line words turned into parameters: a small splitter for options and positional
+// arguments, and strict parsers for the values that answer nullopt (or an error text) on bad
+// input instead of guessing.
+#pragma once
+
+#include <cstdint>
+#include <map>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "core/kinds.h"
+
+namespace quillon::cli {
+
+struct OptionSpec {
+  std::string name;   // "--scheme", "-o"
+  std::string alias;  // another spelling, or empty
+  bool takesValue = true;
+};
+
+struct ParsedArgs {
+  std::vector<std::string> positional;
+  std::map<std::string, std::string> values;  // by OptionSpec::name; flags map to ""
+  bool help = false;
+  std::string error;  // a usage error, empty when the words were fine
+
+  bool Has(const std::string& name) const { return values.count(name) != 0; }
+  const std::string* Value(const std::string& name) const;
+};
+
+// Splits args (the words after the command) into options and positional arguments. Options
+// take their value from "--name value" or "--name=value"; "--" ends the options; "-h" and
+// "--help" set help wherever they stand, and help wins over any usage error. Unknown options,
+// a missing value and an option given twice are usage errors.
+ParsedArgs ParseArgs(const std::vector<std::string>& args, const std::vector<OptionSpec>& specs);
+
+// "2of2", "2ofn", "nofn", "kofn", "general" or the selector index 0 to 4.
+std::optional<SchemeKind> ParseSchemeKind(std::string_view text);
+// "random-column", "pixel-sampling", "square", "smallest-filler", "smallest-no-filler",
+// "extended-size", "extended-detail" or the selector index 0 to 6.
+std::optional<ExpansionMethod> ParseExpansionMethod(std::string_view text);
+const char* SchemeKindName(SchemeKind kind);
+const char* ExpansionMethodName(ExpansionMethod method);
+
+// A decimal int, optionally negative; nothing else around it.
+std::optional<int> ParseInt(std::string_view text);
+// An unsigned 32-bit decimal number.
+std::optional<uint32_t> ParseSeed(std::string_view text);
+
+// Participants are numbered 1 to 9 on the command line.
+constexpr int kMaxParticipantNumber = 9;
+
+// Minimal qualified sets written as "1,2;2,3": members separated by ',', sets by ';', spaces
+// around numbers allowed. Fills sets with one list of participant numbers per set; on bad
+// input returns an error text and leaves sets empty.
+std::string ParseQualifiedSets(std::string_view text, std::vector<std::vector<int>>& sets);
+
+// Splits "a,b,c" at sep; empty items are kept so that the caller can refuse them.
+std::vector<std::string> SplitList(std::string_view text, char sep);
+
+}  // namespace quillon::cli

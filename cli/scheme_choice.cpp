@@ -1,0 +1,56 @@
+#include "cli/scheme_choice.h"
+
+#include <algorithm>
+
+namespace quillon::cli {
+
+std::vector<OptionSpec> SchemeOptionSpecs() {
+  return {{"--scheme", "", true}, {"--n", "", true}, {"--k", "", true}, {"--sets", "", true}};
+}
+
+std::string ReadSchemeChoice(const ParsedArgs& args, SchemeChoice& choice) {
+  const std::string* scheme = args.Value("--scheme");
+  if (scheme == nullptr)
+    return "missing --scheme (2of2, 2ofn, nofn, kofn or general)";
+  auto kind = ParseSchemeKind(*scheme);
+  if (!kind) {
+    return "unknown scheme '" + *scheme + "' (2of2, 2ofn, nofn, kofn, general or 0 to 4)";
+  }
+  choice.kind = *kind;
+  for (const char* name : {"--n", "--k"}) {
+    const std::string* text = args.Value(name);
+    if (text == nullptr)
+      continue;
+    auto value = ParseInt(*text);
+    if (!value)
+      return std::string("option ") + name + " needs a whole number, not '" + *text + "'";
+    (name[2] == 'n' ? choice.n : choice.k) = *value;
+  }
+  choice.hasSets = false;
+  choice.sets.clear();
+  if (const std::string* sets = args.Value("--sets")) {
+    if (choice.kind != SchemeKind::SchemeGeneral)
+      return "--sets belongs to --scheme general";
+    std::string error = ParseQualifiedSets(*sets, choice.sets);
+    if (!error.empty())
+      return error;
+    choice.hasSets = true;
+  }
+  return "";
+}
+
+BasisMatrix QualifiedSetMatrix(const SchemeChoice& choice) {
+  int cols = std::clamp(choice.n, 0, kMaxParticipantNumber);
+  for (const auto& set : choice.sets) {
+    for (int member : set)
+      cols = std::max(cols, member);
+  }
+  BasisMatrix matrix(static_cast<int32_t>(choice.sets.size()), cols);
+  for (size_t r = 0; r < choice.sets.size(); ++r) {
+    for (int member : choice.sets[r])
+      matrix.Set(static_cast<int32_t>(r), member - 1, 1);
+  }
+  return matrix;
+}
+
+}  // namespace quillon::cli

@@ -1,0 +1,34 @@
+// The scheme options that matrices and split share: --scheme, --n, --k and --sets.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "cli/options.h"
+#include "core/basis_matrix.h"
+#include "schemes/scheme_pair.h"
+
+namespace quillon::cli {
+
+struct SchemeChoice {
+  SchemeKind kind = SchemeKind::Scheme2of2;
+  int n = 2;
+  int k = 2;
+  bool hasSets = false;
+  std::vector<std::vector<int>> sets;  // participant numbers from 1
+};
+
+// The option specs of the four scheme options, to append to a command's own.
+std::vector<OptionSpec> SchemeOptionSpecs();
+
+// Reads the scheme options; --scheme is required and --sets belongs to the general scheme
+// only. Returns a usage error text, empty when the options are fine. n and k are not
+// range-checked here: out-of-range values are the scheme's refusal, not a usage error.
+std::string ReadSchemeChoice(const ParsedArgs& args, SchemeChoice& choice);
+
+// The qualified sets as the scheme takes them: one 0/1 membership row per set, column t for
+// participant t + 1, max(n, largest participant) columns. Call after CheckSchemeParams has
+// accepted n.
+BasisMatrix QualifiedSetMatrix(const SchemeChoice& choice);
+
+}  // namespace quillon::cli

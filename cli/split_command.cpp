@@ -1,0 +1,185 @@
+#include <filesystem>
+#include <system_error>
+
+#include "cli/cli_session.h"
+#include "cli/commands.h"
+#include "cli/options.h"
+#include "cli/scheme_choice.h"
+
+namespace quillon::cli {
+namespace {
+
+constexpr const char* kCommand = "split";
+
+constexpr const char* kHelp =
+    "Usage: quillon-cli split SECRET.bmp --scheme S [--n N] [--k K] [--sets SETS]\n"
+    "                         [--method M] [--innocent A.bmp,B.bmp,...] [--seed SEED]\n"
+    "                         [--out DIR]\n"
+    "\n"
+    "Splits a two-colour secret image into one share per participant, written as capa1.bmp,\n"
+    "capa2.bmp, ... into DIR, and prints the path of every share written. Stacking the shares\n"
+    "of a qualified set of participants (see 'quillon-cli stack') shows the secret.\n"
+    "\n"
+    "  --scheme S       2of2, 2ofn, nofn, kofn or general (or 0 to 4)\n"
+    "  --n N            number of participants, 2 to 9 (default 2; 2of2 ignores it)\n"
+    "  --k K            threshold of kofn, 2 to N (default 2)\n"
+    "  --sets SETS      minimal qualified sets of general, e.g. '1,2;2,3'\n"
+    "  --method M       random-column (default), pixel-sampling, square, smallest-filler,\n"
+    "                   smallest-no-filler, extended-size, extended-detail (or 0 to 6)\n"
+    "  --innocent LIST  innocent images of the extended methods, one per share in share\n"
+    "                   order, separated by ','; each at least as large as the secret\n"
+    "  --seed SEED      draw from std::minstd_rand seeded with SEED (0 to 4294967295), for\n"
+    "                   reproducible shares; anyone who knows SEED can recompute them, so\n"
+    "                   without it the system's secure generator is used\n"
+    "  --out DIR        output folder, created when missing (default: working directory)\n"
+    "  -h, --help       show this help\n";
+
+bool IsExtended(ExpansionMethod method) {
+  return method == ExpansionMethod::ExtendedPreserveSize ||
+         method == ExpansionMethod::ExtendedPreserveDetail;
+}
+
+std::vector<OptionSpec> SplitOptionSpecs() {
+  std::vector<OptionSpec> specs = SchemeOptionSpecs();
+  specs.push_back({"--method", "", true});
+  specs.push_back({"--innocent", "", true});
+  specs.push_back({"--seed", "", true});
+  specs.push_back({"--out", "", true});
+  return specs;
+}
+
+}  // namespace
+
+std::string MakeOutputDir(const std::string& dir) {
+  if (dir.empty())
+    return "";
+  std::error_code error;
+  std::filesystem::create_directories(dir, error);
+  if (error || !std::filesystem::is_directory(dir, error)) {
+    return "cannot create the output folder '" + dir + "'" +
+           (error ? ": " + error.message() : std::string(": not a folder"));
+  }
+  return "";
+}
+
+SplitResult SplitSecret(const BmpImage& secret, const EncryptRequest& request,
+                        const std::string& outDir, std::vector<std::string> innocentImages,
+                        const Console& console, bool quietSuccess) {
+  CliShareSession session(console, outDir, std::move(innocentImages));
+  session.HoldMessages(quietSuccess);
+  EncryptRequest withSecret = request;
+  withSecret.secret = &secret;
+  SplitResult result;
+  result.outcome = EncryptSecretImage(session, withSecret);
+  result.ranOutOfInnocentImages = session.RanOutOfInnocentImages();
+  if (result.outcome == EncryptOutcome::Done) {
+    result.shareFiles = session.ShareFiles();
+  } else {
+    session.PrintHeldMessages();
+  }
+  return result;
+}
+
+int RunSplit(const std::vector<std::string>& args, const Console& console) {
+  ParsedArgs parsed = ParseArgs(args, SplitOptionSpecs());
+  if (parsed.help) {
+    std::fputs(kHelp, console.out);
+    return kExitOk;
+  }
+  if (!parsed.error.empty())
+    return UsageError(console, kCommand, parsed.error);
+  if (parsed.positional.empty())
+    return UsageError(console, kCommand, "missing SECRET.bmp");
+  if (parsed.positional.size() > 1) {
+    return UsageError(console, kCommand, "unexpected argument '" + parsed.positional[1] + "'");
+  }
+  SchemeChoice choice;
+  if (std::string error = ReadSchemeChoice(parsed, choice); !error.empty()) {
+    return UsageError(console, kCommand, error);
+  }
+  EncryptRequest request;
+  if (const std::string* text = parsed.Value("--method")) {
+    auto method = ParseExpansionMethod(*text);
+    if (!method) {
+      return UsageError(console, kCommand,
+                        "unknown method '" + *text +
+                            "' (random-column, pixel-sampling, square, smallest-filler, "
+                            "smallest-no-filler, extended-size, extended-detail or 0 to 6)");
+    }
+    request.method = *method;
+  }
+  std::vector<std::string> innocentImages;
+  if (const std::string* text = parsed.Value("--innocent")) {
+    if (!IsExtended(request.method)) {
+      return UsageError(console, kCommand,
+                        "--innocent belongs to the methods extended-size and extended-detail");
+    }
+    innocentImages = SplitList(*text, ',');
+    for (const std::string& file : innocentImages) {
+      if (file.empty()) {
+        return UsageError(console, kCommand, "empty file name in --innocent '" + *text + "'");
+      }
+    }
+  }
+  std::optional<uint32_t> seed;
+  if (const std::string* text = parsed.Value("--seed")) {
+    seed = ParseSeed(*text);
+    if (!seed) {
+      return UsageError(console, kCommand,
+                        "--seed needs a whole number from 0 to 4294967295, not '" + *text + "'");
+    }
+  }
+  std::string outDir;
+  if (const std::string* text = parsed.Value("--out")) {
+    if (text->empty())
+      return UsageError(console, kCommand, "--out needs a folder name");
+    outDir = *text;
+  }
+
+  request.scheme.scheme = choice.kind;
+  request.scheme.n = choice.n;
+  request.scheme.k = choice.k;
+  if (SchemeError error = CheckSchemeParams(request.scheme); error != SchemeError::None) {
+    return Failure(console, kCommand, SchemeErrorText(error));
+  }
+  BasisMatrix sets = QualifiedSetMatrix(choice);
+  if (choice.hasSets)
+    request.scheme.qualifiedSets = &sets;
+
+  BmpImage secret(parsed.positional[0]);
+  if (!secret.Load()) {
+    return Failure(console, kCommand,
+                   "cannot read the secret image '" + parsed.positional[0] + "'");
+  }
+  if (std::string error = MakeOutputDir(outDir); !error.empty()) {
+    return Failure(console, kCommand, error);
+  }
+
+  ScopedRandomSource random(seed ? MakeSeededRandom(*seed) : MakeSystemRandom());
+  SplitResult result = SplitSecret(secret, request, outDir, std::move(innocentImages), console);
+  switch (result.outcome) {
+    case EncryptOutcome::Done:
+      for (const std::string& file : result.shareFiles) {
+        std::fprintf(console.out, "%s\n", file.c_str());
+      }
+      if (std::fflush(console.out) != 0 || std::ferror(console.out))
+        return kExitFailure;
+      return kExitOk;
+    case EncryptOutcome::GaveUp:
+      if (result.ranOutOfInnocentImages) {
+        return Failure(console, kCommand,
+                       "not enough innocent images: the extended methods need one per share "
+                       "(--innocent A.bmp,B.bmp,...)");
+      }
+      return Failure(console, kCommand, "no shares written");
+    case EncryptOutcome::SaveFailed:
+      return Failure(console, kCommand, "not every share could be written");
+    case EncryptOutcome::NoImage:
+    case EncryptOutcome::Refused:
+      // The refusal has been shown already.
+      break;
+  }
+  return kExitFailure;
+}
+
+}  // namespace quillon::cli

@@ -1,0 +1,70 @@
+#include "cli/commands.h"
+#include "cli/options.h"
+#include "combine/stack.h"
+
+namespace quillon::cli {
+namespace {
+
+constexpr const char* kCommand = "stack";
+constexpr size_t kMinLayers = 2;
+constexpr size_t kMaxLayers = 9;
+constexpr const char* kDefaultResult = "resultado.bmp";
+
+constexpr const char* kHelp =
+    "Usage: quillon-cli stack LAYER.bmp LAYER.bmp [...] [-o OUT.bmp]\n"
+    "\n"
+    "Stacks 2 to 9 share images the way transparencies are laid over each other: a result\n"
+    "pixel is black when it is black in at least one layer. The result is a 1-bit image of\n"
+    "the first layer's size; pixels outside a smaller layer count as white there.\n"
+    "\n"
+    "  -o, --output OUT.bmp  the result file (default: resultado.bmp)\n"
+    "  -h, --help            show this help\n";
+
+}  // namespace
+
+std::string StackFiles(const std::vector<std::string>& layerFiles, const std::string& outPath) {
+  std::vector<BmpImage> layers;
+  layers.reserve(layerFiles.size());
+  for (const std::string& file : layerFiles) {
+    layers.emplace_back(file);
+    if (!layers.back().Load())
+      return "cannot read the layer '" + file + "'; nothing written";
+  }
+  std::vector<const BmpImage*> pointers;
+  for (const BmpImage& layer : layers)
+    pointers.push_back(&layer);
+  BmpImage result = StackLayers(pointers, outPath);
+  if (!result.Save())
+    return "cannot write '" + outPath + "'";
+  return "";
+}
+
+int RunStack(const std::vector<std::string>& args, const Console& console) {
+  ParsedArgs parsed = ParseArgs(args, {{"-o", "--output", true}});
+  if (parsed.help) {
+    std::fputs(kHelp, console.out);
+    return kExitOk;
+  }
+  if (!parsed.error.empty())
+    return UsageError(console, kCommand, parsed.error);
+  size_t count = parsed.positional.size();
+  if (count < kMinLayers || count > kMaxLayers) {
+    return UsageError(console, kCommand,
+                      "needs 2 to 9 layers, " + std::to_string(count) + " given");
+  }
+  std::string outPath = kDefaultResult;
+  if (const std::string* text = parsed.Value("-o")) {
+    if (text->empty())
+      return UsageError(console, kCommand, "-o needs a file name");
+    outPath = *text;
+  }
+  if (std::string error = StackFiles(parsed.positional, outPath); !error.empty()) {
+    return Failure(console, kCommand, error);
+  }
+  std::fprintf(console.out, "%s\n", outPath.c_str());
+  if (std::fflush(console.out) != 0 || std::ferror(console.out))
+    return kExitFailure;
+  return kExitOk;
+}
+
+}  // namespace quillon::cli

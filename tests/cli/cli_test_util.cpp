@@ -1,0 +1,76 @@
+#include "tests/cli/cli_test_util.h"
+
+#include <sys/wait.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+
+#include "cli/commands.h"
+
+namespace quillon::cli::testing {
+namespace {
+
+std::string ReadAll(std::FILE* file) {
+  std::fflush(file);
+  std::rewind(file);
+  std::string text;
+  char buffer[4096];
+  size_t got;
+  while ((got = std::fread(buffer, 1, sizeof buffer, file)) > 0)
+    text.append(buffer, got);
+  std::fclose(file);
+  return text;
+}
+
+std::string Quote(const std::string& word) {
+  std::string quoted = "'";
+  for (char c : word)
+    quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
+  return quoted + "'";
+}
+
+std::string ReadFile(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::stringstream text;
+  text << in.rdbuf();
+  return text.str();
+}
+
+}  // namespace
+
+CliRun RunInProcess(const std::vector<std::string>& args) {
+  Console console{std::tmpfile(), std::tmpfile()};
+  CliRun run;
+  run.status = RunCli(args, console);
+  run.out = ReadAll(console.out);
+  run.err = ReadAll(console.err);
+  return run;
+}
+
+CliRun RunBinary(const std::string& dir, const std::vector<std::string>& args) {
+  std::string command = "cd " + Quote(dir) + " && " + Quote(QUILLON_CLI_PATH);
+  for (const std::string& arg : args)
+    command += " " + Quote(arg);
+  const std::string outFile = dir + "/.cli-stdout";
+  const std::string errFile = dir + "/.cli-stderr";
+  command += " >" + Quote(outFile) + " 2>" + Quote(errFile);
+  CliRun run;
+  int raw = std::system(command.c_str());
+  run.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+  run.out = ReadFile(outFile);
+  run.err = ReadFile(errFile);
+  std::remove(outFile.c_str());
+  std::remove(errFile.c_str());
+  return run;
+}
+
+std::vector<std::string> Lines(const std::string& text) {
+  std::vector<std::string> lines;
+  std::istringstream in(text);
+  for (std::string line; std::getline(in, line);)
+    lines.push_back(line);
+  return lines;
+}
+
+}  // namespace quillon::cli::testing
