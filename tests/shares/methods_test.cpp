@@ -1,0 +1,256 @@
+// The methods' layouts and draws on small cases worked out by hand, with listed draws.
+#include <gtest/gtest.h>
+
+#include "shares/expansion.h"
+#include "tests/shares/share_test_util.h"
+
+namespace quillon {
+namespace {
+
+using testing::ListedDraws;
+using testing::Matrix;
+using testing::Picture;
+using testing::Pixels;
+using testing::ScopedSource;
+using Rows = std::vector<std::string>;
+
+std::vector<BmpImage> Encode(ExpansionMethod method, const BmpImage& secret, BasisMatrix& s0,
+                             BasisMatrix& s1, const std::vector<BmpImage>& innocents = {}) {
+  const ShareSize size =
+      MethodShareSize(method, secret.Width(), secret.Height(), s0.Rows(), s0.Cols());
+  std::vector<BmpImage> shares;
+  for (int r = 0; r < s0.Rows(); ++r) {
+    shares.emplace_back(ShareName(r), static_cast<int32_t>(size.height),
+                        static_cast<int32_t>(size.width));
+  }
+  EncodeShares(method, secret, innocents, s0, s1, shares);
+  return shares;
+}
+
+TEST(RandomBasisColumn, TwoOfTwoPixelsTakeOneColumnForBothShares) {
+  BasisMatrix s0 = Matrix({"01", "01"}), s1 = Matrix({"01", "10"});
+  // Columns 0, 1, 0, 1 (draws taken mod 2) for white, white, black, black.
+  ScopedSource<ListedDraws> draws(std::vector<int32_t>{10, 7, 4, 2147483647});
+  auto shares = Encode(ExpansionMethod::RandomBasisColumn, Picture({"wwbb"}), s0, s1);
+  EXPECT_EQ(Pixels(shares[0]), Rows({"wbwb"}));
+  EXPECT_EQ(Pixels(shares[1]), Rows({"wbbw"}));
+  EXPECT_EQ(draws->Used(), 4u);
+}
+
+TEST(RandomBasisColumn, DrawsOncePerPixelInWalkOrder) {
+  BasisMatrix s0 = Matrix({"0", "0"}), s1 = Matrix({"1", "1"});
+  ScopedSource<ListedDraws> draws(std::vector<int32_t>(6, 3));
+  auto shares = Encode(ExpansionMethod::RandomBasisColumn, Picture({"bww", "wbw"}), s0, s1);
+  EXPECT_EQ(Pixels(shares[1]), Rows({"bww", "wbw"}));
+  EXPECT_EQ(draws->Used(), 6u);
+}
+
+// With draws 0, 1, ..., c-1 the permutation keeps every column in place, so a block shows
+// the matrix rows as stored.
+std::vector<int32_t> Identity(int c) {
+  std::vector<int32_t> d(c);
+  for (int i = 0; i < c; ++i)
+    d[i] = i;
+  return d;
+}
+
+TEST(BlockMethods, FourColumnsMakeTwoByTwoBlocksWithAndWithoutFiller) {
+  for (auto method :
+       {ExpansionMethod::SmallestSquareWithFiller, ExpansionMethod::SmallestSquareWithoutFiller}) {
+    BasisMatrix s0 = Matrix({"0110", "1000"}), s1 = s0;
+    ScopedSource<ListedDraws> draws(Identity(4));
+    auto shares = Encode(method, Picture({"w"}), s0, s1);
+    EXPECT_EQ(Pixels(shares[0]), Rows({"wb", "bw"}));
+    EXPECT_EQ(Pixels(shares[1]), Rows({"bw", "ww"}));
+    EXPECT_EQ(draws->Used(), 4u) << "no filler for a perfect square";
+  }
+}
+
+TEST(BlockMethods, TwoColumnsRepeatTheRowOrFillTheBottomRow) {
+  BasisMatrix s0 = Matrix({"01", "10"}), s1 = s0;
+  {
+    ScopedSource<ListedDraws> draws(Identity(2));
+    auto shares = Encode(ExpansionMethod::SmallestSquareWithoutFiller, Picture({"w"}), s0, s1);
+    EXPECT_EQ(Pixels(shares[0]), Rows({"wb", "wb"}));
+    EXPECT_EQ(Pixels(shares[1]), Rows({"bw", "bw"}));
+  }
+  {
+    // Permutation draws, then share 0's two filler draws, then share 1's (odd = black).
+    ScopedSource<ListedDraws> draws(std::vector<int32_t>{0, 1, 3, 4, 6, 9});
+    auto shares = Encode(ExpansionMethod::SmallestSquareWithFiller, Picture({"w"}), s0, s1);
+    EXPECT_EQ(Pixels(shares[0]), Rows({"wb", "bw"}));
+    EXPECT_EQ(Pixels(shares[1]), Rows({"bw", "wb"}));
+    EXPECT_EQ(draws->Used(), 6u);
+  }
+}
+
+TEST(BlockMethods, ThreeColumns) {
+  BasisMatrix s0 = Matrix({"011"}), s1 = s0;
+  {
+    ScopedSource<ListedDraws> draws(std::vector<int32_t>{0, 1, 2, 5});
+    auto shares = Encode(ExpansionMethod::SmallestSquareWithFiller, Picture({"w"}), s0, s1);
+    EXPECT_EQ(Pixels(shares[0]), Rows({"wb", "bb"}));  // filler at the bottom right
+  }
+  {
+    ScopedSource<ListedDraws> draws(Identity(3));
+    auto shares = Encode(ExpansionMethod::SmallestSquareWithoutFiller, Picture({"w"}), s0, s1);
+    EXPECT_EQ(Pixels(shares[0]), Rows({"wbb", "wbb", "wbb"}));
+  }
+}
+
+TEST(BlockMethods, FiveColumns) {
+  BasisMatrix s0 = Matrix({"01101"}), s1 = s0;
+  {
+    // Places 5 to 8 are filler: the end of the middle row and the whole bottom row.
+    ScopedSource<ListedDraws> draws(std::vector<int32_t>{0, 1, 2, 3, 4, 1, 0, 0, 1});
+    auto shares = Encode(ExpansionMethod::SmallestSquareWithFiller, Picture({"w"}), s0, s1);
+    EXPECT_EQ(Pixels(shares[0]), Rows({"wbb", "wbb", "wwb"}));
+    EXPECT_EQ(draws->Used(), 9u);
+  }
+  {
+    ScopedSource<ListedDraws> draws(Identity(5));
+    auto shares = Encode(ExpansionMethod::SmallestSquareWithoutFiller, Picture({"w"}), s0, s1);
+    EXPECT_EQ(Pixels(shares[0]), Rows(5, "wbbwb"));
+  }
+}
+
+TEST(BlockMethods, EightColumnsTakeTwoBlockRowsPerCopy) {
+  BasisMatrix s0 = Matrix({"01100111"}), s1 = s0;
+  ScopedSource<ListedDraws> draws(Identity(8));
+  auto shares = Encode(ExpansionMethod::SmallestSquareWithoutFiller, Picture({"w"}), s0, s1);
+  EXPECT_EQ(Pixels(shares[0]), Rows({"wbbw", "wbbb", "wbbw", "wbbb"}));
+}
+
+TEST(BlockMethods, PermutationDrawsPlaceTheColumns) {
+  // Draws 5, 2, 7 move columns 0, 1, 2 to places 2, 0, 1: the order becomes 1, 2, 0.
+  BasisMatrix s0 = Matrix({"100"}), s1 = Matrix({"111"});
+  ScopedSource<ListedDraws> draws(std::vector<int32_t>{5, 2, 7});
+  auto shares = Encode(ExpansionMethod::SmallestSquareWithoutFiller, Picture({"w"}), s0, s1);
+  EXPECT_EQ(Pixels(shares[0]), Rows(3, "wwb"));
+  EXPECT_EQ(s0, Matrix({"001"})) << "the matrix keeps the order it reached";
+  EXPECT_EQ(s1, Matrix({"111"}));
+}
+
+TEST(SquareSubpixelExpansion, EveryBlockRowRepeatsThePermutedRow) {
+  BasisMatrix s0 = Matrix({"01", "01"}), s1 = Matrix({"01", "10"});
+  // Pixel (0,0) white keeps S0's order; pixel (0,1) black swaps S1's columns.
+  ScopedSource<ListedDraws> draws(std::vector<int32_t>{0, 1, 1, 0});
+  auto shares = Encode(ExpansionMethod::SquareSubpixelExpansion, Picture({"wb"}), s0, s1);
+  EXPECT_EQ(Pixels(shares[0]), Rows({"wbbw", "wbbw"}));
+  EXPECT_EQ(Pixels(shares[1]), Rows({"wbwb", "wbwb"}));
+  EXPECT_EQ(draws->Used(), 4u) << "c draws per pixel";
+}
+
+TEST(SquareSubpixelExpansion, OneColumnKeepsTheSecretsSize) {
+  BasisMatrix s0 = Matrix({"0", "0"}), s1 = Matrix({"1", "1"});
+  ScopedSource<ListedDraws> draws(std::vector<int32_t>(4, 0));
+  auto shares = Encode(ExpansionMethod::SquareSubpixelExpansion, Picture({"wb", "bw"}), s0, s1);
+  EXPECT_EQ(Pixels(shares[0]), Rows({"wb", "bw"}));
+}
+
+TEST(PixelSampling, SamplesTheTopLeftPixelOfEveryWholeBlock) {
+  // s = 2 (c = 4). Only rows 0 and 2, columns 0, 2 and 4 are read; every other pixel is
+  // the opposite colour, so reading one would show.
+  const BmpImage secret = Picture({"wbbwwbb",  //
+                                   "bbwwbbw",  //
+                                   "bwwbbww",  //
+                                   "wwbbwwb",  //
+                                   "bbbbbbb"});
+  BasisMatrix s0 = Matrix({"0000"}), s1 = Matrix({"1111"});
+  ScopedSource<ListedDraws> draws(std::vector<int32_t>(24, 0));
+  auto shares = Encode(ExpansionMethod::PixelSampling, secret, s0, s1);
+  EXPECT_EQ(Pixels(shares[0]), Rows({"wwbbww", "wwbbww", "bbwwbb", "bbwwbb"}));
+  EXPECT_EQ(draws->Used(), 24u) << "c draws for each of the 3 x 2 blocks";
+}
+
+TEST(PixelSampling, BlockHoldsFCopiesOfThePermutedRow) {
+  BasisMatrix s0 = Matrix({"01"}), s1 = s0;  // f = 2, s = 2
+  ScopedSource<ListedDraws> draws(Identity(2));
+  auto shares = Encode(ExpansionMethod::PixelSampling, Picture({"ww", "ww"}), s0, s1);
+  EXPECT_EQ(Pixels(shares[0]), Rows({"wb", "wb"}));
+}
+
+TEST(PixelSampling, SecretSmallerThanABlockGivesEmptySharesAndNoDraws) {
+  BasisMatrix s0 = Matrix({"011"}), s1 = s0;  // s = 3
+  ScopedSource<ListedDraws> draws(std::vector<int32_t>{});
+  auto shares = Encode(ExpansionMethod::PixelSampling, Picture({"wwwww", "wwwww"}), s0, s1);
+  EXPECT_EQ(shares[0].Width(), 3);
+  EXPECT_EQ(shares[0].Height(), 0);
+  EXPECT_EQ(draws->Used(), 0u);
+}
+
+class Extended : public ::testing::Test {
+ protected:
+  BasisMatrix s0 = Matrix({"01", "01"}), s1 = Matrix({"01", "10"});
+};
+
+TEST_F(Extended, PreserveSizePicksOneColumnOfEWithTheInnocentColumnsLast) {
+  // Participant 0's innocent is white, participant 1's black, at the one pixel.
+  const std::vector<BmpImage> innocents = {Picture({"w"}), Picture({"b"})};
+  const struct {
+    int32_t draw;
+    const char* shares;
+  } cases[] = {
+      {2, "wb"},  // T column 0: white only for participant 0, whose innocent is white
+      {3, "bb"},  // T column 1: participant 1's innocent is black, so black for both
+      {4, "ww"},  // 4 mod 4 = 0: S0's column 0
+  };
+  for (const auto& c : cases) {
+    ScopedSource<ListedDraws> draws(std::vector<int32_t>{c.draw});
+    auto shares = Encode(ExpansionMethod::ExtendedPreserveSize, Picture({"w"}), s0, s1, innocents);
+    EXPECT_EQ(std::string() + shares[0].GetPixel(0, 0) + shares[1].GetPixel(0, 0), c.shares)
+        << "draw " << c.draw;
+    EXPECT_EQ(draws->Used(), 1u);
+  }
+}
+
+TEST_F(Extended, PreserveDetailLaysThePermutedRowOfEIntoTwoByTwoBlocks) {
+  // Black secret: E rows are S1's row then T's: participant 0 (innocent black) 01|11,
+  // participant 1 (innocent white) 10|10.
+  const std::vector<BmpImage> innocents = {Picture({"b"}), Picture({"w"})};
+  ScopedSource<ListedDraws> draws(Identity(4));
+  auto shares = Encode(ExpansionMethod::ExtendedPreserveDetail, Picture({"b"}), s0, s1, innocents);
+  EXPECT_EQ(Pixels(shares[0]), Rows({"wb", "bb"}));
+  EXPECT_EQ(Pixels(shares[1]), Rows({"bw", "bw"}));
+  EXPECT_EQ(s1, Matrix({"01", "10"})) << "S0 and S1 are never permuted";
+}
+
+TEST_F(Extended, PreserveDetailStartsEveryPixelFromTheStoredOrder) {
+  const std::vector<BmpImage> innocents = {Picture({"ww"}), Picture({"ww"})};
+  // Both pixels draw 1, 1, 1, 1: columns 0..3 go to places 1, 2, 3, 0 each time.
+  ScopedSource<ListedDraws> draws(std::vector<int32_t>(8, 1));
+  auto shares = Encode(ExpansionMethod::ExtendedPreserveDetail, Picture({"ww"}), s0, s1, innocents);
+  // Participant 0's E row for a white pixel and white innocent is 01|01; moved: 1 0 1 0.
+  EXPECT_EQ(Pixels(shares[0]), Rows({"bwbw", "bwbw"}));
+  EXPECT_EQ(draws->Used(), 8u) << "c + m draws per pixel";
+}
+
+TEST_F(Extended, ThreeParticipantsWithThreeColumnsUseSixBySixBlocks) {
+  BasisMatrix w = Matrix({"001", "001", "001"}), b = Matrix({"100", "010", "001"});
+  const std::vector<BmpImage> innocents = {Picture({"b"}), Picture({"w"}), Picture({"b"})};
+  ScopedSource<ListedDraws> draws(Identity(6));
+  auto shares = Encode(ExpansionMethod::ExtendedPreserveDetail, Picture({"w"}), w, b, innocents);
+  ASSERT_EQ(shares[1].Width(), 6);
+  // Participant 1: scheme row 001, then T row 1 with a white diagonal: 101.
+  EXPECT_EQ(Pixels(shares[1]), Rows(6, "wwbbwb"));
+  EXPECT_EQ(Pixels(shares[0]), Rows(6, "wwbbbb"));
+}
+
+TEST_F(Extended, DrawCounts) {
+  const BmpImage secret = testing::RandomPicture(3, 5, 1, 7);
+  const std::vector<BmpImage> innocents = {testing::RandomPicture(3, 5, 1, 8),
+                                           testing::RandomPicture(3, 5, 8, 9)};
+  {
+    ScopedSource<ListedDraws> draws(std::vector<int32_t>(15, 11));
+    Encode(ExpansionMethod::ExtendedPreserveSize, secret, s0, s1, innocents);
+    EXPECT_EQ(draws->Used(), 15u);
+  }
+  {
+    ScopedSource<ListedDraws> draws(std::vector<int32_t>(60, 11));
+    Encode(ExpansionMethod::ExtendedPreserveDetail, secret, s0, s1, innocents);
+    EXPECT_EQ(draws->Used(), 60u);
+  }
+}
+
+}  // namespace
+}  // namespace quillon
