@@ -1,14 +1,26 @@
 #include "schemes/general.h"
 
 #include <algorithm>
+#include <bit>
 #include <cstdint>
 #include <vector>
 
+#include "schemes/kofn.h"
 #include "schemes/threshold.h"
 
 namespace quillon {
 
 namespace {
+
+// Bit l of mask i is set when t[i][l] is 1: the forbidden sets that leave out participant i.
+uint32_t ParticipantMask(const BasisMatrix& t, int32_t i) {
+  uint32_t mask = 0;
+  for (int32_t l = 0; l < t.Cols() && i < t.Rows(); ++l) {
+    if (t.Get(i, l) == 1)
+      mask |= uint32_t{1} << l;
+  }
+  return mask;
+}
 
 BasisMatrix BuildGeneral(const BasisMatrix& t, int32_t n, bool black) {
   const int32_t rows = std::max(n, 0);
@@ -90,6 +102,40 @@ BasisMatrix BuildGeneralS1(const BasisMatrix& t, int32_t n) {
 
 BasisMatrix BuildGeneralS0(const BasisMatrix& t, int32_t n) {
   return BuildGeneral(t, n, false);
+}
+
+void BuildGeneralPair(const BasisMatrix& t, int32_t n, BasisMatrix& s1, BasisMatrix& s0) {
+  const int32_t rows = std::max(n, 0);
+  const int32_t f = t.Cols();
+  if (rows > 20) {
+    s1 = BuildGeneralS1(t, n);
+    s0 = BuildGeneralS0(t, n);
+    CancelCommonColumns(s1, s0);
+    return;
+  }
+  if (f < 1 || f > 31) {
+    s1 = BasisMatrix(rows, 0);
+    s0 = BasisMatrix(rows, 0);
+    return;
+  }
+  std::vector<uint32_t> masks(rows);
+  for (int32_t i = 0; i < rows; ++i)
+    masks[i] = ParticipantMask(t, i);
+  const auto forEachCode = [&](bool black, auto visit) {
+    const uint32_t end = uint32_t{1} << f;
+    const int parity = black ? 1 : 0;
+    for (uint32_t column = 0; column < end; ++column) {
+      if ((std::popcount(column) & 1) != parity)
+        continue;
+      uint32_t code = 0;
+      for (int32_t i = 0; i < rows; ++i) {
+        if (column & masks[i])
+          code |= uint32_t{1} << i;
+      }
+      visit(code);
+    }
+  };
+  BuildCancelledPair(rows, forEachCode, s1, s0);
 }
 
 }  // namespace quillon

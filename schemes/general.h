@@ -29,4 +29,8 @@ BasisMatrix ComplementTranspose(const BasisMatrix& f);
 BasisMatrix BuildGeneralS1(const BasisMatrix& t, int32_t n);
 BasisMatrix BuildGeneralS0(const BasisMatrix& t, int32_t n);
 
+// BuildGeneralS1, BuildGeneralS0 and CancelCommonColumns in one: the same two matrices, built
+// at their final width without ever holding the columns the reduction removes.
+void BuildGeneralPair(const BasisMatrix& t, int32_t n, BasisMatrix& s1, BasisMatrix& s0);
+
 }  // namespace quillon

@@ -14,23 +14,32 @@ namespace {
 
 constexpr int64_t kInt32Max = std::numeric_limits<int32_t>::max();
 
-BasisMatrix BuildKofN(const BasisMatrix& a, int32_t k, int32_t n, bool black) {
-  const int32_t rows = std::max(n, 0);
+// The width of the (k,n) matrices built from a, or -1 when a cannot be used: too few rows,
+// a value outside 0..k-1 among the participants' rows, or a width beyond 32 bits.
+int64_t KofNWidth(const BasisMatrix& a, int32_t k, int32_t rows) {
   if (a.Cols() == 0)
-    return BasisMatrix(rows, 0);
+    return 0;
   if (k < 1 || k > 31 || rows > a.Rows())
-    return BasisMatrix(rows, 0);
-  const int64_t per = int64_t{1} << (k - 1);
-  const int64_t width = per * a.Cols();
+    return -1;
+  const int64_t width = (int64_t{1} << (k - 1)) * a.Cols();
   if (width > kInt32Max)
-    return BasisMatrix(rows, 0);
+    return -1;
   for (int32_t t = 0; t < rows; ++t) {
     const int32_t* arrangement = a.RowData(t);
     for (int32_t i = 0; i < a.Cols(); ++i) {
       if (arrangement[i] < 0 || arrangement[i] >= k)
-        return BasisMatrix(rows, 0);
+        return -1;
     }
   }
+  return width;
+}
+
+BasisMatrix BuildKofN(const BasisMatrix& a, int32_t k, int32_t n, bool black) {
+  const int32_t rows = std::max(n, 0);
+  const int64_t width = KofNWidth(a, k, rows);
+  if (width <= 0)
+    return BasisMatrix(rows, 0);
+  const int64_t per = int64_t{1} << (k - 1);
 
   const BasisMatrix e = black ? BuildNofNS1(k) : BuildNofNS0(k);
   BasisMatrix s(rows, static_cast<int32_t>(width));
@@ -232,6 +241,41 @@ void CancelCommonColumns(BasisMatrix& s1, BasisMatrix& s0) {
     CancelByCounting(s1, s0, codes1, codes0,
                      [&table](uint64_t code) -> PatternCounts& { return table[code]; });
   }
+}
+
+void BuildKofNPair(const BasisMatrix& a, int32_t k, int32_t n, BasisMatrix& s1, BasisMatrix& s0) {
+  const int32_t rows = std::max(n, 0);
+  if (rows > 20) {
+    s1 = BuildKofNS1(a, k, n);
+    s0 = BuildKofNS0(a, k, n);
+    CancelCommonColumns(s1, s0);
+    return;
+  }
+  if (KofNWidth(a, k, rows) <= 0) {
+    s1 = BasisMatrix(rows, 0);
+    s0 = BasisMatrix(rows, 0);
+    return;
+  }
+  const std::vector<uint32_t> white = NofNColumnCodes(k, false), black = NofNColumnCodes(k, true);
+  std::vector<uint32_t> places(k);
+  const auto forEachCode = [&](bool isBlack, auto visit) {
+    const std::vector<uint32_t>& e = isBlack ? black : white;
+    for (int32_t i = 0; i < a.Cols(); ++i) {
+      // places[v]: the participants to whom arrangement i deals row v of E.
+      std::fill(places.begin(), places.end(), 0u);
+      for (int32_t t = 0; t < rows; ++t)
+        places[a.Get(t, i)] |= uint32_t{1} << t;
+      for (uint32_t column : e) {
+        uint32_t code = 0;
+        for (int32_t v = 0; v < k; ++v) {
+          if ((column >> v) & 1u)
+            code |= places[v];
+        }
+        visit(code);
+      }
+    }
+  };
+  BuildCancelledPair(rows, forEachCode, s1, s0);
 }
 
 }  // namespace quillon

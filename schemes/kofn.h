@@ -3,6 +3,7 @@
 // removes the columns S0 and S1 have in common (shared with the general scheme).
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <vector>
 
@@ -44,5 +45,49 @@ BasisMatrix BuildKofNS1(const BasisMatrix& a, int32_t k, int32_t n);
 // the first ones in S0 and the first ones in S1; the remaining columns keep their order.
 // Columns are compared in the rows of s0; if s1 has fewer rows nothing matches.
 void CancelCommonColumns(BasisMatrix& s1, BasisMatrix& s0);
+
+// BuildKofNS1, BuildKofNS0 and CancelCommonColumns in one: the same two matrices, built at
+// their final width without ever holding the columns the reduction removes.
+void BuildKofNPair(const BasisMatrix& a, int32_t k, int32_t n, BasisMatrix& s1, BasisMatrix& s0);
+
+// The pair that CancelCommonColumns leaves, built from column codes alone: forEachCode(black,
+// visit) calls visit(code) for every column of S1 (black) or S0 in column order, bit r of
+// code being the entry in row r. Each matrix is generated twice, once to count the patterns
+// and once to write the columns kept. Needs 0 <= rows <= 20 and widths below 2^31.
+template <typename ForEachCode>
+void BuildCancelledPair(int32_t rows, ForEachCode forEachCode, BasisMatrix& s1, BasisMatrix& s0) {
+  struct Counts {
+    int64_t in1 = 0, in0 = 0, skip1 = 0, skip0 = 0;
+  };
+  std::vector<Counts> counts(size_t{1} << rows);
+  forEachCode(true, [&counts](uint32_t code) { ++counts[code].in1; });
+  forEachCode(false, [&counts](uint32_t code) { ++counts[code].in0; });
+  int64_t width1 = 0, width0 = 0;
+  for (Counts& c : counts) {
+    // The first min(in1, in0) columns of each pattern go, in both matrices.
+    c.skip1 = c.skip0 = std::min(c.in1, c.in0);
+    width1 += c.in1 - c.skip1;
+    width0 += c.in0 - c.skip0;
+  }
+  const auto fill = [&](bool black, BasisMatrix& s, int64_t width) {
+    s = BasisMatrix(rows, static_cast<int32_t>(width));
+    std::vector<int32_t*> out(rows);
+    for (int32_t r = 0; r < rows; ++r)
+      out[r] = s.RowData(r);
+    int64_t col = 0;
+    forEachCode(black, [&](uint32_t code) {
+      int64_t& skip = black ? counts[code].skip1 : counts[code].skip0;
+      if (skip > 0) {
+        --skip;
+        return;
+      }
+      for (int32_t r = 0; r < rows; ++r)
+        out[r][col] = static_cast<int32_t>((code >> r) & 1u);
+      ++col;
+    });
+  };
+  fill(true, s1, width1);
+  fill(false, s0, width0);
+}
 
 }  // namespace quillon

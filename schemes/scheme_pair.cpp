@@ -74,10 +74,9 @@ SchemePair BuildSchemePair(const SchemeParams& params) {
       pair.s0 = BuildNofNS0(n);
       break;
     case SchemeKind::SchemeKofN: {
+      // S1, then S0, then the reduction, in one pass that never holds the removed columns.
       const BasisMatrix a = BuildArrangements(ArrangementLength(n, k), k);
-      pair.s1 = BuildKofNS1(a, k, n);
-      pair.s0 = BuildKofNS0(a, k, n);
-      CancelCommonColumns(pair.s1, pair.s0);
+      BuildKofNPair(a, k, n, pair.s1, pair.s0);
       break;
     }
     case SchemeKind::SchemeGeneral: {
@@ -89,10 +88,7 @@ SchemePair BuildSchemePair(const SchemeParams& params) {
       if (f.Rows() > 62 || (f.Rows() >= 1 && (int64_t{1} << (f.Rows() - 1)) > kMaxBasisColumns)) {
         return Refusal(SchemeError::TooLarge);
       }
-      const BasisMatrix t = ComplementTranspose(f);
-      pair.s1 = BuildGeneralS1(t, n);
-      pair.s0 = BuildGeneralS0(t, n);
-      CancelCommonColumns(pair.s1, pair.s0);
+      BuildGeneralPair(ComplementTranspose(f), n, pair.s1, pair.s0);
       break;
     }
   }

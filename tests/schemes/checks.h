@@ -12,6 +12,19 @@
 
 namespace quillon::testing {
 
+// The largest builds take too long under the sanitizers; those tests skip there.
+#if defined(__SANITIZE_ADDRESS__)
+constexpr bool kSanitizedBuild = true;
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer) || __has_feature(undefined_behavior_sanitizer)
+constexpr bool kSanitizedBuild = true;
+#else
+constexpr bool kSanitizedBuild = false;
+#endif
+#else
+constexpr bool kSanitizedBuild = false;
+#endif
+
 // Rows separated by '/', entries as digits: "0110/0101/0011". A row-less matrix is "".
 inline std::string ToText(const BasisMatrix& m) {
   std::string text;

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
+
 #include "schemes/kofn.h"
 #include "tests/schemes/checks.h"
 #include "tests/schemes/reference.h"
@@ -35,6 +37,10 @@ GeneralPair Build(const BasisMatrix& q, int32_t n) {
   EXPECT_EQ(s0, reference::BuildGeneral(t, n, false));
   GeneralPair pair{ToText(f), ToText(s0), ToText(s1), "", ""};
   CancelCommonColumns(s1, s0);
+  BasisMatrix fast1(0, 0), fast0(0, 0);
+  BuildGeneralPair(t, n, fast1, fast0);
+  EXPECT_EQ(fast1, s1);
+  EXPECT_EQ(fast0, s0);
   pair.s0 = ToText(s0);
   pair.s1 = ToText(s1);
   EXPECT_EQ(
@@ -128,6 +134,24 @@ TEST(General, MissingRowsOfTAreWhite) {
   // T for two participants, built for three: participant 3 is in every forbidden set.
   EXPECT_EQ(ToText(BuildGeneralS1(FromText("10/01"), 3)), "10/01/00");
   EXPECT_EQ(BuildGeneralS0(BasisMatrix(3, 0), 3).Cols(), 0);
+}
+
+TEST(General, RandomStructures) {
+  std::mt19937 rng(31337);
+  for (int trial = 0; trial < 200; ++trial) {
+    const int32_t n = 2 + trial % 5;
+    // A few random sets of two or more participants, sometimes one naming participant n + 1.
+    BasisMatrix q(0, n + trial % 2);
+    std::uniform_int_distribution<uint32_t> pick(0, (1u << q.Cols()) - 1);
+    for (int s = 0; s < 1 + trial % 4; ++s) {
+      uint32_t set = pick(rng);
+      if (std::popcount(set) < 2)
+        set |= 3;
+      q.InsertRow(q.Rows(), Members(set, q.Cols()).data());
+    }
+    SCOPED_TRACE(ToText(q));
+    Build(q, n);
+  }
 }
 
 TEST(General, AllPairsOfFiveParticipants) {

@@ -199,6 +199,27 @@ TEST(KofN, CancelWithDifferentRowCounts) {
   EXPECT_EQ(ToText(tall0), "01/01");
 }
 
+TEST(KofN, PairInOnePassSameAsStepByStep) {
+  for (int32_t n = 1; n <= 7; ++n) {
+    for (int32_t k = 1; k <= n + 1; ++k) {
+      if (KofNColumnCount(n, k) > 400000)
+        continue;
+      SCOPED_TRACE(::testing::Message() << "n=" << n << " k=" << k);
+      const BasisMatrix a = BuildArrangements(ArrangementLength(n, k), k);
+      BasisMatrix s1 = BuildKofNS1(a, k, n), s0 = BuildKofNS0(a, k, n);
+      CancelCommonColumns(s1, s0);
+      BasisMatrix fast1(0, 0), fast0(0, 0);
+      BuildKofNPair(a, k, n, fast1, fast0);
+      EXPECT_EQ(fast1, s1);
+      EXPECT_EQ(fast0, s0);
+    }
+  }
+  BasisMatrix s1(0, 0), s0(0, 0);
+  BuildKofNPair(FromText("01/12"), 2, 2, s1, s0);
+  EXPECT_EQ(s1, BasisMatrix(2, 0));
+  EXPECT_EQ(s0, BasisMatrix(2, 0));
+}
+
 // Columns drawn from a small pool, so that patterns repeat whatever the row count.
 BasisMatrix RandomMatrix(std::mt19937& rng, int32_t rows, int32_t cols,
                          const std::vector<std::vector<int32_t>>& pool) {

@@ -120,6 +120,21 @@ TEST(SchemePair, ThresholdPairs) {
   EXPECT_EQ(pair.s1.Cols(), 432000);
 }
 
+TEST(SchemePair, LargestThresholdPairs) {
+  if (testing::kSanitizedBuild)
+    GTEST_SKIP() << "hundreds of megabytes per matrix";
+  SchemePair pair = BuildSchemePair(Params(SchemeKind::SchemeKofN, 9, 4));
+  EXPECT_EQ(pair.error, SchemeError::None);
+  EXPECT_EQ(pair.s1.Rows(), 9);
+  EXPECT_EQ(pair.s1.Cols(), 2540160);
+  EXPECT_EQ(pair.s0.Cols(), 2540160);
+  // k = n: S0 holds only even-weight columns and S1 only odd ones, so nothing cancels.
+  pair = BuildSchemePair(Params(SchemeKind::SchemeKofN, 8, 8));
+  EXPECT_EQ(pair.error, SchemeError::None);
+  EXPECT_EQ(pair.s1.Cols(), 5160960);
+  EXPECT_EQ(pair.s0.Cols(), 5160960);
+}
+
 TEST(SchemePair, ThresholdSchemesRevealOnlyToQualifiedSets) {
   for (int n = 2; n <= 5; ++n) {
     for (int k = 2; k <= n; ++k) {
