@@ -49,12 +49,13 @@ CliRun RunInProcess(const std::vector<std::string>& args) {
 }
 
 CliRun RunBinary(const std::string& dir, const std::vector<std::string>& args) {
-  std::string command = "cd " + Quote(dir) + " && " + Quote(QUILLON_CLI_PATH);
-  for (const std::string& arg : args)
-    command += " " + Quote(arg);
   const std::string outFile = dir + "/.cli-stdout";
   const std::string errFile = dir + "/.cli-stderr";
-  command += " >" + Quote(outFile) + " 2>" + Quote(errFile);
+  std::string command = "cd ";
+  command.append(Quote(dir)).append(" && ").append(Quote(QUILLON_CLI_PATH));
+  for (const std::string& arg : args)
+    command.append(" ").append(Quote(arg));
+  command.append(" >").append(Quote(outFile)).append(" 2>").append(Quote(errFile));
   CliRun run;
   int raw = std::system(command.c_str());
   run.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
