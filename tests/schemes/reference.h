@@ -3,7 +3,6 @@
 // very same matrices. Header-only so that the benchmarks can time the plain walk too.
 #pragma once
 
-#include <cmath>
 #include <cstdint>
 #include <set>
 #include <vector>
@@ -72,54 +71,6 @@ inline void CancelCommonColumns(BasisMatrix& s1, BasisMatrix& s0) {
       ++i;
     }
   }
-}
-
-// The threshold bases as described: counts from factorials, columns from a walk over codes.
-inline BasisMatrix BuildNofN(int32_t n, int parity) {
-  BasisMatrix m(n, static_cast<int32_t>(std::pow(2.0, n - 1)));
-  int32_t next = 0;
-  for (int64_t i = 0; i < (int64_t{1} << n); ++i) {
-    int weight = 0;
-    for (int32_t r = 0; r < n; ++r)
-      weight += (i >> r) & 1;
-    if (weight % 2 != parity)
-      continue;
-    for (int32_t r = 0; r < n; ++r)
-      m.Set(r, next, static_cast<int32_t>((i >> r) & 1));
-    ++next;
-  }
-  return m;
-}
-
-inline BasisMatrix Build2ofNS0(int32_t n) {
-  const int32_t h = n / 2;
-  const int64_t c = PlainFactorial(n) / (PlainFactorial(h) * PlainFactorial(n - h));
-  const int64_t z = PlainFactorial(n - 1) / (PlainFactorial(h) * PlainFactorial(n - 1 - h));
-  const int64_t o = PlainFactorial(n - 1) / (PlainFactorial(h - 1) * PlainFactorial(n - h));
-  BasisMatrix m(n, static_cast<int32_t>(c));
-  for (int32_t r = 0; r < n; ++r) {
-    for (int64_t j = 0; j < z + o; ++j)
-      m.Set(r, static_cast<int32_t>(j), j < z ? 0 : 1);
-  }
-  return m;
-}
-
-inline BasisMatrix Build2ofNS1(int32_t n) {
-  const int32_t h = n / 2;
-  const int64_t c = PlainFactorial(n) / (PlainFactorial(h) * PlainFactorial(n - h));
-  BasisMatrix m(n, static_cast<int32_t>(c));
-  int32_t next = 0;
-  for (int64_t i = 0; i < (int64_t{1} << n); ++i) {
-    int weight = 0;
-    for (int32_t r = 0; r < n; ++r)
-      weight += (i >> r) & 1;
-    if (weight != h)
-      continue;
-    for (int32_t r = 0; r < n; ++r)
-      m.Set(r, next, static_cast<int32_t>((i >> r) & 1));
-    ++next;
-  }
-  return m;
 }
 
 // The general-access bases with the (f,f) basis built in full and the triple loop.

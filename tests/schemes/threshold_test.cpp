@@ -2,8 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <bit>
+
 #include "tests/schemes/checks.h"
-#include "tests/schemes/reference.h"
 
 namespace quillon {
 namespace {
@@ -68,17 +69,6 @@ TEST(Threshold, FactorialAndCentralBinomial) {
   EXPECT_EQ(Binomial(4, 5), 0);
   EXPECT_EQ(Binomial(4, -1), 0);
   EXPECT_EQ(Binomial(62, 31), 465428353255261088);
-}
-
-TEST(Threshold, SameAsPlainConstruction) {
-  for (int32_t n = 0; n <= 12; ++n) {
-    EXPECT_EQ(BuildNofNS0(n), reference::BuildNofN(n, 0)) << n;
-    EXPECT_EQ(BuildNofNS1(n), reference::BuildNofN(n, 1)) << n;
-    if (n >= 2) {
-      EXPECT_EQ(Build2ofNS0(n), reference::Build2ofNS0(n)) << n;
-      EXPECT_EQ(Build2ofNS1(n), reference::Build2ofNS1(n)) << n;
-    }
-  }
 }
 
 TEST(Threshold, StackedContrast) {
