@@ -17,7 +17,7 @@ using testing::MakeImage;
 using testing::RunBinary;
 namespace fs = std::filesystem;
 
-TEST(BinaryTest, HelpUsageErrorsAndMatrices) {
+TEST(BinaryTest, ExitStatusesAndStreams) {
   ScratchDir dir;
   CliRun help = RunBinary(dir.Path(), {"--help"});
   EXPECT_EQ(help.status, 0);
@@ -27,10 +27,6 @@ TEST(BinaryTest, HelpUsageErrorsAndMatrices) {
   EXPECT_EQ(none.status, 2);
   EXPECT_EQ(none.out, "");
   EXPECT_EQ(Lines(none.err).size(), 1u) << none.err;
-
-  CliRun matrices = RunBinary(dir.Path(), {"matrices", "--scheme", "2of2"});
-  EXPECT_EQ(matrices.status, 0);
-  EXPECT_EQ(matrices.out, "S0 2x2\n01\n01\nS1 2x2\n01\n10\n");
 
   CliRun refused = RunBinary(dir.Path(), {"matrices", "--scheme", "kofn", "--n", "10"});
   EXPECT_EQ(refused.status, 1);

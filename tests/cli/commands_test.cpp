@@ -3,6 +3,7 @@
 
 #include <filesystem>
 
+#include "cli/commands.h"
 #include "cli/demo_secret.h"
 #include "schemes/scheme_pair.h"
 #include "tests/cli/cli_test_util.h"
@@ -124,12 +125,6 @@ TEST(MatricesTest, PrintsThePairThatEncryptionUses) {
   run = RunInProcess({"matrices", "--scheme", "4", "--n", "3", "--sets", "1,2;2,3"});
   EXPECT_EQ(run.status, 0) << run.err;
   EXPECT_EQ(run.out, "S0 3x2\n01\n01\n01\nS1 3x2\n10\n01\n10\n");
-}
-
-TEST(MatricesTest, SetsMayNameParticipantsBeyondN) {
-  CliRun run = RunInProcess({"matrices", "--scheme", "general", "--n", "3", "--sets", "1,2;2,3,5"});
-  EXPECT_EQ(run.status, 0) << run.err;
-  EXPECT_TRUE(run.out.starts_with("S0 3x")) << run.out;
 }
 
 TEST(MatricesTest, RefusalsExitWithOneAndTheSchemeText) {
@@ -259,6 +254,30 @@ TEST(SplitTest, FailuresExitWithOneAndWriteNothing) {
       {"split", dir.File("secret.bmp"), "--scheme", "2of2", "--out", dir.File("notes.txt")});
   EXPECT_EQ(badDir.status, 1);
   EXPECT_TRUE(Contains(badDir.err, "cannot create the output folder")) << badDir.err;
+}
+
+TEST(SplitTest, AShareThatCannotBeWrittenIsAFailure) {
+  ScratchDir dir;
+  SaveSecret(dir.File("secret.bmp"));
+  // A folder where the first share should go: saving over it fails.
+  fs::create_directories(dir.File("out/capa1.bmp"));
+  CliRun run =
+      RunInProcess({"split", dir.File("secret.bmp"), "--scheme", "2of2", "--out", dir.File("out")});
+  EXPECT_EQ(run.status, 1);
+  EXPECT_EQ(run.out, "");
+  EXPECT_TRUE(Contains(run.err, "capa1.bmp")) << run.err;
+  EXPECT_TRUE(Contains(run.err, "quillon-cli split: not every share could be written"));
+}
+
+TEST(MatricesTest, AnOutputThatCannotBeWrittenIsAFailure) {
+  std::FILE* full = std::fopen("/dev/full", "w");
+  if (full == nullptr)
+    GTEST_SKIP() << "no /dev/full";
+  std::FILE* err = std::tmpfile();
+  int status = RunCli({"matrices", "--scheme", "nofn", "--n", "9"}, Console{full, err});
+  std::fclose(full);
+  std::fclose(err);
+  EXPECT_EQ(status, 1);
 }
 
 TEST(SplitTest, CreatesNestedOutputFolders) {
