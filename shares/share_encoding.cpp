@@ -202,6 +202,38 @@ class PermutedColumns {
   std::vector<uint8_t> m_taken;
 };
 
+// Transposes an 8 x 8 bit matrix held row by row in a word, row 0 in the top byte and
+// column 0 in each byte's top bit.
+uint64_t Transpose8(uint64_t x) {
+  uint64_t t = (x ^ (x >> 7)) & 0x00AA00AA00AA00AAull;
+  x ^= t ^ (t << 7);
+  t = (x ^ (x >> 14)) & 0x0000CCCC0000CCCCull;
+  x ^= t ^ (t << 14);
+  t = (x ^ (x >> 28)) & 0x00000000F0F0F0F0ull;
+  return x ^ t ^ (t << 28);
+}
+
+// Spreads up to 64 column masks (one per pixel or place, in order) over the shares: bit
+// 63 - i of words[r] becomes bit r of codes[i]. Eight masks by eight shares at a time.
+void SpreadToShares(const uint64_t* codes, int n, int m, uint64_t* words) {
+  std::fill(words, words + m, 0);
+  for (int g = 0; g * 8 < n; ++g) {
+    const int count = std::min(8, n - g * 8);
+    for (int lane = 0; lane * 8 < m; ++lane) {
+      uint64_t x = 0;
+      for (int i = 0; i < count; ++i) {
+        x |= ((codes[g * 8 + i] >> (8 * lane)) & 0xFF) << (56 - 8 * i);
+      }
+      // Byte b from the bottom now holds share (8 * lane + b)'s bits, first mask on top.
+      x = Transpose8(x);
+      const int shares = std::min(8, m - lane * 8);
+      for (int b = 0; b < shares; ++b) {
+        words[lane * 8 + b] |= ((x >> (8 * b)) & 0xFF) << (56 - 8 * g);
+      }
+    }
+  }
+}
+
 // One bit string per share: bit p (most significant first) is place p's sub-pixel of that
 // share, 1 for white. Filled from column masks, one 64-place word at a time.
 class SharePatterns {
@@ -213,14 +245,9 @@ class SharePatterns {
   void FromCodes(const uint64_t* codes, int64_t count) {
     for (int64_t j0 = 0; j0 < count; j0 += 64) {
       const int n = static_cast<int>(std::min<int64_t>(64, count - j0));
-      std::fill(m_acc.begin(), m_acc.end(), 0);
-      for (int i = 0; i < n; ++i) {
-        const uint64_t code = codes[j0 + i];
-        for (int r = 0; r < m_m; ++r)
-          m_acc[r] = (m_acc[r] << 1) | ((code >> r) & 1);
-      }
+      SpreadToShares(codes + j0, n, m_m, m_acc.data());
       for (int r = 0; r < m_m; ++r)
-        m_bits[r * m_words + j0 / 64] = m_acc[r] << (64 - n);
+        m_bits[r * m_words + j0 / 64] = m_acc[r];
     }
   }
 
@@ -325,6 +352,7 @@ void EncodeOneColumnPerPixel(const BmpImage& secret, int m, std::vector<BmpImage
   DrawStream draws(width * height);
   std::vector<BitWriter> writers(m);
   std::vector<uint64_t> acc(m);
+  uint64_t codes[64];
   for (int32_t y = 0; y < height; ++y) {
     beginRow(y);
     const int32_t* d = draws.Take(width);
@@ -332,14 +360,11 @@ void EncodeOneColumnPerPixel(const BmpImage& secret, int m, std::vector<BmpImage
       writers[r].Start(shares[r].Row(y));
     for (int64_t x0 = 0; x0 < width; x0 += 64) {
       const int n = static_cast<int>(std::min<int64_t>(64, width - x0));
-      std::fill(acc.begin(), acc.end(), 0);
-      for (int i = 0; i < n; ++i) {
-        const uint64_t code = codeOf(x0 + i, d[x0 + i]);
-        for (int r = 0; r < m; ++r)
-          acc[r] = (acc[r] << 1) | ((code >> r) & 1);
-      }
+      for (int i = 0; i < n; ++i)
+        codes[i] = codeOf(x0 + i, d[x0 + i]);
+      SpreadToShares(codes, n, m, acc.data());
       for (int r = 0; r < m; ++r)
-        writers[r].Put(acc[r], n);
+        writers[r].Put(n == 64 ? acc[r] : acc[r] >> (64 - n), n);
     }
     for (auto& writer : writers)
       writer.Flush();
