@@ -1,13 +1,50 @@
 #include "core/basis_matrix.h"
 
+#include <sys/mman.h>
+
 #include <algorithm>
+#include <cstdlib>
+#include <new>
 
 #include "core/random.h"
 
 namespace quillon {
+namespace {
+
+constexpr size_t kHugePage = size_t{2} << 20;
+
+size_t RoundToHugePages(size_t bytes) {
+  return (bytes + kHugePage - 1) / kHugePage * kHugePage;
+}
+
+}  // namespace
+
+template <typename T>
+void* LargeRowAllocator<T>::AllocateRowBytes(size_t bytes) {
+  if (bytes < kHugePage)
+    return ::operator new(bytes);
+  const size_t rounded = RoundToHugePages(bytes);
+  void* p = std::aligned_alloc(kHugePage, rounded);
+  if (p == nullptr)
+    throw std::bad_alloc();
+  madvise(p, rounded, MADV_HUGEPAGE);  // only advice: without huge pages it still works
+  return p;
+}
+
+template <typename T>
+void LargeRowAllocator<T>::FreeRowBytes(void* p, size_t bytes) {
+  if (bytes < kHugePage) {
+    ::operator delete(p);
+  } else {
+    std::free(p);
+  }
+}
+
+template struct LargeRowAllocator<int32_t>;
 
 BasisMatrix::BasisMatrix(int32_t rows, int32_t cols)
-    : m_rows(std::max(rows, 0), std::vector<int32_t>(std::max(cols, 0))),
+    : m_rows(std::max(rows, 0),
+             std::vector<int32_t, LargeRowAllocator<int32_t>>(std::max(cols, 0))),
       m_cols(std::max(cols, 0)) {}
 
 void BasisMatrix::RemoveColumn(int32_t col) {

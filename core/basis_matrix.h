@@ -2,10 +2,30 @@
 // to participant r, column j is one sub-pixel, and an entry 1 is a black sub-pixel.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <vector>
 
 namespace quillon {
+
+// Row storage. The widest matrices hold millions of entries per row, and touching that much
+// fresh memory page by page costs more than building it: rows of 2 MiB and more are asked
+// for in huge pages.
+template <typename T>
+struct LargeRowAllocator {
+  using value_type = T;
+  LargeRowAllocator() = default;
+  template <typename U>
+  LargeRowAllocator(const LargeRowAllocator<U>&) {}
+  T* allocate(std::size_t count) { return static_cast<T*>(AllocateRowBytes(count * sizeof(T))); }
+  void deallocate(T* p, std::size_t count) { FreeRowBytes(p, count * sizeof(T)); }
+  template <typename U>
+  bool operator==(const LargeRowAllocator<U>&) const {
+    return true;
+  }
+  static void* AllocateRowBytes(std::size_t bytes);
+  static void FreeRowBytes(void* p, std::size_t bytes);
+};
 
 class BasisMatrix {
  public:
@@ -52,7 +72,7 @@ class BasisMatrix {
   bool operator==(const BasisMatrix& other) const;
 
  private:
-  std::vector<std::vector<int32_t>> m_rows;
+  std::vector<std::vector<int32_t, LargeRowAllocator<int32_t>>> m_rows;
   int32_t m_cols;
 };
 
