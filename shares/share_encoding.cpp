@@ -82,7 +82,8 @@ class DrawStream {
   const int32_t* Take(int64_t count) {
     if (m_end - m_pos < count) {
       const int64_t have = m_end - m_pos;
-      const int64_t capacity = std::max<int64_t>(kBatch, count);
+      assert(count <= have + m_remaining);
+      const int64_t capacity = std::max(count, std::min(kBatch, have + m_remaining));
       if (static_cast<int64_t>(m_buffer.size()) < capacity)
         m_buffer.resize(capacity);
       std::memmove(m_buffer.data(), m_buffer.data() + m_pos, have * sizeof(int32_t));

@@ -2,6 +2,7 @@
 // left behind, same number of draws (the next draw agrees), for odd sizes and all depths.
 #include <gtest/gtest.h>
 
+#include "schemes/scheme_pair.h"
 #include "shares/expansion.h"
 #include "tests/shares/share_test_util.h"
 
@@ -158,6 +159,43 @@ TEST(FastMatchesPlain, LongWalkOverOneColour) {
     EXPECT_FALSE(f0 == pair.s0);
     for (int r = 0; r < 3; ++r)
       EXPECT_TRUE(fast[r].Pixels() == plain[r].Pixels());
+  }
+}
+
+// The pairs the schemes really build, with their column orders and weights. The wide ones
+// get methods whose work grows slowly with c.
+TEST(FastMatchesPlain, RealSchemePairs) {
+  BasisMatrix sets(0, 4);
+  const int32_t first[] = {1, 1, 0, 0}, second[] = {0, 0, 1, 1};
+  sets.InsertRow(0, first);
+  sets.InsertRow(1, second);
+  const struct {
+    SchemeKind kind;
+    int n, k;
+  } schemes[] = {{SchemeKind::Scheme2ofN, 4, 2},
+                 {SchemeKind::SchemeNofN, 4, 4},
+                 {SchemeKind::SchemeKofN, 3, 2},
+                 {SchemeKind::SchemeKofN, 4, 3},
+                 {SchemeKind::SchemeGeneral, 4, 2}};
+  uint32_t seed = 500;
+  for (const auto& scheme : schemes) {
+    SchemeParams params;
+    params.scheme = scheme.kind;
+    params.n = scheme.n;
+    params.k = scheme.k;
+    params.qualifiedSets = &sets;
+    SchemePair built = BuildSchemePair(params);
+    ASSERT_EQ(built.error, SchemeError::None);
+    const Pair pair{"scheme", built.s0, built.s1};
+    for (ExpansionMethod method : kMethods) {
+      const bool slowInC = method == ExpansionMethod::SquareSubpixelExpansion ||
+                           method == ExpansionMethod::SmallestSquareWithoutFiller ||
+                           method == ExpansionMethod::ExtendedPreserveDetail;
+      if (slowInC && pair.s0.Cols() > 12)
+        continue;
+      ExpectSameShares(method, pair, {6, 11}, 1 + 7 * (seed % 2), seed);
+      ++seed;
+    }
   }
 }
 
