@@ -2,6 +2,7 @@
 
 #include <sys/random.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
@@ -18,9 +19,21 @@ class SystemRandom : public RandomSource {
       Refill();
     return static_cast<int32_t>(m_buffer[m_pos++] & 0x7FFFFFFFu);
   }
+  void Fill(int32_t* out, int64_t count) override {
+    while (count > 0) {
+      if (m_pos == kBuffer)
+        Refill();
+      const int64_t take = std::min<int64_t>(count, kBuffer - m_pos);
+      for (int64_t i = 0; i < take; ++i)
+        out[i] = static_cast<int32_t>(m_buffer[m_pos + i] & 0x7FFFFFFFu);
+      m_pos += static_cast<int>(take);
+      out += take;
+      count -= take;
+    }
+  }
 
  private:
-  static constexpr int kBuffer = 1024;
+  static constexpr int kBuffer = 16384;
 
   void Refill() {
     auto* bytes = reinterpret_cast<unsigned char*>(m_buffer);
