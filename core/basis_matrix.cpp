@@ -12,6 +12,9 @@ namespace quillon {
 namespace {
 
 constexpr size_t kHugePage = size_t{2} << 20;
+// Rows from a quarter of a huge page on take whole huge pages: a matrix has few rows, so the
+// rounding costs little, and faulting in 4 KiB pages costs more than filling them.
+constexpr size_t kHugeRowBytes = kHugePage / 4;
 
 size_t RoundToHugePages(size_t bytes) {
   return (bytes + kHugePage - 1) / kHugePage * kHugePage;
@@ -21,7 +24,7 @@ size_t RoundToHugePages(size_t bytes) {
 
 template <typename T>
 void* LargeRowAllocator<T>::AllocateRowBytes(size_t bytes) {
-  if (bytes < kHugePage)
+  if (bytes < kHugeRowBytes)
     return ::operator new(bytes);
   const size_t rounded = RoundToHugePages(bytes);
   void* p = std::aligned_alloc(kHugePage, rounded);
@@ -33,7 +36,7 @@ void* LargeRowAllocator<T>::AllocateRowBytes(size_t bytes) {
 
 template <typename T>
 void LargeRowAllocator<T>::FreeRowBytes(void* p, size_t bytes) {
-  if (bytes < kHugePage) {
+  if (bytes < kHugeRowBytes) {
     ::operator delete(p);
   } else {
     std::free(p);

@@ -9,7 +9,7 @@
 namespace quillon {
 
 // Row storage. The widest matrices hold millions of entries per row, and touching that much
-// fresh memory page by page costs more than building it: rows of 2 MiB and more are asked
+// fresh memory page by page costs more than building it: rows of 512 KiB and more are asked
 // for in huge pages.
 template <typename T>
 struct LargeRowAllocator {
