@@ -46,11 +46,11 @@ struct SplitResult {
 };
 
 // Encrypts secret with the request's scheme and method into outDir (which must exist; empty
-// for the working directory), with the installed random source. Messages are printed
-// as they come, or, with quietSuccess, only when the outcome is not Done.
+// for the working directory), with the installed random source. The encryption's messages
+// are printed only when it did not succeed: on success the share list says it all.
 SplitResult SplitSecret(const BmpImage& secret, const EncryptRequest& request,
                         const std::string& outDir, std::vector<std::string> innocentImages,
-                        const Console& console, bool quietSuccess = false);
+                        const Console& console);
 
 // Loads the layer files, stacks them and saves the 1-bit result as outPath. Returns an error
 // text (the Load and Save messages have been reported already), empty on success; nothing is

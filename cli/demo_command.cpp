@@ -126,7 +126,7 @@ int RunDemo(const std::vector<std::string>& args, const Console& console) {
     request.scheme.n = split.n;
     request.scheme.k = split.k;
     request.method = split.method;
-    SplitResult result = SplitSecret(secret, request, folder, {}, console, true);
+    SplitResult result = SplitSecret(secret, request, folder, {}, console);
     if (result.outcome != EncryptOutcome::Done || result.shareFiles.size() < 2) {
       return Failure(console, kCommand, std::string("cannot split the secret into ") + folder);
     }

@@ -64,9 +64,9 @@ std::string MakeOutputDir(const std::string& dir) {
 
 SplitResult SplitSecret(const BmpImage& secret, const EncryptRequest& request,
                         const std::string& outDir, std::vector<std::string> innocentImages,
-                        const Console& console, bool quietSuccess) {
+                        const Console& console) {
   CliShareSession session(console, outDir, std::move(innocentImages));
-  session.HoldMessages(quietSuccess);
+  session.HoldMessages(true);
   EncryptRequest withSecret = request;
   withSecret.secret = &secret;
   SplitResult result;

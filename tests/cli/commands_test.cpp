@@ -181,6 +181,7 @@ TEST(SplitTest, TwoOfTwoSharesStackedShowEveryBlackSecretPixel) {
   CliRun split = RunInProcess({"split", dir.File("secret.bmp"), "--scheme", "2of2", "--seed", "99",
                                "--out", dir.File("shares")});
   ASSERT_EQ(split.status, 0) << split.err;
+  EXPECT_EQ(split.err, "");  // success says nothing on stderr
   CliRun stack = RunInProcess({"stack", dir.File("shares/capa1.bmp"), dir.File("shares/capa2.bmp"),
                                "-o", dir.File("stacked.bmp")});
   ASSERT_EQ(stack.status, 0) << stack.err;
