@@ -38,7 +38,7 @@ void PrintMatrix(std::FILE* out, const char* label, const BasisMatrix& matrix) {
 }  // namespace
 
 int RunMatrices(const std::vector<std::string>& args, const Console& console) {
-  ParsedArgs parsed = ParseArgs(args, SchemeOptionSpecs());
+  ParsedArgs parsed = ParseArgs(args, SchemeOptionTable());
   if (parsed.help) {
     std::fputs(kHelp, console.out);
     return kExitOk;

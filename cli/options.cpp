@@ -7,10 +7,10 @@
 namespace quillon::cli {
 namespace {
 
-const OptionSpec* FindSpec(const std::vector<OptionSpec>& specs, std::string_view word) {
-  for (const auto& spec : specs) {
-    if (word == spec.name || (!spec.alias.empty() && word == spec.alias))
-      return &spec;
+const OptionDef* FindSpec(const std::vector<OptionDef>& options, std::string_view word) {
+  for (const auto& option : options) {
+    if (word == option.name || (!option.alias.empty() && word == option.alias))
+      return &option;
   }
   return nullptr;
 }
@@ -55,7 +55,7 @@ const std::string* ParsedArgs::Value(const std::string& name) const {
   return it == values.end() ? nullptr : &it->second;
 }
 
-ParsedArgs ParseArgs(const std::vector<std::string>& args, const std::vector<OptionSpec>& specs) {
+ParsedArgs ParseArgs(const std::vector<std::string>& args, const std::vector<OptionDef>& options) {
   ParsedArgs parsed;
   auto fail = [&parsed](std::string text) {
     if (parsed.error.empty())
@@ -82,25 +82,25 @@ ParsedArgs ParseArgs(const std::vector<std::string>& args, const std::vector<Opt
       name = std::string_view(word).substr(0, eq);
       inlineValue = word.substr(eq + 1);
     }
-    const OptionSpec* spec = FindSpec(specs, name);
-    if (spec == nullptr) {
+    const OptionDef* option = FindSpec(options, name);
+    if (option == nullptr) {
       fail("unknown option '" + std::string(name) + "'");
       continue;
     }
     std::string value;
-    if (!spec->takesValue) {
+    if (!option->takesValue) {
       if (inlineValue)
-        fail("option " + spec->name + " takes no value");
+        fail("option " + option->name + " takes no value");
     } else if (inlineValue) {
       value = *inlineValue;
-    } else if (i + 1 < args.size() && !FindSpec(specs, args[i + 1]) && !IsHelp(args[i + 1])) {
+    } else if (i + 1 < args.size() && !FindSpec(options, args[i + 1]) && !IsHelp(args[i + 1])) {
       value = args[++i];
     } else {
-      fail("option " + spec->name + " needs a value");
+      fail("option " + option->name + " needs a value");
       continue;
     }
-    if (!parsed.values.emplace(spec->name, value).second) {
-      fail("option " + spec->name + " is given more than once");
+    if (!parsed.values.emplace(option->name, value).second) {
+      fail("option " + option->name + " is given more than once");
     }
   }
   return parsed;

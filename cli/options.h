@@ -14,7 +14,7 @@
 
 namespace quillon::cli {
 
-struct OptionSpec {
+struct OptionDef {
   std::string name;   // "--scheme", "-o"
   std::string alias;  // another spelling, or empty
   bool takesValue = true;
@@ -22,7 +22,7 @@ struct OptionSpec {
 
 struct ParsedArgs {
   std::vector<std::string> positional;
-  std::map<std::string, std::string> values;  // by OptionSpec::name; flags map to ""
+  std::map<std::string, std::string> values;  // by OptionDef::name; flags map to ""
   bool help = false;
   std::string error;  // a usage error, empty when the words were fine
 
@@ -34,7 +34,7 @@ struct ParsedArgs {
 // take their value from "--name value" or "--name=value"; "--" ends the options; "-h" and
 // "--help" set help wherever they stand, and help wins over any usage error. Unknown options,
 // a missing value and an option given twice are usage errors.
-ParsedArgs ParseArgs(const std::vector<std::string>& args, const std::vector<OptionSpec>& specs);
+ParsedArgs ParseArgs(const std::vector<std::string>& args, const std::vector<OptionDef>& options);
 
 // "2of2", "2ofn", "nofn", "kofn", "general" or the selector index 0 to 4.
 std::optional<SchemeKind> ParseSchemeKind(std::string_view text);

@@ -4,7 +4,7 @@
 
 namespace quillon::cli {
 
-std::vector<OptionSpec> SchemeOptionSpecs() {
+std::vector<OptionDef> SchemeOptionTable() {
   return {{"--scheme", "", true}, {"--n", "", true}, {"--k", "", true}, {"--sets", "", true}};
 }
 

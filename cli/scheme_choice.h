@@ -18,8 +18,8 @@ struct SchemeChoice {
   std::vector<std::vector<int>> sets;  // participant numbers from 1
 };
 
-// The option specs of the four scheme options, to append to a command's own.
-std::vector<OptionSpec> SchemeOptionSpecs();
+// The option options of the four scheme options, to append to a command's own.
+std::vector<OptionDef> SchemeOptionTable();
 
 // Reads the scheme options; --scheme is required and --sets belongs to the general scheme
 // only. Returns a usage error text, empty when the options are fine. n and k are not

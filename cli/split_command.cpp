@@ -39,13 +39,13 @@ bool IsExtended(ExpansionMethod method) {
          method == ExpansionMethod::ExtendedPreserveDetail;
 }
 
-std::vector<OptionSpec> SplitOptionSpecs() {
-  std::vector<OptionSpec> specs = SchemeOptionSpecs();
-  specs.push_back({"--method", "", true});
-  specs.push_back({"--innocent", "", true});
-  specs.push_back({"--seed", "", true});
-  specs.push_back({"--out", "", true});
-  return specs;
+std::vector<OptionDef> SplitOptionTable() {
+  std::vector<OptionDef> options = SchemeOptionTable();
+  options.push_back({"--method", "", true});
+  options.push_back({"--innocent", "", true});
+  options.push_back({"--seed", "", true});
+  options.push_back({"--out", "", true});
+  return options;
 }
 
 }  // namespace
@@ -81,7 +81,7 @@ SplitResult SplitSecret(const BmpImage& secret, const EncryptRequest& request,
 }
 
 int RunSplit(const std::vector<std::string>& args, const Console& console) {
-  ParsedArgs parsed = ParseArgs(args, SplitOptionSpecs());
+  ParsedArgs parsed = ParseArgs(args, SplitOptionTable());
   if (parsed.help) {
     std::fputs(kHelp, console.out);
     return kExitOk;

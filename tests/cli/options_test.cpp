@@ -8,7 +8,7 @@
 namespace quillon::cli {
 namespace {
 
-const std::vector<OptionSpec> kSpecs = {
+const std::vector<OptionDef> kSpecs = {
     {"--n", "", true}, {"-o", "--output", true}, {"--quiet", "", false}};
 
 TEST(ParseArgsTest, SplitsOptionsAndPositionalArguments) {
@@ -112,7 +112,7 @@ TEST(SchemeChoiceTest, OutOfRangeNumbersAreLeftToTheSchemeToRefuse) {
   SchemeChoice choice;
   ASSERT_EQ(
       ReadSchemeChoice(
-          ParseArgs({"--scheme", "kofn", "--n", "12", "--k", "-1"}, SchemeOptionSpecs()), choice),
+          ParseArgs({"--scheme", "kofn", "--n", "12", "--k", "-1"}, SchemeOptionTable()), choice),
       "");
   EXPECT_EQ(choice.n, 12);
   EXPECT_EQ(choice.k, -1);
