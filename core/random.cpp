@@ -1,6 +1,8 @@
 #include "core/random.h"
 
+#include <fcntl.h>
 #include <sys/random.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
@@ -40,9 +42,11 @@ class SystemRandom : public RandomSource {
     size_t got = 0;
     while (got < sizeof m_buffer) {
       ssize_t n = getrandom(bytes + got, sizeof m_buffer - got, 0);
-      if (n < 0) {
-        if (errno == EINTR)
-          continue;
+      if (n < 0 && errno == EINTR)
+        continue;
+      if (n < 0)
+        n = ReadUrandom(bytes + got, sizeof m_buffer - got);
+      if (n <= 0) {
         // Without unpredictable draws no share may be made; there is nothing safe to go on with.
         std::fprintf(stderr, "FATAL: the system random generator failed\n");
         std::abort();
@@ -50,6 +54,19 @@ class SystemRandom : public RandomSource {
       got += static_cast<size_t>(n);
     }
     m_pos = 0;
+  }
+
+  // For kernels without getrandom.
+  static ssize_t ReadUrandom(unsigned char* out, size_t length) {
+    int fd = open("/dev/urandom", O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+      return -1;
+    ssize_t n;
+    do {
+      n = read(fd, out, length);
+    } while (n < 0 && errno == EINTR);
+    close(fd);
+    return n;
   }
 
   uint32_t m_buffer[kBuffer];
