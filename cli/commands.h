@@ -3,10 +3,13 @@
 #pragma once
 
 #include <memory>
+#include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "cli/console.h"
+#include "cli/options.h"
 #include "core/bmp_image.h"
 #include "core/random.h"
 #include "shares/encrypt.h"
@@ -22,18 +25,12 @@ int RunSplit(const std::vector<std::string>& args, const Console& console);
 int RunStack(const std::vector<std::string>& args, const Console& console);
 int RunDemo(const std::vector<std::string>& args, const Console& console);
 
-// Installs a random source for the lifetime of the object.
-class ScopedRandomSource {
- public:
-  explicit ScopedRandomSource(std::unique_ptr<RandomSource> source)
-      : m_previous(SetRandomSource(std::move(source))) {}
-  ~ScopedRandomSource() { SetRandomSource(std::move(m_previous)); }
-  ScopedRandomSource(const ScopedRandomSource&) = delete;
-  ScopedRandomSource& operator=(const ScopedRandomSource&) = delete;
-
- private:
-  std::unique_ptr<RandomSource> m_previous;
-};
+// The start every command shares: with --help, prints helpText and answers kExitOk; a
+// parse error, or more than maxPositional positional arguments, is a usage error. Answers
+// nullopt when the command should go on.
+std::optional<int> HelpOrUsageError(const ParsedArgs& parsed, const Console& console,
+                                    std::string_view command, const char* helpText,
+                                    size_t maxPositional);
 
 // Creates dir and its parents when missing (nothing to do for an empty dir). Returns an error
 // text, empty on success.

@@ -78,17 +78,6 @@ void BasisMatrix::InsertColumn(int32_t position, const int32_t* values) {
   ++m_cols;
 }
 
-void BasisMatrix::AppendColumn(const int32_t* values) {
-  for (int32_t r = 0; r < Rows(); ++r)
-    m_rows[r].push_back(values[r]);
-  ++m_cols;
-}
-
-void BasisMatrix::ReserveColumns(int32_t cols) {
-  for (auto& row : m_rows)
-    row.reserve(static_cast<size_t>(std::max(cols, 0)));
-}
-
 void BasisMatrix::KeepColumns(const std::vector<bool>& keep) {
   int32_t kept = 0;
   for (auto& row : m_rows) {

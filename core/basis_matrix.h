@@ -54,9 +54,6 @@ class BasisMatrix {
   void InsertRow(int32_t position, const int32_t* values);
   // values holds Rows() entries; position Cols() appends.
   void InsertColumn(int32_t position, const int32_t* values);
-  // Appends a column in amortised constant time (InsertColumn at Cols()).
-  void AppendColumn(const int32_t* values);
-  void ReserveColumns(int32_t cols);
 
   // Keeps the columns whose flag is set, in their order; keep holds Cols() flags.
   void KeepColumns(const std::vector<bool>& keep);

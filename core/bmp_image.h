@@ -75,7 +75,6 @@ class BmpImage {
   // Colour table: 256 entries of blue, green, red, reserved.
   using Palette = std::array<std::array<uint8_t, 4>, 256>;
   const Palette& ColourTable() const { return m_palette; }
-  Palette& MutableColourTable() { return m_palette; }
 
   // The stored rows, for code that walks pixels a word at a time.
   int64_t Stride() const { return BmpStride(m_header.biWidth, m_header.biBitCount); }

@@ -30,16 +30,23 @@ std::unique_ptr<RandomSource> MakeSeededRandom(uint32_t seed);
 // Installs a source and returns the one it replaces (null restores the system source).
 std::unique_ptr<RandomSource> SetRandomSource(std::unique_ptr<RandomSource> source);
 
-// Installs a seeded source for the lifetime of the object.
-class ScopedSeed {
+// Installs a source for the lifetime of the object and restores the previous one after.
+class ScopedRandomSource {
  public:
-  explicit ScopedSeed(uint32_t seed) : m_previous(SetRandomSource(MakeSeededRandom(seed))) {}
-  ~ScopedSeed() { SetRandomSource(std::move(m_previous)); }
-  ScopedSeed(const ScopedSeed&) = delete;
-  ScopedSeed& operator=(const ScopedSeed&) = delete;
+  explicit ScopedRandomSource(std::unique_ptr<RandomSource> source)
+      : m_previous(SetRandomSource(std::move(source))) {}
+  ~ScopedRandomSource() { SetRandomSource(std::move(m_previous)); }
+  ScopedRandomSource(const ScopedRandomSource&) = delete;
+  ScopedRandomSource& operator=(const ScopedRandomSource&) = delete;
 
  private:
   std::unique_ptr<RandomSource> m_previous;
+};
+
+// Installs a seeded source for the lifetime of the object.
+class ScopedSeed : public ScopedRandomSource {
+ public:
+  explicit ScopedSeed(uint32_t seed) : ScopedRandomSource(MakeSeededRandom(seed)) {}
 };
 
 }  // namespace quillon
