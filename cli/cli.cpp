@@ -2,6 +2,23 @@
 #include "core/report.h"
 
 namespace quillon::cli {
+
+std::optional<int> HelpOrUsageError(const ParsedArgs& parsed, const Console& console,
+                                    std::string_view command, const char* helpText,
+                                    size_t maxPositional) {
+  if (parsed.help) {
+    std::fputs(helpText, console.out);
+    return kExitOk;
+  }
+  if (!parsed.error.empty())
+    return UsageError(console, command, parsed.error);
+  if (parsed.positional.size() > maxPositional) {
+    return UsageError(console, command,
+                      "unexpected argument '" + parsed.positional[maxPositional] + "'");
+  }
+  return std::nullopt;
+}
+
 namespace {
 
 constexpr const char* kHelp =

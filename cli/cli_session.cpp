@@ -18,11 +18,7 @@ void CliShareSession::RegisterImage(const std::string& path, const std::string& 
 }
 
 void CliShareSession::ShowMessage(const std::string& caption, const std::string& text) {
-  if (m_hold) {
-    m_held.emplace_back(caption, text);
-  } else {
-    PrintMessage(m_console, caption, text);
-  }
+  m_held.emplace_back(caption, text);
 }
 
 void CliShareSession::PrintHeldMessages() {

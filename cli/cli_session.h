@@ -29,8 +29,8 @@ class CliShareSession : public ShareSession {
   // Whether the method asked for more innocent images than were given.
   bool RanOutOfInnocentImages() const { return m_ranOut; }
 
-  // While held, messages are kept instead of printed; PrintHeldMessages prints them after.
-  void HoldMessages(bool hold) { m_hold = hold; }
+  // Messages are kept, not printed: a successful split says nothing on stderr. The caller
+  // prints them when the work did not succeed.
   void PrintHeldMessages();
 
  private:
@@ -40,7 +40,6 @@ class CliShareSession : public ShareSession {
   size_t m_nextInnocent = 0;
   bool m_ranOut = false;
   std::vector<std::string> m_shareFiles;
-  bool m_hold = false;
   std::vector<std::pair<std::string, std::string>> m_held;
 };
 

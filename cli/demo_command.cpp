@@ -87,15 +87,8 @@ std::string SizeText(const BmpImage& image) {
 
 int RunDemo(const std::vector<std::string>& args, const Console& console) {
   ParsedArgs parsed = ParseArgs(args, {{"--out", "", true}});
-  if (parsed.help) {
-    std::fputs(kHelp, console.out);
-    return kExitOk;
-  }
-  if (!parsed.error.empty())
-    return UsageError(console, kCommand, parsed.error);
-  if (!parsed.positional.empty()) {
-    return UsageError(console, kCommand, "unexpected argument '" + parsed.positional[0] + "'");
-  }
+  if (auto status = HelpOrUsageError(parsed, console, kCommand, kHelp, 0))
+    return *status;
   std::string dir = kDefaultDir;
   if (const std::string* text = parsed.Value("--out")) {
     if (text->empty())

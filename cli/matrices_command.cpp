@@ -39,15 +39,8 @@ void PrintMatrix(std::FILE* out, const char* label, const BasisMatrix& matrix) {
 
 int RunMatrices(const std::vector<std::string>& args, const Console& console) {
   ParsedArgs parsed = ParseArgs(args, SchemeOptionTable());
-  if (parsed.help) {
-    std::fputs(kHelp, console.out);
-    return kExitOk;
-  }
-  if (!parsed.error.empty())
-    return UsageError(console, kCommand, parsed.error);
-  if (!parsed.positional.empty()) {
-    return UsageError(console, kCommand, "unexpected argument '" + parsed.positional[0] + "'");
-  }
+  if (auto status = HelpOrUsageError(parsed, console, kCommand, kHelp, 0))
+    return *status;
   SchemeChoice choice;
   if (std::string error = ReadSchemeChoice(parsed, choice); !error.empty()) {
     return UsageError(console, kCommand, error);

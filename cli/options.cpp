@@ -7,7 +7,7 @@
 namespace quillon::cli {
 namespace {
 
-const OptionDef* FindSpec(const std::vector<OptionDef>& options, std::string_view word) {
+const OptionDef* FindOption(const std::vector<OptionDef>& options, std::string_view word) {
   for (const auto& option : options) {
     if (word == option.name || (!option.alias.empty() && word == option.alias))
       return &option;
@@ -82,7 +82,7 @@ ParsedArgs ParseArgs(const std::vector<std::string>& args, const std::vector<Opt
       name = std::string_view(word).substr(0, eq);
       inlineValue = word.substr(eq + 1);
     }
-    const OptionDef* option = FindSpec(options, name);
+    const OptionDef* option = FindOption(options, name);
     if (option == nullptr) {
       fail("unknown option '" + std::string(name) + "'");
       continue;
@@ -93,7 +93,7 @@ ParsedArgs ParseArgs(const std::vector<std::string>& args, const std::vector<Opt
         fail("option " + option->name + " takes no value");
     } else if (inlineValue) {
       value = *inlineValue;
-    } else if (i + 1 < args.size() && !FindSpec(options, args[i + 1]) && !IsHelp(args[i + 1])) {
+    } else if (i + 1 < args.size() && !FindOption(options, args[i + 1]) && !IsHelp(args[i + 1])) {
       value = args[++i];
     } else {
       fail("option " + option->name + " needs a value");

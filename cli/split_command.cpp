@@ -66,7 +66,6 @@ SplitResult SplitSecret(const BmpImage& secret, const EncryptRequest& request,
                         const std::string& outDir, std::vector<std::string> innocentImages,
                         const Console& console) {
   CliShareSession session(console, outDir, std::move(innocentImages));
-  session.HoldMessages(true);
   EncryptRequest withSecret = request;
   withSecret.secret = &secret;
   SplitResult result;
@@ -82,17 +81,10 @@ SplitResult SplitSecret(const BmpImage& secret, const EncryptRequest& request,
 
 int RunSplit(const std::vector<std::string>& args, const Console& console) {
   ParsedArgs parsed = ParseArgs(args, SplitOptionTable());
-  if (parsed.help) {
-    std::fputs(kHelp, console.out);
-    return kExitOk;
-  }
-  if (!parsed.error.empty())
-    return UsageError(console, kCommand, parsed.error);
+  if (auto status = HelpOrUsageError(parsed, console, kCommand, kHelp, 1))
+    return *status;
   if (parsed.positional.empty())
     return UsageError(console, kCommand, "missing SECRET.bmp");
-  if (parsed.positional.size() > 1) {
-    return UsageError(console, kCommand, "unexpected argument '" + parsed.positional[1] + "'");
-  }
   SchemeChoice choice;
   if (std::string error = ReadSchemeChoice(parsed, choice); !error.empty()) {
     return UsageError(console, kCommand, error);

@@ -1,3 +1,5 @@
+#include <cstdint>
+
 #include "cli/commands.h"
 #include "cli/options.h"
 #include "combine/stack.h"
@@ -41,12 +43,8 @@ std::string StackFiles(const std::vector<std::string>& layerFiles, const std::st
 
 int RunStack(const std::vector<std::string>& args, const Console& console) {
   ParsedArgs parsed = ParseArgs(args, {{"-o", "--output", true}});
-  if (parsed.help) {
-    std::fputs(kHelp, console.out);
-    return kExitOk;
-  }
-  if (!parsed.error.empty())
-    return UsageError(console, kCommand, parsed.error);
+  if (auto status = HelpOrUsageError(parsed, console, kCommand, kHelp, SIZE_MAX))
+    return *status;
   size_t count = parsed.positional.size();
   if (count < kMinLayers || count > kMaxLayers) {
     return UsageError(console, kCommand,
