@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <new>
+#include <numeric>
 
 #include "core/random.h"
 
@@ -94,30 +95,17 @@ void BasisMatrix::KeepColumns(const std::vector<bool>& keep) {
   m_cols = kept;
 }
 
-void PermutationTargets(const int32_t* draws, int32_t c, int32_t* target,
-                        std::vector<uint8_t>& taken) {
-  taken.assign(c, 0);
-  for (int32_t i = 0; i < c; ++i) {
-    int32_t t = draws[i] % c;
-    while (taken[t])
-      t = (t + 1 == c) ? 0 : t + 1;
-    taken[t] = 1;
-    target[i] = t;
-  }
-}
-
 void BasisMatrix::PermuteColumns() {
   const int32_t c = m_cols;
-  if (c == 0)
-    return;
-  std::vector<int32_t> draws(c), target(c);
-  std::vector<uint8_t> taken;
-  RandFill(draws.data(), c);
-  PermutationTargets(draws.data(), c, target.data(), taken);
+  std::vector<int32_t> order(c);
+  std::iota(order.begin(), order.end(), 0);
+  Shuffle(
+      c, [](uint32_t bound) { return RandBelow(static_cast<int32_t>(bound)); },
+      [&](int64_t i, int64_t j) { std::swap(order[i], order[j]); });
   std::vector<int32_t> moved(c);
   for (auto& row : m_rows) {
-    for (int32_t i = 0; i < c; ++i)
-      moved[target[i]] = row[i];
+    for (int32_t p = 0; p < c; ++p)
+      moved[p] = row[order[p]];
     std::copy(moved.begin(), moved.end(), row.begin());
   }
 }

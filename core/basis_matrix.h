@@ -58,9 +58,8 @@ class BasisMatrix {
   // Keeps the columns whose flag is set, in their order; keep holds Cols() flags.
   void KeepColumns(const std::vector<bool>& keep);
 
-  // Reorders the columns at random with exactly Cols() draws of Rand(): source column i,
-  // in increasing order, goes to place Rand() % Cols(), moving right (and wrapping) past
-  // places already taken.
+  // Reorders the columns uniformly at random by Shuffle, each choice a RandBelow: Cols() - 1
+  // choices, none for a matrix of 0 or 1 columns.
   void PermuteColumns();
 
   // The column code: bit r is set when entry (r, col) is non-zero. Needs Rows() <= 64.
@@ -72,10 +71,5 @@ class BasisMatrix {
   std::vector<std::vector<int32_t, LargeRowAllocator<int32_t>>> m_rows;
   int32_t m_cols;
 };
-
-// The places of PermuteColumns: target[i] is where source column i goes, for the draws
-// draws[0..c). taken is scratch space of c flags.
-void PermutationTargets(const int32_t* draws, int32_t c, int32_t* target,
-                        std::vector<uint8_t>& taken);
 
 }  // namespace quillon

@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cassert>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
@@ -81,10 +82,16 @@ class SeededRandom : public RandomSource {
     for (int64_t i = 0; i < count; ++i)
       out[i] = static_cast<int32_t>(m_engine());
   }
+  int32_t Lowest() const override { return static_cast<int32_t>(std::minstd_rand::min()); }
+  uint32_t Span() const override {
+    return static_cast<uint32_t>(std::minstd_rand::max() - std::minstd_rand::min() + 1);
+  }
 
  private:
   std::minstd_rand m_engine;
 };
+
+constexpr int64_t kChoiceBatch = 1 << 14;
 
 std::unique_ptr<RandomSource>& Current() {
   static std::unique_ptr<RandomSource> source = MakeSystemRandom();
@@ -104,6 +111,41 @@ int32_t Rand() {
 
 void RandFill(int32_t* out, int64_t count) {
   Current()->Fill(out, count);
+}
+
+int32_t RandBelow(int32_t bound) {
+  RandomSource& source = *Current();
+  const uint32_t span = source.Span();
+  const uint32_t b = static_cast<uint32_t>(bound);
+  assert(b >= 1 && b <= span);
+  const uint32_t limit = span - span % b;
+  for (;;) {
+    const uint32_t r = static_cast<uint32_t>(source.Next() - source.Lowest());
+    if (r < limit)
+      return static_cast<int32_t>(r % b);
+  }
+}
+
+int32_t RandLowest() {
+  return Current()->Lowest();
+}
+
+uint32_t RandSpan() {
+  return Current()->Span();
+}
+
+ChoiceStream::ChoiceStream(int64_t choices)
+    : m_lowest(RandLowest()), m_span(RandSpan()), m_remaining(choices) {}
+
+void ChoiceStream::Refill() {
+  // Called only with the buffer used up; every choice still to come takes a number or more.
+  assert(m_pos == m_end && m_remaining > 0);
+  const int64_t fetch = std::min(kChoiceBatch, m_remaining);
+  if (static_cast<int64_t>(m_buffer.size()) < fetch)
+    m_buffer.resize(fetch);
+  RandFill(m_buffer.data(), fetch);
+  m_pos = 0;
+  m_end = fetch;
 }
 
 std::unique_ptr<RandomSource> MakeSystemRandom() {

@@ -1,19 +1,25 @@
-// The one process-wide source of random draws. Every method states how many numbers it
-// draws and in which order, so that a deterministic source fixes the shares bit for bit.
+// The one process-wide source of random draws. Every method states how many choices it
+// makes and in which order, so that a deterministic source fixes the shares bit for bit.
+// Not safe across threads: the program draws from its one user-interface thread only.
 #pragma once
 
+#include <cassert>
 #include <cstdint>
 #include <memory>
+#include <vector>
 
 namespace quillon {
 
 class RandomSource {
  public:
   virtual ~RandomSource() = default;
-  // A non-negative 31-bit integer.
+  // A non-negative 31-bit integer within [Lowest(), Lowest() + Span()).
   virtual int32_t Next() = 0;
   // Fills out[0..count) with the next count draws, in order.
   virtual void Fill(int32_t* out, int64_t count);
+  // The range of Next(); bounded choices reject what would bias them.
+  virtual int32_t Lowest() const { return 0; }
+  virtual uint32_t Span() const { return uint32_t{1} << 31; }
 };
 
 // Draws the next number from the installed source.
@@ -21,10 +27,26 @@ int32_t Rand();
 // Draws count numbers at once; the same numbers as count calls of Rand().
 void RandFill(int32_t* out, int64_t count);
 
-// The default: the operating system's cryptographic generator. Shares are only as secret as
-// these draws are unpredictable.
+// One unbiased choice among bound (1 <= bound <= the source's span): with limit = span -
+// (span mod bound), draws r = Rand() - lowest until r < limit, and answers r mod bound.
+int32_t RandBelow(int32_t bound);
+
+// Durstenfeld's shuffle of places 0..count): for i = count - 1 down to 1, swap(i, j) with j =
+// choose(i + 1), a choice among i + 1. With unbiased choices every order is equally likely.
+template <typename Choose, typename Swap>
+void Shuffle(int64_t count, Choose&& choose, Swap&& swap) {
+  for (int64_t i = count - 1; i > 0; --i)
+    swap(i, static_cast<int64_t>(choose(static_cast<uint32_t>(i + 1))));
+}
+
+// The range of the installed source.
+int32_t RandLowest();
+uint32_t RandSpan();
+
+// The default: the operating system's cryptographic generator, 0 .. 2^31 - 1. Shares are
+// only as secret as these draws are unpredictable.
 std::unique_ptr<RandomSource> MakeSystemRandom();
-// std::minstd_rand seeded with seed: draw i is the engine's i-th output.
+// std::minstd_rand seeded with seed: draw i is the engine's i-th output, 1 .. 2^31 - 2.
 std::unique_ptr<RandomSource> MakeSeededRandom(uint32_t seed);
 
 // Installs a source and returns the one it replaces (null restores the system source).
@@ -47,6 +69,78 @@ class ScopedRandomSource {
 class ScopedSeed : public ScopedRandomSource {
  public:
   explicit ScopedSeed(uint32_t seed) : ScopedRandomSource(MakeSeededRandom(seed)) {}
+};
+
+// A choice among a bound fixed for many draws, with its limit and a division-free modulo.
+class ChoiceBound {
+ public:
+  // 1 <= bound <= span.
+  ChoiceBound(uint32_t bound, uint32_t span)
+      : m_bound(bound), m_limit(span - span % bound), m_inverse(~uint64_t{0} / bound + 1) {}
+  uint32_t Bound() const { return m_bound; }
+  bool Accepts(uint32_t r) const { return r < m_limit; }
+  // r mod bound without a division (Lemire's method), exact for every 32-bit r.
+  uint32_t Mod(uint32_t r) const {
+    return static_cast<uint32_t>((static_cast<unsigned __int128>(m_inverse * r) * m_bound) >> 64);
+  }
+
+ private:
+  uint32_t m_bound;
+  uint32_t m_limit;
+  uint64_t m_inverse;
+};
+
+// The choices of a whole method, drawn from the installed source in batches: exactly the
+// numbers that as many RandBelow calls would take, in order, and never one more, so that
+// whatever draws next sees the same sequence. choices is the number of choices the caller
+// will ask for; every choice takes at least one number, so a batch of at most that many
+// numbers never reaches past the last one needed.
+class ChoiceStream {
+ public:
+  explicit ChoiceStream(int64_t choices);
+  ~ChoiceStream() { assert(m_remaining == 0 && m_pos == m_end); }
+  ChoiceStream(const ChoiceStream&) = delete;
+  ChoiceStream& operator=(const ChoiceStream&) = delete;
+
+  uint32_t Span() const { return m_span; }
+
+  // A choice among bound.Bound(); the bound was made with Span().
+  uint32_t Below(const ChoiceBound& bound) {
+    for (;;) {
+      const uint32_t r = NextRaw();
+      if (bound.Accepts(r)) {
+        --m_remaining;
+        return bound.Mod(r);
+      }
+    }
+  }
+
+  // A choice among bound (1 <= bound <= Span()), for bounds that change from draw to draw.
+  uint32_t Below(uint32_t bound) {
+    for (;;) {
+      const uint32_t r = NextRaw();
+      // limit > span - bound always, so only the rare top values need the exact limit.
+      if (r <= m_span - bound || r < m_span - m_span % bound) {
+        --m_remaining;
+        return r % bound;
+      }
+    }
+  }
+
+ private:
+  uint32_t NextRaw() {
+    if (m_pos == m_end)
+      Refill();
+    return static_cast<uint32_t>(m_buffer[m_pos++] - m_lowest);
+  }
+  void Refill();
+
+  int32_t m_lowest;
+  uint32_t m_span;
+  std::vector<int32_t> m_buffer;
+  int64_t m_pos = 0;
+  int64_t m_end = 0;
+  int64_t m_remaining;
 };
 
 }  // namespace quillon

@@ -40,7 +40,7 @@ std::vector<BmpImage> RandomBasisColumnPlain(const BmpImage& secret, const Basis
   for (int32_t y = 0; y < secret.Height(); ++y) {
     for (int32_t x = 0; x < secret.Width(); ++x) {
       const BasisMatrix& chosen = Choose(secret, y, x, s0, s1);
-      const int32_t j = Rand() % c;
+      const int32_t j = RandBelow(c);
       for (int r = 0; r < m; ++r)
         shares[r].SetPixel(y, x, chosen.Get(r, j) != 0);
     }
@@ -121,7 +121,7 @@ std::vector<BmpImage> SmallestSquarePlain(const BmpImage& secret, BasisMatrix& s
           } else if (p < c) {
             black = chosen.Get(r, static_cast<int32_t>(p)) != 0;
           } else {
-            black = Rand() % 2 == 1;
+            black = RandBelow(2) == 1;
           }
           SetPlace(shares[r], s * y, s * x, s, p, black);
         }
@@ -161,7 +161,7 @@ std::vector<BmpImage> ExtendedPlain(const BmpImage& secret, const std::vector<Bm
     for (int32_t x = 0; x < secret.Width(); ++x) {
       BuildExtended(Choose(secret, y, x, s0, s1), innocents, y, x, t, e);
       if (!detail) {
-        const int32_t j = Rand() % e.Cols();
+        const int32_t j = RandBelow(e.Cols());
         for (int r = 0; r < m; ++r)
           shares[r].SetPixel(y, x, e.Get(r, j) != 0);
         continue;

@@ -14,20 +14,6 @@
 namespace quillon {
 namespace {
 
-// n % d without a division, exact for every 32-bit n and d >= 1 (Lemire's method).
-class FastMod {
- public:
-  explicit FastMod(uint32_t d) : m_d(d), m_inverse(~uint64_t{0} / d + 1) {}
-  uint32_t operator()(uint32_t n) const {
-    const uint64_t low = m_inverse * n;
-    return static_cast<uint32_t>((static_cast<unsigned __int128>(low) * m_d) >> 64);
-  }
-
- private:
-  uint64_t m_d;
-  uint64_t m_inverse;
-};
-
 bool IsWhite(const uint8_t* bits, int64_t x) {
   return (bits[x >> 3] >> (7 - (x & 7))) & 1;
 }
@@ -70,40 +56,6 @@ class WhiteRows {
 
   const BmpImage& m_image;
   std::vector<uint8_t> m_bits;
-};
-
-// Hands out the method's draws in order, fetched in batches. The total is exactly what the
-// method consumes, so a batch never takes a number that belongs to whatever draws next.
-class DrawStream {
- public:
-  explicit DrawStream(int64_t total) : m_remaining(total) {}
-  ~DrawStream() { assert(m_remaining == 0 && m_pos == m_end); }
-
-  const int32_t* Take(int64_t count) {
-    if (m_end - m_pos < count) {
-      const int64_t have = m_end - m_pos;
-      assert(count <= have + m_remaining);
-      const int64_t capacity = std::max(count, std::min(kBatch, have + m_remaining));
-      if (static_cast<int64_t>(m_buffer.size()) < capacity)
-        m_buffer.resize(capacity);
-      std::memmove(m_buffer.data(), m_buffer.data() + m_pos, have * sizeof(int32_t));
-      const int64_t fetch = std::min(capacity - have, m_remaining);
-      RandFill(m_buffer.data() + have, fetch);
-      m_remaining -= fetch;
-      m_pos = 0;
-      m_end = have + fetch;
-    }
-    const int32_t* out = m_buffer.data() + m_pos;
-    m_pos += count;
-    return out;
-  }
-
- private:
-  static constexpr int64_t kBatch = 1 << 16;
-  std::vector<int32_t> m_buffer;
-  int64_t m_pos = 0;
-  int64_t m_end = 0;
-  int64_t m_remaining;
 };
 
 // Appends bits to a 1-bit row, most significant bit first, storing whole 64-bit words. The
@@ -164,24 +116,18 @@ std::vector<uint64_t> WhiteCodes(const BasisMatrix& matrix) {
 class PermutedColumns {
  public:
   explicit PermutedColumns(const BasisMatrix& matrix)
-      : m_codes(WhiteCodes(matrix)),
-        m_nextCodes(m_codes.size()),
-        m_source(m_codes.size()),
-        m_nextSource(m_codes.size()),
-        m_target(m_codes.size()) {
+      : m_codes(WhiteCodes(matrix)), m_source(m_codes.size()) {
     std::iota(m_source.begin(), m_source.end(), 0);
   }
 
-  // The same reordering as PermuteColumns drawing draws[0..c).
-  void Permute(const int32_t* draws) {
-    const int32_t c = static_cast<int32_t>(m_codes.size());
-    PermutationTargets(draws, c, m_target.data(), m_taken);
-    for (int32_t i = 0; i < c; ++i) {
-      m_nextCodes[m_target[i]] = m_codes[i];
-      m_nextSource[m_target[i]] = m_source[i];
-    }
-    m_codes.swap(m_nextCodes);
-    m_source.swap(m_nextSource);
+  // The same reordering as PermuteColumns making the same choices.
+  void Permute(ChoiceStream& choices) {
+    Shuffle(
+        static_cast<int64_t>(m_codes.size()), [&](uint32_t bound) { return choices.Below(bound); },
+        [&](int64_t i, int64_t j) {
+          std::swap(m_codes[i], m_codes[j]);
+          std::swap(m_source[i], m_source[j]);
+        });
   }
 
   const uint64_t* Codes() const { return m_codes.data(); }
@@ -198,9 +144,8 @@ class PermutedColumns {
   }
 
  private:
-  std::vector<uint64_t> m_codes, m_nextCodes;
-  std::vector<int32_t> m_source, m_nextSource, m_target;
-  std::vector<uint8_t> m_taken;
+  std::vector<uint64_t> m_codes;
+  std::vector<int32_t> m_source;
 };
 
 // Transposes an 8 x 8 bit matrix held row by row in a word, row 0 in the top byte and
@@ -341,28 +286,33 @@ class BlockRowWriter {
   int64_t m_top = 0;
 };
 
-// Methods 0 and 5: one share pixel per secret pixel, all shares from one column.
-// codeOf(x, draw) gives the white mask of the column that pixel x takes with its draw.
+// The choices of one Shuffle of count places.
+int64_t ShuffleChoices(int64_t count) {
+  return count > 1 ? count - 1 : 0;
+}
+
+// Methods 0 and 5: one share pixel per secret pixel, all shares from one column, chosen
+// among columns. codeOf(x, j) gives the white mask of column j at pixel x.
 template <typename CodeOf, typename BeginRow>
 void EncodeOneColumnPerPixel(const BmpImage& secret, int m, std::vector<BmpImage>& shares,
-                             BeginRow beginRow, CodeOf codeOf) {
+                             uint32_t columns, BeginRow beginRow, CodeOf codeOf) {
   const int64_t width = secret.Width();
   const int32_t height = secret.Height();
   if (width == 0 || height == 0)
     return;
-  DrawStream draws(width * height);
+  ChoiceStream choices(width * height);
+  const ChoiceBound bound(columns, choices.Span());
   std::vector<BitWriter> writers(m);
   std::vector<uint64_t> acc(m);
   uint64_t codes[64];
   for (int32_t y = 0; y < height; ++y) {
     beginRow(y);
-    const int32_t* d = draws.Take(width);
     for (int r = 0; r < m; ++r)
       writers[r].Start(shares[r].Row(y));
     for (int64_t x0 = 0; x0 < width; x0 += 64) {
       const int n = static_cast<int>(std::min<int64_t>(64, width - x0));
       for (int i = 0; i < n; ++i)
-        codes[i] = codeOf(x0 + i, d[x0 + i]);
+        codes[i] = codeOf(x0 + i, choices.Below(bound));
       SpreadToShares(codes, n, m, acc.data());
       for (int r = 0; r < m; ++r)
         writers[r].Put(n == 64 ? acc[r] : acc[r] >> (64 - n), n);
@@ -375,16 +325,17 @@ void EncodeOneColumnPerPixel(const BmpImage& secret, int m, std::vector<BmpImage
 void EncodeRandomBasisColumn(const BmpImage& secret, const BasisMatrix& s0, const BasisMatrix& s1,
                              std::vector<BmpImage>& shares) {
   const std::vector<uint64_t> codes[2] = {WhiteCodes(s1), WhiteCodes(s0)};
-  const FastMod mod(static_cast<uint32_t>(s0.Cols()));
   WhiteRows rows(secret);
   const uint8_t* bits = nullptr;
   EncodeOneColumnPerPixel(
-      secret, s0.Rows(), shares, [&](int32_t y) { bits = rows.Row(y); },
-      [&](int64_t x, int32_t draw) { return codes[IsWhite(bits, x)][mod(draw)]; });
+      secret, s0.Rows(), shares, static_cast<uint32_t>(s0.Cols()),
+      [&](int32_t y) { bits = rows.Row(y); },
+      [&](int64_t x, uint32_t j) { return codes[IsWhite(bits, x)][j]; });
 }
 
 // Methods 2, 3 and 4: every secret pixel permutes its matrix and becomes an s x s block.
-// filler: places c..s*s) of each share take a draw each after the permutation's c draws.
+// filler: places c..s*s) of each share, black or white by a choice each, after the
+// permutation's choices.
 void EncodePermutedBlocks(const BmpImage& secret, BasisMatrix& s0, BasisMatrix& s1,
                           std::vector<BmpImage>& shares, int64_t s, bool filler) {
   const int m = s0.Rows();
@@ -393,10 +344,11 @@ void EncodePermutedBlocks(const BmpImage& secret, BasisMatrix& s0, BasisMatrix& 
   const int32_t height = secret.Height();
   const int64_t length = filler ? s * s : c;
   const int64_t fillerPlaces = filler ? s * s - c : 0;
-  const int64_t perPixel = c + m * fillerPlaces;
+  const int64_t perPixel = ShuffleChoices(c) + m * fillerPlaces;
   PermutedColumns columns[2] = {PermutedColumns(s1), PermutedColumns(s0)};
   if (width > 0 && height > 0) {
-    DrawStream draws(width * height * perPixel);
+    ChoiceStream choices(width * height * perPixel);
+    const ChoiceBound blackOrWhite(2, choices.Span());
     SharePatterns patterns(m, length);
     BlockRowWriter writer(shares, m, s, length);
     WhiteRows rows(secret);
@@ -405,13 +357,11 @@ void EncodePermutedBlocks(const BmpImage& secret, BasisMatrix& s0, BasisMatrix& 
       writer.StartRow(s * y);
       for (int64_t x = 0; x < width; ++x) {
         PermutedColumns& chosen = columns[IsWhite(bits, x)];
-        const int32_t* d = draws.Take(perPixel);
-        chosen.Permute(d);
+        chosen.Permute(choices);
         patterns.FromCodes(chosen.Codes(), c);
         for (int r = 0; r < m; ++r) {
-          const int32_t* fill = d + c + r * fillerPlaces;
           for (int64_t p = 0; p < fillerPlaces; ++p)
-            patterns.SetPlace(r, c + p, fill[p] % 2 == 0);
+            patterns.SetPlace(r, c + p, choices.Below(blackOrWhite) == 0);
         }
         writer.PutBlock(patterns);
       }
@@ -432,7 +382,7 @@ void EncodePixelSampling(const BmpImage& secret, BasisMatrix& s0, BasisMatrix& s
   const int64_t down = secret.Height() / s;
   PermutedColumns columns[2] = {PermutedColumns(s1), PermutedColumns(s0)};
   if (across > 0 && down > 0) {
-    DrawStream draws(across * down * c);
+    ChoiceStream choices(across * down * ShuffleChoices(c));
     SharePatterns patterns(m, c);
     BlockRowWriter writer(shares, m, s, c);
     WhiteRows rows(secret);
@@ -441,7 +391,7 @@ void EncodePixelSampling(const BmpImage& secret, BasisMatrix& s0, BasisMatrix& s
       writer.StartRow(by * s);
       for (int64_t bx = 0; bx < across; ++bx) {
         PermutedColumns& chosen = columns[IsWhite(bits, bx * s)];
-        chosen.Permute(draws.Take(c));
+        chosen.Permute(choices);
         patterns.FromCodes(chosen.Codes(), c);
         writer.PutBlock(patterns);
       }
@@ -478,19 +428,17 @@ void EncodeExtendedPreserveSize(const BmpImage& secret, const std::vector<BmpIma
   const int m = s0.Rows();
   const int32_t c = s0.Cols();
   const std::vector<uint64_t> codes[2] = {WhiteCodes(s1), WhiteCodes(s0)};
-  const FastMod mod(static_cast<uint32_t>(c + m));
   WhiteRows rows(secret);
   InnocentColumns innocent(innocents);
   const uint8_t* bits = nullptr;
   EncodeOneColumnPerPixel(
-      secret, m, shares,
+      secret, m, shares, static_cast<uint32_t>(c + m),
       [&](int32_t y) {
         bits = rows.Row(y);
         innocent.BeginRow(y);
       },
-      [&](int64_t x, int32_t draw) {
-        const int32_t j = static_cast<int32_t>(mod(draw));
-        return j < c ? codes[IsWhite(bits, x)][j] : innocent.Code(j - c, x);
+      [&](int64_t x, uint32_t j) {
+        return j < static_cast<uint32_t>(c) ? codes[IsWhite(bits, x)][j] : innocent.Code(j - c, x);
       });
 }
 
@@ -507,9 +455,7 @@ void EncodeExtendedPreserveDetail(const BmpImage& secret, const std::vector<BmpI
     return;
   const std::vector<uint64_t> codes[2] = {WhiteCodes(s1), WhiteCodes(s0)};
   std::vector<uint64_t> permuted(length);
-  std::vector<int32_t> target(length);
-  std::vector<uint8_t> taken;
-  DrawStream draws(width * height * length);
+  ChoiceStream choices(width * height * ShuffleChoices(length));
   SharePatterns patterns(m, length);
   BlockRowWriter writer(shares, m, s, length);
   WhiteRows rows(secret);
@@ -521,11 +467,12 @@ void EncodeExtendedPreserveDetail(const BmpImage& secret, const std::vector<BmpI
     for (int64_t x = 0; x < width; ++x) {
       // E starts from its stored order at every pixel: scheme columns, then T's columns.
       const uint64_t* scheme = codes[IsWhite(bits, x)].data();
-      PermutationTargets(draws.Take(length), length, target.data(), taken);
-      for (int32_t i = 0; i < c; ++i)
-        permuted[target[i]] = scheme[i];
+      std::copy(scheme, scheme + c, permuted.begin());
       for (int t = 0; t < m; ++t)
-        permuted[target[c + t]] = innocent.Code(t, x);
+        permuted[c + t] = innocent.Code(t, x);
+      Shuffle(
+          length, [&](uint32_t bound) { return choices.Below(bound); },
+          [&](int64_t i, int64_t j) { std::swap(permuted[i], permuted[j]); });
       patterns.FromCodes(permuted.data(), length);
       writer.PutBlock(patterns);
     }

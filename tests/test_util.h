@@ -6,6 +6,11 @@
 #include <utility>
 #include <vector>
 
+#include <gtest/gtest.h>
+
+#include <memory>
+
+#include "core/random.h"
 #include "core/report.h"
 
 namespace quillon::testing {
@@ -34,6 +39,52 @@ class ScratchDir {
 
  private:
   std::filesystem::path m_path;
+};
+
+// Draws a fixed list of numbers and counts them; running out fails the test. It claims the
+// range [lowest, lowest + span), so that a test can make the bounded choices reject.
+class ListedDraws : public RandomSource {
+ public:
+  explicit ListedDraws(std::vector<int32_t> draws, int32_t lowest = 0,
+                       uint32_t span = uint32_t{1} << 31)
+      : m_draws(std::move(draws)), m_lowest(lowest), m_span(span) {}
+  int32_t Next() override {
+    if (m_next >= m_draws.size()) {
+      ADD_FAILURE() << "more draws than listed";
+      return m_lowest;
+    }
+    return m_draws[m_next++];
+  }
+  int32_t Lowest() const override { return m_lowest; }
+  uint32_t Span() const override { return m_span; }
+  size_t Used() const { return m_next; }
+
+ private:
+  std::vector<int32_t> m_draws;
+  size_t m_next = 0;
+  int32_t m_lowest;
+  uint32_t m_span;
+};
+
+// Installs a source for the lifetime of the object; the pointer stays valid meanwhile.
+template <typename Source>
+class ScopedSource {
+ public:
+  template <typename... Args>
+  explicit ScopedSource(Args&&... args) {
+    auto source = std::make_unique<Source>(std::forward<Args>(args)...);
+    m_source = source.get();
+    m_previous = SetRandomSource(std::move(source));
+  }
+  ~ScopedSource() { SetRandomSource(std::move(m_previous)); }
+  ScopedSource(const ScopedSource&) = delete;
+  ScopedSource& operator=(const ScopedSource&) = delete;
+  Source& operator*() { return *m_source; }
+  Source* operator->() { return m_source; }
+
+ private:
+  Source* m_source;
+  std::unique_ptr<RandomSource> m_previous;
 };
 
 std::vector<uint8_t> ReadFileBytes(const std::string& path);

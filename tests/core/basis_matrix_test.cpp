@@ -3,8 +3,10 @@
 #include <gtest/gtest.h>
 
 #include <random>
+#include <set>
 
 #include "core/random.h"
+#include "tests/test_util.h"
 
 namespace quillon {
 namespace {
@@ -18,27 +20,8 @@ BasisMatrix FromRows(const std::vector<std::vector<int32_t>>& rows) {
   return m;
 }
 
-// Draws a fixed list of numbers, so that a test can name them.
-class ListedDraws : public RandomSource {
- public:
-  explicit ListedDraws(std::vector<int32_t> draws) : m_draws(std::move(draws)) {}
-  int32_t Next() override { return m_draws.at(m_next++); }
-  size_t Used() const { return m_next; }
-
- private:
-  std::vector<int32_t> m_draws;
-  size_t m_next = 0;
-};
-
-TEST(BasisMatrix, NegativeSizesAreZero) {
-  BasisMatrix a(-3, 4);
-  EXPECT_EQ(a.Rows(), 0);
-  EXPECT_EQ(a.Cols(), 4);
-  BasisMatrix b(2, -1);
-  EXPECT_EQ(b.Rows(), 2);
-  EXPECT_EQ(b.Cols(), 0);
-}
-
+using testing::ListedDraws;
+using testing::ScopedSource;
 TEST(BasisMatrix, InsertRowsAppendsInCallOrder) {
   BasisMatrix m(0, 4);
   const int32_t first[] = {1, 2, 3, 4}, second[] = {5, 6, 7, 8}, third[] = {9, 9, 9, 9};
@@ -78,32 +61,119 @@ TEST(BasisMatrix, ColumnEditingIgnoresPositionsOutsideTheRange) {
   EXPECT_EQ(one.Rows(), 3);
 }
 
-TEST(BasisMatrix, PermuteColumnsProbesRightAndWraps) {
-  BasisMatrix m = FromRows({{10, 11, 12}, {20, 21, 22}});
-  auto draws = std::make_unique<ListedDraws>(std::vector<int32_t>{5, 2, 7});
-  ListedDraws* listed = draws.get();
-  auto previous = SetRandomSource(std::move(draws));
-  m.PermuteColumns();
-  // Column 0 goes to 5 % 3 = 2, column 1 to 2 (taken) -> 0, column 2 to 7 % 3 = 1.
-  EXPECT_EQ(m, FromRows({{11, 12, 10}, {21, 22, 20}}));
-  EXPECT_EQ(listed->Used(), 3u);
-
-  BasisMatrix empty(4, 0);
-  empty.PermuteColumns();
-  EXPECT_EQ(listed->Used(), 3u);
-  SetRandomSource(std::move(previous));
+// Every tuple of accepted choices, fed in as draws, must give each order of c columns
+// exactly once: then every order is equally likely.
+TEST(BasisMatrix, PermuteColumnsGivesEveryOrderExactlyOnce) {
+  for (int c = 1; c <= 6; ++c) {
+    SCOPED_TRACE(::testing::Message() << c << " columns");
+    // The choices of the shuffle are among c, c - 1, ..., 2: c! tuples in all.
+    std::vector<int32_t> tuple(c > 1 ? c - 1 : 0, 0);
+    std::set<std::vector<int32_t>> orders;
+    size_t tuples = 0;
+    for (;;) {
+      BasisMatrix m(2, c);
+      for (int j = 0; j < c; ++j) {
+        m.Set(0, j, j);
+        m.Set(1, j, 10 * j);
+      }
+      {
+        ScopedSource<ListedDraws> draws(tuple);
+        m.PermuteColumns();
+        EXPECT_EQ(draws->Used(), tuple.size());
+      }
+      std::vector<int32_t> order;
+      for (int j = 0; j < c; ++j) {
+        ASSERT_EQ(m.Get(1, j), 10 * m.Get(0, j)) << "columns stay whole";
+        order.push_back(m.Get(0, j));
+      }
+      orders.insert(order);
+      ++tuples;
+      // Next tuple: digit t counts among c - t.
+      size_t t = 0;
+      while (t < tuple.size() && ++tuple[t] == c - static_cast<int32_t>(t))
+        tuple[t++] = 0;
+      if (t == tuple.size())
+        break;
+    }
+    size_t factorial = 1;
+    for (int i = 2; i <= c; ++i)
+      factorial *= i;
+    EXPECT_EQ(tuples, factorial);
+    EXPECT_EQ(orders.size(), factorial);
+  }
 }
 
-TEST(BasisMatrix, PermuteColumnsDrawsOnePerColumnWhateverTheRows) {
-  for (int rows : {0, 1, 9}) {
-    auto draws = std::make_unique<ListedDraws>(std::vector<int32_t>(5, 3));
-    ListedDraws* listed = draws.get();
-    auto previous = SetRandomSource(std::move(draws));
-    BasisMatrix m(rows, 5);
+TEST(BasisMatrix, PermuteColumnsWorkedExampleAndDrawCounts) {
+  // Choices 0 among 3, then 0 among 2: swaps (2, 0) and (1, 0) give the order 1, 2, 0.
+  BasisMatrix m = FromRows({{10, 11, 12}, {20, 21, 22}});
+  {
+    ScopedSource<ListedDraws> draws(std::vector<int32_t>{3, 4});
     m.PermuteColumns();
-    EXPECT_EQ(listed->Used(), 5u) << rows << " rows";
-    SetRandomSource(std::move(previous));
+    EXPECT_EQ(draws->Used(), 2u);
   }
+  EXPECT_EQ(m, FromRows({{11, 12, 10}, {21, 22, 20}}));
+
+  for (int rows : {0, 1, 9}) {
+    for (int cols : {0, 1, 5}) {
+      ScopedSource<ListedDraws> draws(std::vector<int32_t>(5, 3));
+      BasisMatrix sized(rows, cols);
+      sized.PermuteColumns();
+      EXPECT_EQ(draws->Used(), cols > 1 ? cols - 1u : 0u) << rows << " x " << cols;
+    }
+  }
+}
+
+// A source of 10 values, 5 .. 14: choices among 3 reject 14 (limit 9 after the lowest is
+// taken off), choices among 4 reject 13 and 14, choices among 5 reject nothing.
+TEST(RandomSource, BoundedChoicesRejectExactlyFromTheLimitOn) {
+  const struct {
+    int32_t bound;
+    std::vector<int32_t> draws;
+    int32_t choice;
+  } cases[] = {
+      {3, {14, 14, 13}, 2},  // 13 - 5 = 8, 8 mod 3
+      {3, {11}, 0},         {4, {13, 14, 12}, 3}, {4, {5}, 0},
+      {5, {14}, 4},         {1, {14}, 0},         {10, {14}, 9},
+  };
+  for (const auto& c : cases) {
+    ScopedSource<ListedDraws> draws(c.draws, 5, 10);
+    EXPECT_EQ(RandBelow(c.bound), c.choice) << "bound " << c.bound;
+    EXPECT_EQ(draws->Used(), c.draws.size()) << "bound " << c.bound;
+  }
+}
+
+// The batched stream must take exactly the numbers of as many RandBelow calls, rejections
+// included, and leave the source where they would.
+TEST(RandomSource, ChoiceStreamMatchesSingleBoundedChoices) {
+  std::mt19937 engine(3);
+  std::vector<int32_t> values(60000);
+  for (auto& v : values)
+    v = 5 + static_cast<int32_t>(engine() % 10);
+  std::vector<uint32_t> bounds(20000);
+  for (auto& b : bounds)
+    b = 1 + engine() % 7;
+
+  std::vector<uint32_t> single, batched;
+  size_t singleUsed, batchedUsed;
+  {
+    ScopedSource<ListedDraws> draws(values, 5, 10);
+    for (uint32_t b : bounds)
+      single.push_back(static_cast<uint32_t>(RandBelow(static_cast<int32_t>(b))));
+    singleUsed = draws->Used();
+  }
+  {
+    ScopedSource<ListedDraws> draws(values, 5, 10);
+    ChoiceStream stream(static_cast<int64_t>(bounds.size()));
+    for (size_t i = 0; i < bounds.size(); ++i) {
+      // Alternate the two ways of asking.
+      batched.push_back(i % 2 ? stream.Below(bounds[i])
+                              : stream.Below(ChoiceBound(bounds[i], stream.Span())));
+    }
+    batchedUsed = draws->Used();
+  }
+  EXPECT_EQ(single, batched);
+  EXPECT_EQ(singleUsed, batchedUsed);
+  EXPECT_GT(singleUsed, bounds.size()) << "the case must include rejections";
 }
 
 TEST(RandomSource, SeededSourceIsTheMinimalStandardEngine) {
@@ -114,6 +184,8 @@ TEST(RandomSource, SeededSourceIsTheMinimalStandardEngine) {
   RandFill(batch, 3);
   for (int32_t value : batch)
     EXPECT_EQ(value, static_cast<int32_t>(engine()));
+  EXPECT_EQ(RandLowest(), 1);
+  EXPECT_EQ(RandSpan(), (uint32_t{1} << 31) - 2);
 }
 
 TEST(RandomSource, SystemSourceGivesNonNegativeUnrepeatedDraws) {
@@ -125,6 +197,8 @@ TEST(RandomSource, SystemSourceGivesNonNegativeUnrepeatedDraws) {
   for (int32_t v : a)
     ASSERT_GE(v, 0);
   EXPECT_NE(a, b);
+  EXPECT_EQ(RandLowest(), 0);
+  EXPECT_EQ(RandSpan(), uint32_t{1} << 31);
   SetRandomSource(std::move(previous));
 }
 

@@ -37,12 +37,12 @@ TEST(RandomBasisColumn, TwoOfTwoPixelsTakeOneColumnForBothShares) {
   EXPECT_EQ(draws->Used(), 4u);
 }
 
-// With draws 0, 1, ..., c-1 the permutation keeps every column in place, so a block shows
-// the matrix rows as stored.
+// The shuffle's choice for place i is among i + 1; choosing i itself every time (draws c - 1
+// down to 1) keeps every column in place, so a block shows the matrix rows as stored.
 std::vector<int32_t> Identity(int c) {
-  std::vector<int32_t> d(c);
-  for (int i = 0; i < c; ++i)
-    d[i] = i;
+  std::vector<int32_t> d;
+  for (int i = c - 1; i > 0; --i)
+    d.push_back(i);
   return d;
 }
 
@@ -54,7 +54,7 @@ TEST(BlockMethods, FourColumnsMakeTwoByTwoBlocksWithAndWithoutFiller) {
     auto shares = Encode(method, Picture({"w"}), s0, s1);
     EXPECT_EQ(Pixels(shares[0]), Rows({"wb", "bw"}));
     EXPECT_EQ(Pixels(shares[1]), Rows({"bw", "ww"}));
-    EXPECT_EQ(draws->Used(), 4u) << "no filler for a perfect square";
+    EXPECT_EQ(draws->Used(), 3u) << "no filler for a perfect square";
   }
 }
 
@@ -70,19 +70,20 @@ TEST(BlockMethods, TwoColumnsRepeatTheRowOrFillTheBottomRow) {
     EXPECT_EQ(Pixels(shares[1]), Rows({"bw", "bw"}));
   }
   {
-    // Permutation draws, then share 0's two filler draws, then share 1's (odd = black).
-    ScopedSource<ListedDraws> draws(std::vector<int32_t>{0, 1, 3, 4, 6, 9});
+    // The permutation's choice, then share 0's two filler choices, then share 1's (odd =
+    // black).
+    ScopedSource<ListedDraws> draws(std::vector<int32_t>{1, 3, 4, 6, 9});
     auto shares = Encode(ExpansionMethod::SmallestSquareWithFiller, Picture({"w"}), s0, s1);
     EXPECT_EQ(Pixels(shares[0]), Rows({"wb", "bw"}));
     EXPECT_EQ(Pixels(shares[1]), Rows({"bw", "wb"}));
-    EXPECT_EQ(draws->Used(), 6u);
+    EXPECT_EQ(draws->Used(), 5u);
   }
 }
 
 TEST(BlockMethods, ThreeColumns) {
   BasisMatrix s0 = Matrix({"011"}), s1 = s0;
   {
-    ScopedSource<ListedDraws> draws(std::vector<int32_t>{0, 1, 2, 5});
+    ScopedSource<ListedDraws> draws(std::vector<int32_t>{2, 1, 5});
     auto shares = Encode(ExpansionMethod::SmallestSquareWithFiller, Picture({"w"}), s0, s1);
     EXPECT_EQ(Pixels(shares[0]), Rows({"wb", "bb"}));  // filler at the bottom right
   }
@@ -97,10 +98,10 @@ TEST(BlockMethods, FiveColumns) {
   BasisMatrix s0 = Matrix({"01101"}), s1 = s0;
   {
     // Places 5 to 8 are filler: the end of the middle row and the whole bottom row.
-    ScopedSource<ListedDraws> draws(std::vector<int32_t>{0, 1, 2, 3, 4, 1, 0, 0, 1});
+    ScopedSource<ListedDraws> draws(std::vector<int32_t>{4, 3, 2, 1, 1, 0, 0, 1});
     auto shares = Encode(ExpansionMethod::SmallestSquareWithFiller, Picture({"w"}), s0, s1);
     EXPECT_EQ(Pixels(shares[0]), Rows({"wbb", "wbb", "wwb"}));
-    EXPECT_EQ(draws->Used(), 9u);
+    EXPECT_EQ(draws->Used(), 8u);
   }
   {
     ScopedSource<ListedDraws> draws(Identity(5));
@@ -117,9 +118,9 @@ TEST(BlockMethods, EightColumnsTakeTwoBlockRowsPerCopy) {
 }
 
 TEST(BlockMethods, PermutationDrawsPlaceTheColumns) {
-  // Draws 5, 2, 7 move columns 0, 1, 2 to places 2, 0, 1: the order becomes 1, 2, 0.
+  // Choices 0 among 3 and 0 among 2 swap places (2, 0) and (1, 0): the order becomes 1, 2, 0.
   BasisMatrix s0 = Matrix({"100"}), s1 = Matrix({"111"});
-  ScopedSource<ListedDraws> draws(std::vector<int32_t>{5, 2, 7});
+  ScopedSource<ListedDraws> draws(std::vector<int32_t>{3, 4});
   auto shares = Encode(ExpansionMethod::SmallestSquareWithoutFiller, Picture({"w"}), s0, s1);
   EXPECT_EQ(Pixels(shares[0]), Rows(3, "wwb"));
   EXPECT_EQ(s0, Matrix({"001"})) << "the matrix keeps the order it reached";
@@ -129,11 +130,11 @@ TEST(BlockMethods, PermutationDrawsPlaceTheColumns) {
 TEST(SquareSubpixelExpansion, EveryBlockRowRepeatsThePermutedRow) {
   BasisMatrix s0 = Matrix({"01", "01"}), s1 = Matrix({"01", "10"});
   // Pixel (0,0) white keeps S0's order; pixel (0,1) black swaps S1's columns.
-  ScopedSource<ListedDraws> draws(std::vector<int32_t>{0, 1, 1, 0});
+  ScopedSource<ListedDraws> draws(std::vector<int32_t>{1, 0});
   auto shares = Encode(ExpansionMethod::SquareSubpixelExpansion, Picture({"wb"}), s0, s1);
   EXPECT_EQ(Pixels(shares[0]), Rows({"wbbw", "wbbw"}));
   EXPECT_EQ(Pixels(shares[1]), Rows({"wbwb", "wbwb"}));
-  EXPECT_EQ(draws->Used(), 4u) << "c draws per pixel";
+  EXPECT_EQ(draws->Used(), 2u) << "c - 1 choices per pixel";
 }
 
 TEST(PixelSampling, SamplesTheTopLeftPixelOfEveryWholeBlock) {
@@ -145,10 +146,10 @@ TEST(PixelSampling, SamplesTheTopLeftPixelOfEveryWholeBlock) {
                                    "wwbbwwb",  //
                                    "bbbbbbb"});
   BasisMatrix s0 = Matrix({"0000"}), s1 = Matrix({"1111"});
-  ScopedSource<ListedDraws> draws(std::vector<int32_t>(24, 0));
+  ScopedSource<ListedDraws> draws(std::vector<int32_t>(18, 0));
   auto shares = Encode(ExpansionMethod::PixelSampling, secret, s0, s1);
   EXPECT_EQ(Pixels(shares[0]), Rows({"wwbbww", "wwbbww", "bbwwbb", "bbwwbb"}));
-  EXPECT_EQ(draws->Used(), 24u) << "c draws for each of the 3 x 2 blocks";
+  EXPECT_EQ(draws->Used(), 18u) << "c - 1 choices for each of the 3 x 2 blocks";
 }
 
 TEST(PixelSampling, SecretSmallerThanABlockGivesEmptySharesAndNoDraws) {
@@ -198,12 +199,13 @@ TEST_F(Extended, PreserveDetailLaysThePermutedRowOfEIntoTwoByTwoBlocks) {
 
 TEST_F(Extended, PreserveDetailStartsEveryPixelFromTheStoredOrder) {
   const std::vector<BmpImage> innocents = {Picture({"ww"}), Picture({"ww"})};
-  // Both pixels draw 1, 1, 1, 1: columns 0..3 go to places 1, 2, 3, 0 each time.
-  ScopedSource<ListedDraws> draws(std::vector<int32_t>(8, 1));
+  // Both pixels choose 0 among 4, 3 and 2: the swaps (3, 0), (2, 0), (1, 0) put columns
+  // 1, 2, 3, 0 in places 0 to 3 each time.
+  ScopedSource<ListedDraws> draws(std::vector<int32_t>(6, 0));
   auto shares = Encode(ExpansionMethod::ExtendedPreserveDetail, Picture({"ww"}), s0, s1, innocents);
   // Participant 0's E row for a white pixel and white innocent is 01|01; moved: 1 0 1 0.
   EXPECT_EQ(Pixels(shares[0]), Rows({"bwbw", "bwbw"}));
-  EXPECT_EQ(draws->Used(), 8u) << "c + m draws per pixel";
+  EXPECT_EQ(draws->Used(), 6u) << "c + m - 1 choices per pixel";
 }
 
 TEST_F(Extended, ThreeParticipantsWithThreeColumnsUseSixBySixBlocks) {
@@ -227,9 +229,9 @@ TEST_F(Extended, DrawCounts) {
     EXPECT_EQ(draws->Used(), 15u);
   }
   {
-    ScopedSource<ListedDraws> draws(std::vector<int32_t>(60, 11));
+    ScopedSource<ListedDraws> draws(std::vector<int32_t>(45, 11));
     Encode(ExpansionMethod::ExtendedPreserveDetail, secret, s0, s1, innocents);
-    EXPECT_EQ(draws->Used(), 60u);
+    EXPECT_EQ(draws->Used(), 45u);
   }
 }
 

@@ -47,43 +47,6 @@ class FakeSession : public ShareSession {
   const ScratchDir& m_dir;
 };
 
-// Draws a fixed list of numbers and counts them; running out fails the test.
-class ListedDraws : public RandomSource {
- public:
-  explicit ListedDraws(std::vector<int32_t> draws) : m_draws(std::move(draws)) {}
-  int32_t Next() override {
-    if (m_next >= m_draws.size()) {
-      ADD_FAILURE() << "more draws than listed";
-      return 0;
-    }
-    return m_draws[m_next++];
-  }
-  size_t Used() const { return m_next; }
-
- private:
-  std::vector<int32_t> m_draws;
-  size_t m_next = 0;
-};
-
-// Installs a source for the lifetime of the object; the pointer stays valid meanwhile.
-template <typename Source>
-class ScopedSource {
- public:
-  template <typename... Args>
-  explicit ScopedSource(Args&&... args) {
-    auto source = std::make_unique<Source>(std::forward<Args>(args)...);
-    m_source = source.get();
-    m_previous = SetRandomSource(std::move(source));
-  }
-  ~ScopedSource() { SetRandomSource(std::move(m_previous)); }
-  Source& operator*() { return *m_source; }
-  Source* operator->() { return m_source; }
-
- private:
-  Source* m_source;
-  std::unique_ptr<RandomSource> m_previous;
-};
-
 // Rows given as strings of '0'/'1' (1 = black sub-pixel).
 inline BasisMatrix Matrix(const std::vector<std::string>& rows) {
   BasisMatrix m(static_cast<int32_t>(rows.size()), rows.empty() ? 0 : rows[0].size());
