@@ -18,7 +18,7 @@ struct SchemeChoice {
   std::vector<std::vector<int>> sets;  // participant numbers from 1
 };
 
-// The option options of the four scheme options, to append to a command's own.
+// The definitions of the four scheme options, to append to a command's own.
 std::vector<OptionDef> SchemeOptionTable();
 
 // Reads the scheme options; --scheme is required and --sets belongs to the general scheme

@@ -147,6 +147,11 @@ int RunSplit(const std::vector<std::string>& args, const Console& console) {
     return Failure(console, kCommand, error);
   }
 
+  if (seed) {
+    std::fprintf(console.err,
+                 "quillon-cli split: warning: a seeded split is reproducible: anyone who knows or "
+                 "guesses the seed can recompute every share\n");
+  }
   ScopedRandomSource random(seed ? MakeSeededRandom(*seed) : MakeSystemRandom());
   SplitResult result = SplitSecret(secret, request, outDir, std::move(innocentImages), console);
   switch (result.outcome) {

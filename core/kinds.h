@@ -21,6 +21,12 @@ enum class ExpansionMethod {
   ExtendedPreserveDetail = 6,
 };
 
+// The two methods that hide the shares in innocent images.
+inline bool IsExtendedMethod(ExpansionMethod method) {
+  return method == ExpansionMethod::ExtendedPreserveSize ||
+         method == ExpansionMethod::ExtendedPreserveDetail;
+}
+
 constexpr int kSchemeCount = 5;
 constexpr int kMethodCount = 7;
 

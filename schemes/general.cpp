@@ -13,6 +13,7 @@ namespace quillon {
 namespace {
 
 // Bit l of mask i is set when t[i][l] is 1: the forbidden sets that leave out participant i.
+// Needs t.Cols() <= kMaxDualColumns.
 uint32_t ParticipantMask(const BasisMatrix& t, int32_t i) {
   uint32_t mask = 0;
   for (int32_t l = 0; l < t.Cols() && i < t.Rows(); ++l) {
@@ -25,16 +26,14 @@ uint32_t ParticipantMask(const BasisMatrix& t, int32_t i) {
 BasisMatrix BuildGeneral(const BasisMatrix& t, int32_t n, bool black) {
   const int32_t rows = std::max(n, 0);
   const int32_t f = t.Cols();
+  if (f < 1 || f > kMaxDualColumns)
+    return BasisMatrix(rows, 0);
   // Column j of the (f,f) basis is its code: P[l][j] is bit l of codes[j], so the or over the
   // rows l selected by t is a single mask test. The f x 2^(f-1) basis itself is never built.
   const std::vector<uint32_t> codes = NofNColumnCodes(f, black);
   BasisMatrix s(rows, static_cast<int32_t>(codes.size()));
   for (int32_t i = 0; i < rows && i < t.Rows(); ++i) {
-    uint32_t mask = 0;
-    for (int32_t l = 0; l < f; ++l) {
-      if (t.Get(i, l) == 1)
-        mask |= uint32_t{1} << l;
-    }
+    const uint32_t mask = ParticipantMask(t, i);
     int32_t* out = s.RowData(i);
     for (size_t j = 0; j < codes.size(); ++j)
       out[j] = (codes[j] & mask) != 0 ? 1 : 0;
@@ -107,13 +106,7 @@ BasisMatrix BuildGeneralS0(const BasisMatrix& t, int32_t n) {
 void BuildGeneralPair(const BasisMatrix& t, int32_t n, BasisMatrix& s1, BasisMatrix& s0) {
   const int32_t rows = std::max(n, 0);
   const int32_t f = t.Cols();
-  if (rows > 20) {
-    s1 = BuildGeneralS1(t, n);
-    s0 = BuildGeneralS0(t, n);
-    CancelCommonColumns(s1, s0);
-    return;
-  }
-  if (f < 1 || f > 31) {
+  if (rows > kMaxPairRows || f < 1 || f > kMaxDualColumns) {
     s1 = BasisMatrix(rows, 0);
     s0 = BasisMatrix(rows, 0);
     return;

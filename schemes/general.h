@@ -23,14 +23,18 @@ BasisMatrix MaximalForbiddenSets(const BasisMatrix& q, int32_t n);
 // Cols(f) x Rows(f): entry [i][j] is 0 when f[j][i] is 1, otherwise 1.
 BasisMatrix ComplementTranspose(const BasisMatrix& f);
 
+// The widest dual structure the constructions represent: one bit per maximal forbidden set.
+constexpr int32_t kMaxDualColumns = 31;
+
 // n x 2^(f-1), f = t.Cols(): row i is the or of the rows l of the (f,f) basis for black (S1)
-// or white (S0) with t[i][l] = 1. Rows of t missing below n count as all 0; f > 31 cannot be
-// represented and gives no columns.
+// or white (S0) with t[i][l] = 1. Rows of t missing below n count as all 0; f outside
+// 1..kMaxDualColumns gives no columns.
 BasisMatrix BuildGeneralS1(const BasisMatrix& t, int32_t n);
 BasisMatrix BuildGeneralS0(const BasisMatrix& t, int32_t n);
 
 // BuildGeneralS1, BuildGeneralS0 and CancelCommonColumns in one: the same two matrices, built
-// at their final width without ever holding the columns the reduction removes.
+// at their final width without ever holding the columns the reduction removes. Needs n <=
+// kMaxPairRows; more gives two matrices without columns.
 void BuildGeneralPair(const BasisMatrix& t, int32_t n, BasisMatrix& s1, BasisMatrix& s0);
 
 }  // namespace quillon

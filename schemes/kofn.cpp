@@ -184,37 +184,6 @@ BasisMatrix BuildArrangements(int32_t q, int32_t k) {
   return a;
 }
 
-void PermuteByRank(int32_t* values, int64_t p, int32_t length) {
-  if (length <= 0)
-    return;
-  std::vector<int32_t> perm(length);
-  perm[0] = 0;
-  int64_t a = p;
-  for (int32_t i = 1; i < length; ++i) {
-    const int32_t d = static_cast<int32_t>(a % (i + 1));
-    a /= i + 1;
-    for (int32_t j = 0; j < i; ++j) {
-      if (perm[j] >= d)
-        ++perm[j];
-    }
-    perm[i] = d;
-  }
-  std::vector<int32_t> source(values, values + length);
-  for (int32_t i = 0; i < length; ++i)
-    values[i] = source[perm[i]];
-}
-
-bool HasColumn(const int32_t* values, const BasisMatrix& m) {
-  for (int32_t j = 0; j < m.Cols(); ++j) {
-    bool equal = true;
-    for (int32_t r = 0; r < m.Rows() && equal; ++r)
-      equal = m.Get(r, j) == values[r];
-    if (equal)
-      return true;
-  }
-  return false;
-}
-
 BasisMatrix BuildKofNS0(const BasisMatrix& a, int32_t k, int32_t n) {
   return BuildKofN(a, k, n, false);
 }
@@ -245,13 +214,7 @@ void CancelCommonColumns(BasisMatrix& s1, BasisMatrix& s0) {
 
 void BuildKofNPair(const BasisMatrix& a, int32_t k, int32_t n, BasisMatrix& s1, BasisMatrix& s0) {
   const int32_t rows = std::max(n, 0);
-  if (rows > 20) {
-    s1 = BuildKofNS1(a, k, n);
-    s0 = BuildKofNS0(a, k, n);
-    CancelCommonColumns(s1, s0);
-    return;
-  }
-  if (KofNWidth(a, k, rows) <= 0) {
+  if (rows > kMaxPairRows || KofNWidth(a, k, rows) <= 0) {
     s1 = BasisMatrix(rows, 0);
     s0 = BasisMatrix(rows, 0);
     return;

@@ -23,17 +23,10 @@ int64_t ArrangementCount(int32_t q, int32_t k);
 int64_t KofNColumnCount(int32_t n, int32_t k);
 
 // q rows; column p lists one arrangement of the values 0..k-1, each q/k times. Every
-// arrangement appears once, in the order in which the ranks 0, 1, ..., q!-1 of
-// PermuteByRank applied to the sorted base first produce it. A q x 0 matrix when k does not
-// divide q or the count does not fit in 32 bits.
+// arrangement appears once, in the order in which the ranks 0, 1, ..., q!-1 of the
+// factorial-base permutation (rank 0 reverses the sorted base, rank q!-1 keeps it) first
+// produce it. A q x 0 matrix when k does not divide q or the count does not fit in 32 bits.
 BasisMatrix BuildArrangements(int32_t q, int32_t k);
-
-// Reorders values[0..length) by the permutation of rank p in factorial base: rank 0
-// reverses the array, rank length!-1 leaves it as it is.
-void PermuteByRank(int32_t* values, int64_t p, int32_t length);
-
-// True when some column of m equals values[0..m.Rows()) in every row.
-bool HasColumn(const int32_t* values, const BasisMatrix& m);
 
 // n rows, a.Cols() * 2^(k-1) columns: for column i of a and column j of the (k,k) basis E,
 // entry t is E[a[t][i]][j]. Needs rows 0..n-1 of a to hold values 0..k-1 (otherwise the
@@ -46,8 +39,12 @@ BasisMatrix BuildKofNS1(const BasisMatrix& a, int32_t k, int32_t n);
 // Columns are compared in the rows of s0; if s1 has fewer rows nothing matches.
 void CancelCommonColumns(BasisMatrix& s1, BasisMatrix& s0);
 
+// The most participants the one-pass pair builders take: a column pattern per table entry.
+constexpr int32_t kMaxPairRows = 20;
+
 // BuildKofNS1, BuildKofNS0 and CancelCommonColumns in one: the same two matrices, built at
-// their final width without ever holding the columns the reduction removes.
+// their final width without ever holding the columns the reduction removes. Needs n <=
+// kMaxPairRows; more gives two matrices without columns.
 void BuildKofNPair(const BasisMatrix& a, int32_t k, int32_t n, BasisMatrix& s1, BasisMatrix& s0);
 
 // The pair that CancelCommonColumns leaves, built from column codes alone: forEachCode(black,

@@ -1,5 +1,7 @@
 #include "shares/encrypt.h"
 
+#include <new>
+
 #include "shares/expansion.h"
 #include "shares/share_output.h"
 
@@ -9,6 +11,7 @@ namespace {
 const char kCannotEncrypt[] = "Cannot Encrypt";
 const char kNoSecret[] = "Please open a secret image file first.";
 const char kTooLarge[] = "The shares would be too large for this image and method.";
+const char kNoMemory[] = "There is not enough memory for shares of this size.";
 const char kDoneCaption[] = "Encriptaci\xF3n Realizada";
 const char kDoneText[] =
     "Imagen ENCRIPTADA\nLas imagenes han sido almacenadas\ncon los nombres:\n"
@@ -29,7 +32,8 @@ SchemeError UnusablePair(const SchemePair& pair) {
 
 EncryptOutcome EncryptSecretImage(ShareSession& session, const EncryptRequest& request) {
   const BmpImage* secret = request.secret;
-  if (secret == nullptr || (!secret->HasPixels() && secret->Width() > 0 && secret->Height() > 0)) {
+  // A failed load leaves an image without pixels and of size 0 x 0: no secret either.
+  if (secret == nullptr || !secret->HasPixels() || secret->Width() <= 0 || secret->Height() <= 0) {
     session.ShowMessage(kCannotEncrypt, kNoSecret);
     return EncryptOutcome::NoImage;
   }
@@ -49,8 +53,13 @@ EncryptOutcome EncryptSecretImage(ShareSession& session, const EncryptRequest& r
   }
 
   ShareTable shares(session);
-  if (!RunExpansionMethod(request.method, shares, *secret, pair.s0, pair.s1)) {
-    return EncryptOutcome::GaveUp;
+  try {
+    if (!RunExpansionMethod(request.method, shares, *secret, pair.s0, pair.s1))
+      return EncryptOutcome::GaveUp;
+  } catch (const std::bad_alloc&) {
+    // The shares are allocated before anything is registered or written.
+    session.ShowMessage(kCannotEncrypt, kNoMemory);
+    return EncryptOutcome::Refused;
   }
   if (!shares.AllSaved())
     return EncryptOutcome::SaveFailed;

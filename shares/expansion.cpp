@@ -5,26 +5,36 @@ namespace {
 
 const char kNoInnocentImage[] = "Cannot Encrypt without valid innocent image source file.";
 
-// Create and register the shares, fill them, save them: the frame of every method.
+// Create and register the shares, fill them with encode(images), save them: the frame of
+// every method.
+template <typename Encode>
 void MakeShares(ExpansionMethod method, ShareTable& shares, const BmpImage& secret,
-                const std::vector<BmpImage>& innocents, BasisMatrix& s0, BasisMatrix& s1) {
+                const BasisMatrix& s0, Encode encode) {
   const int m = s0.Rows();
   const ShareSize size = MethodShareSize(method, secret.Width(), secret.Height(), m, s0.Cols());
   shares.CreateShareImages(m, static_cast<int32_t>(size.width), static_cast<int32_t>(size.height));
-  EncodeShares(method, secret, innocents, s0, s1, shares.Images());
+  encode(shares.Images());
   shares.SaveShareImages(m);
 }
 
-bool MakeExtendedShares(ExpansionMethod method, ShareTable& shares, const BmpImage& secret,
-                        const BasisMatrix& s0, const BasisMatrix& s1) {
+void MakePermutedShares(ExpansionMethod method, ShareTable& shares, const BmpImage& secret,
+                        BasisMatrix& s0, BasisMatrix& s1) {
+  MakeShares(method, shares, secret, s0, [&](std::vector<BmpImage>& images) {
+    EncodeShares(method, secret, {}, s0, s1, images);
+  });
+}
+
+// Methods that only read S0 and S1 use the driver's pair as it is, without a copy.
+bool MakeUnpermutedShares(ExpansionMethod method, ShareTable& shares, const BmpImage& secret,
+                          const BasisMatrix& s0, const BasisMatrix& s1) {
   std::vector<BmpImage> innocents;
-  if (!ChooseInnocentImages(shares.Session(), s0.Rows(), secret.Width(), secret.Height(),
-                            innocents)) {
+  if (IsExtendedMethod(method) && !ChooseInnocentImages(shares.Session(), s0.Rows(), secret.Width(),
+                                                        secret.Height(), innocents)) {
     return false;
   }
-  // The extended methods never reorder S0 or S1; the copies only satisfy the common frame.
-  BasisMatrix white = s0, black = s1;
-  MakeShares(method, shares, secret, innocents, white, black);
+  MakeShares(method, shares, secret, s0, [&](std::vector<BmpImage>& images) {
+    EncodeUnpermutedShares(method, secret, innocents, s0, s1, images);
+  });
   return true;
 }
 
@@ -32,37 +42,36 @@ bool MakeExtendedShares(ExpansionMethod method, ShareTable& shares, const BmpIma
 
 void RandomBasisColumn(ShareTable& shares, const BmpImage& secret, const BasisMatrix& s0,
                        const BasisMatrix& s1) {
-  BasisMatrix white = s0, black = s1;
-  MakeShares(ExpansionMethod::RandomBasisColumn, shares, secret, {}, white, black);
+  MakeUnpermutedShares(ExpansionMethod::RandomBasisColumn, shares, secret, s0, s1);
 }
 
 void PixelSampling(ShareTable& shares, const BmpImage& secret, BasisMatrix& s0, BasisMatrix& s1) {
-  MakeShares(ExpansionMethod::PixelSampling, shares, secret, {}, s0, s1);
+  MakePermutedShares(ExpansionMethod::PixelSampling, shares, secret, s0, s1);
 }
 
 void SquareSubpixelExpansion(ShareTable& shares, const BmpImage& secret, BasisMatrix& s0,
                              BasisMatrix& s1) {
-  MakeShares(ExpansionMethod::SquareSubpixelExpansion, shares, secret, {}, s0, s1);
+  MakePermutedShares(ExpansionMethod::SquareSubpixelExpansion, shares, secret, s0, s1);
 }
 
 void SmallestSquareWithFiller(ShareTable& shares, const BmpImage& secret, BasisMatrix& s0,
                               BasisMatrix& s1) {
-  MakeShares(ExpansionMethod::SmallestSquareWithFiller, shares, secret, {}, s0, s1);
+  MakePermutedShares(ExpansionMethod::SmallestSquareWithFiller, shares, secret, s0, s1);
 }
 
 void SmallestSquareWithoutFiller(ShareTable& shares, const BmpImage& secret, BasisMatrix& s0,
                                  BasisMatrix& s1) {
-  MakeShares(ExpansionMethod::SmallestSquareWithoutFiller, shares, secret, {}, s0, s1);
+  MakePermutedShares(ExpansionMethod::SmallestSquareWithoutFiller, shares, secret, s0, s1);
 }
 
 bool ExtendedPreserveSize(ShareTable& shares, const BmpImage& secret, const BasisMatrix& s0,
                           const BasisMatrix& s1) {
-  return MakeExtendedShares(ExpansionMethod::ExtendedPreserveSize, shares, secret, s0, s1);
+  return MakeUnpermutedShares(ExpansionMethod::ExtendedPreserveSize, shares, secret, s0, s1);
 }
 
 bool ExtendedPreserveDetail(ShareTable& shares, const BmpImage& secret, const BasisMatrix& s0,
                             const BasisMatrix& s1) {
-  return MakeExtendedShares(ExpansionMethod::ExtendedPreserveDetail, shares, secret, s0, s1);
+  return MakeUnpermutedShares(ExpansionMethod::ExtendedPreserveDetail, shares, secret, s0, s1);
 }
 
 bool RunExpansionMethod(ExpansionMethod method, ShareTable& shares, const BmpImage& secret,

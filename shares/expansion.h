@@ -50,6 +50,12 @@ void EncodeShares(ExpansionMethod method, const BmpImage& secret,
                   const std::vector<BmpImage>& innocents, BasisMatrix& s0, BasisMatrix& s1,
                   std::vector<BmpImage>& shares);
 
+// The same for the three methods that never reorder S0 or S1 (random basis column and the
+// two extended methods), reading the pair where it stands.
+void EncodeUnpermutedShares(ExpansionMethod method, const BmpImage& secret,
+                            const std::vector<BmpImage>& innocents, const BasisMatrix& s0,
+                            const BasisMatrix& s1, std::vector<BmpImage>& shares);
+
 // The reference: each method written pixel by pixel with GetPixel, SetPixel and
 // PermuteColumns, creating its own blank shares. Slow; for tests and benchmarks.
 std::vector<BmpImage> PlainShares(ExpansionMethod method, const BmpImage& secret,

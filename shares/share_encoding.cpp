@@ -482,13 +482,34 @@ void EncodeExtendedPreserveDetail(const BmpImage& secret, const std::vector<BmpI
 
 }  // namespace
 
+void EncodeUnpermutedShares(ExpansionMethod method, const BmpImage& secret,
+                            const std::vector<BmpImage>& innocents, const BasisMatrix& s0,
+                            const BasisMatrix& s1, std::vector<BmpImage>& shares) {
+  switch (method) {
+    case ExpansionMethod::RandomBasisColumn:
+      EncodeRandomBasisColumn(secret, s0, s1, shares);
+      break;
+    case ExpansionMethod::ExtendedPreserveSize:
+      EncodeExtendedPreserveSize(secret, innocents, s0, s1, shares);
+      break;
+    case ExpansionMethod::ExtendedPreserveDetail:
+      EncodeExtendedPreserveDetail(secret, innocents, s0, s1, shares);
+      break;
+    default:
+      assert(false && "a method that permutes its matrices");
+      break;
+  }
+}
+
 void EncodeShares(ExpansionMethod method, const BmpImage& secret,
                   const std::vector<BmpImage>& innocents, BasisMatrix& s0, BasisMatrix& s1,
                   std::vector<BmpImage>& shares) {
   const int64_t c = s0.Cols();
   switch (method) {
     case ExpansionMethod::RandomBasisColumn:
-      EncodeRandomBasisColumn(secret, s0, s1, shares);
+    case ExpansionMethod::ExtendedPreserveSize:
+    case ExpansionMethod::ExtendedPreserveDetail:
+      EncodeUnpermutedShares(method, secret, innocents, s0, s1, shares);
       break;
     case ExpansionMethod::PixelSampling:
       EncodePixelSampling(secret, s0, s1, shares);
@@ -501,12 +522,6 @@ void EncodeShares(ExpansionMethod method, const BmpImage& secret,
       break;
     case ExpansionMethod::SmallestSquareWithoutFiller:
       EncodePermutedBlocks(secret, s0, s1, shares, SquareBlockSide(c), false);
-      break;
-    case ExpansionMethod::ExtendedPreserveSize:
-      EncodeExtendedPreserveSize(secret, innocents, s0, s1, shares);
-      break;
-    case ExpansionMethod::ExtendedPreserveDetail:
-      EncodeExtendedPreserveDetail(secret, innocents, s0, s1, shares);
       break;
   }
 }

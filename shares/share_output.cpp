@@ -73,11 +73,12 @@ void ShareTable::CreateShareImages(int m, int32_t width, int32_t height) {
   m_images.clear();
   m_images.reserve(m);
   m_allSaved = true;
-  for (int r = 0; r < m; ++r) {
-    const std::string name = ShareName(r);
-    m_images.emplace_back(m_session.OutputPath(name), height, width);
-    m_session.RegisterImage(name, name);
-  }
+  // Every share is allocated before any is registered: running out of memory on the last
+  // one leaves the session as it was.
+  for (int r = 0; r < m; ++r)
+    m_images.emplace_back(m_session.OutputPath(ShareName(r)), height, width);
+  for (int r = 0; r < m; ++r)
+    m_session.RegisterImage(ShareName(r), ShareName(r));
 }
 
 bool ShareTable::SaveShareImages(int m) {

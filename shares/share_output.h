@@ -50,7 +50,8 @@ class ShareTable {
   explicit ShareTable(ShareSession& session) : m_session(session) {}
 
   // Creates m blank 1-bit shares (m <= kShareSlots) written to session.OutputPath(name),
-  // and registers each under its plain name, in share order.
+  // then registers each under its plain name, in share order. Throws std::bad_alloc when
+  // the shares do not fit in memory; nothing is registered then.
   void CreateShareImages(int m, int32_t width, int32_t height);
 
   // Saves shares 0..m-1 in order (a failed save does not stop the others), then selects the

@@ -8,12 +8,12 @@
 namespace quillon::cli {
 namespace {
 
-const std::vector<OptionDef> kSpecs = {
+const std::vector<OptionDef> kOptions = {
     {"--n", "", true}, {"-o", "--output", true}, {"--quiet", "", false}};
 
 TEST(ParseArgsTest, SplitsOptionsAndPositionalArguments) {
   ParsedArgs parsed =
-      ParseArgs({"a.bmp", "--n", "3", "b.bmp", "--output=r.bmp", "--quiet"}, kSpecs);
+      ParseArgs({"a.bmp", "--n", "3", "b.bmp", "--output=r.bmp", "--quiet"}, kOptions);
   EXPECT_EQ(parsed.error, "");
   EXPECT_EQ(parsed.positional, (std::vector<std::string>{"a.bmp", "b.bmp"}));
   EXPECT_EQ(*parsed.Value("--n"), "3");
@@ -23,29 +23,29 @@ TEST(ParseArgsTest, SplitsOptionsAndPositionalArguments) {
 }
 
 TEST(ParseArgsTest, DoubleDashEndsOptionsAndValuesMayStartWithADash) {
-  ParsedArgs parsed = ParseArgs({"--n", "-3", "--", "--quiet", "-x.bmp"}, kSpecs);
+  ParsedArgs parsed = ParseArgs({"--n", "-3", "--", "--quiet", "-x.bmp"}, kOptions);
   EXPECT_EQ(parsed.error, "");
   EXPECT_EQ(*parsed.Value("--n"), "-3");
   EXPECT_EQ(parsed.positional, (std::vector<std::string>{"--quiet", "-x.bmp"}));
 }
 
 TEST(ParseArgsTest, ReportsEachKindOfUsageError) {
-  EXPECT_NE(ParseArgs({"--bogus"}, kSpecs).error.find("unknown option '--bogus'"),
+  EXPECT_NE(ParseArgs({"--bogus"}, kOptions).error.find("unknown option '--bogus'"),
             std::string::npos);
-  EXPECT_NE(ParseArgs({"--bogus=1"}, kSpecs).error.find("'--bogus'"), std::string::npos);
-  EXPECT_NE(ParseArgs({"--n"}, kSpecs).error.find("needs a value"), std::string::npos);
+  EXPECT_NE(ParseArgs({"--bogus=1"}, kOptions).error.find("'--bogus'"), std::string::npos);
+  EXPECT_NE(ParseArgs({"--n"}, kOptions).error.find("needs a value"), std::string::npos);
   // The next word is another option, not the missing value.
-  EXPECT_NE(ParseArgs({"--n", "--quiet"}, kSpecs).error.find("needs a value"), std::string::npos);
-  EXPECT_NE(ParseArgs({"-o", "-h"}, kSpecs).error.find("needs a value"), std::string::npos);
-  EXPECT_NE(ParseArgs({"--quiet=yes"}, kSpecs).error.find("takes no value"), std::string::npos);
-  EXPECT_NE(ParseArgs({"-o", "a", "--output", "b"}, kSpecs).error.find("more than once"),
+  EXPECT_NE(ParseArgs({"--n", "--quiet"}, kOptions).error.find("needs a value"), std::string::npos);
+  EXPECT_NE(ParseArgs({"-o", "-h"}, kOptions).error.find("needs a value"), std::string::npos);
+  EXPECT_NE(ParseArgs({"--quiet=yes"}, kOptions).error.find("takes no value"), std::string::npos);
+  EXPECT_NE(ParseArgs({"-o", "a", "--output", "b"}, kOptions).error.find("more than once"),
             std::string::npos);
 }
 
 TEST(ParseArgsTest, HelpWinsOverUsageErrors) {
-  ParsedArgs parsed = ParseArgs({"--bogus", "-h"}, kSpecs);
+  ParsedArgs parsed = ParseArgs({"--bogus", "-h"}, kOptions);
   EXPECT_TRUE(parsed.help);
-  EXPECT_TRUE(ParseArgs({"x", "--help"}, kSpecs).help);
+  EXPECT_TRUE(ParseArgs({"x", "--help"}, kOptions).help);
 }
 
 TEST(ValueParserTest, SchemesAndMethodsByNameOrIndex) {

@@ -6,6 +6,7 @@
 #include <random>
 
 #include "schemes/kofn.h"
+#include "schemes/scheme_pair.h"
 #include "tests/schemes/checks.h"
 #include "tests/schemes/reference.h"
 
@@ -135,6 +136,39 @@ TEST(General, MissingRowsOfTAreWhite) {
   // T for two participants, built for three: participant 3 is in every forbidden set.
   EXPECT_EQ(ToText(BuildGeneralS1(FromText("10/01"), 3)), "10/01/00");
   EXPECT_EQ(BuildGeneralS0(BasisMatrix(3, 0), 3).Cols(), 0);
+}
+
+// Nine participants, every set of five qualified: the 126 sets of four are the maximal
+// forbidden ones, a dual far wider than a mask. The pair is refused before it is built, and
+// the constructions given such a dual directly build nothing (and shift no bit out of range).
+TEST(General, ManyMaximalForbiddenSets) {
+  BasisMatrix q(0, 9);
+  for (uint32_t set = 0; set < 512; ++set) {
+    if (std::popcount(set) == 5)
+      q.InsertRow(q.Rows(), Members(set, 9).data());
+  }
+  const BasisMatrix f = MaximalForbiddenSets(q, 9);
+  EXPECT_EQ(f.Rows(), 126);
+  SchemeParams params;
+  params.scheme = SchemeKind::SchemeGeneral;
+  params.n = 9;
+  params.qualifiedSets = &q;
+  EXPECT_EQ(BuildSchemePair(params).error, SchemeError::TooLarge);
+
+  const BasisMatrix t = ComplementTranspose(f);
+  for (int32_t width : {32, 40, 126}) {
+    BasisMatrix dual(9, width);
+    for (int32_t i = 0; i < 9; ++i) {
+      for (int32_t l = 0; l < width; ++l)
+        dual.Set(i, l, t.Get(i, l));
+    }
+    EXPECT_EQ(BuildGeneralS1(dual, 9).Cols(), 0) << width;
+    EXPECT_EQ(BuildGeneralS0(dual, 9).Cols(), 0) << width;
+    BasisMatrix s1(0, 0), s0(0, 0);
+    BuildGeneralPair(dual, 9, s1, s0);
+    EXPECT_EQ(s1.Cols(), 0) << width;
+    EXPECT_EQ(s0.Rows(), 9) << width;
+  }
 }
 
 TEST(General, RandomStructures) {

@@ -12,6 +12,8 @@
 namespace quillon {
 namespace {
 
+using reference::HasColumn;
+using reference::PermuteByRank;
 using testing::FromText;
 using testing::ToText;
 

@@ -17,6 +17,40 @@ inline int64_t PlainFactorial(int32_t a) {
   return a <= 1 ? 1 : a * PlainFactorial(a - 1);
 }
 
+// Reorders values[0..length) by the permutation of rank p in factorial base: rank 0
+// reverses the array, rank length!-1 leaves it as it is.
+inline void PermuteByRank(int32_t* values, int64_t p, int32_t length) {
+  if (length <= 0)
+    return;
+  std::vector<int32_t> perm(length);
+  perm[0] = 0;
+  int64_t a = p;
+  for (int32_t i = 1; i < length; ++i) {
+    const int32_t d = static_cast<int32_t>(a % (i + 1));
+    a /= i + 1;
+    for (int32_t j = 0; j < i; ++j) {
+      if (perm[j] >= d)
+        ++perm[j];
+    }
+    perm[i] = d;
+  }
+  std::vector<int32_t> source(values, values + length);
+  for (int32_t i = 0; i < length; ++i)
+    values[i] = source[perm[i]];
+}
+
+// True when some column of m equals values[0..m.Rows()) in every row.
+inline bool HasColumn(const int32_t* values, const BasisMatrix& m) {
+  for (int32_t j = 0; j < m.Cols(); ++j) {
+    bool equal = true;
+    for (int32_t r = 0; r < m.Rows() && equal; ++r)
+      equal = m.Get(r, j) == values[r];
+    if (equal)
+      return true;
+  }
+  return false;
+}
+
 // Walks every rank in increasing order and appends each arrangement the first time it
 // appears. HasColumn is quadratic in the number of columns, so bigger walks may look
 // arrangements up in a set instead; the order still comes from the ranks.

@@ -2,7 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include <filesystem>
+#include <fstream>
 
 #include "shares/expansion.h"
 #include "tests/shares/share_test_util.h"
@@ -46,13 +51,61 @@ class Encrypt : public ::testing::Test {
   const BmpImage secret = testing::RandomPicture(9, 13, 1, 3);
 };
 
-TEST_F(Encrypt, NeedsASecret) {
-  EXPECT_EQ(Run(SchemeKind::Scheme2of2, 2, 2, ExpansionMethod::RandomBasisColumn, nullptr),
-            EncryptOutcome::NoImage);
+TEST_F(Encrypt, NeedsASecretWithPixels) {
+  MessageLog log;  // the failed load's own message
+  BmpImage failed(dir.File("missing.bmp"));
+  EXPECT_FALSE(failed.Load());
+  const BmpImage empty("e.bmp", 4, 0), flat("f.bmp", 0, 4);
+  const BmpImage* images[] = {nullptr, &failed, &empty, &flat};
+  for (const BmpImage* image : images) {
+    EXPECT_EQ(Run(SchemeKind::Scheme2of2, 2, 2, ExpansionMethod::RandomBasisColumn, image),
+              EncryptOutcome::NoImage);
+  }
   EXPECT_EQ(session.messages,
-            std::vector<std::string>{"Cannot Encrypt|Please open a secret image file first."});
+            std::vector<std::string>(4, "Cannot Encrypt|Please open a secret image file first."));
   ExpectNothingMade();
 }
+
+#if !defined(__SANITIZE_ADDRESS__) && !defined(__has_feature)
+#define QUILLON_CAN_LIMIT_MEMORY 1
+#elif defined(__has_feature)
+#if !__has_feature(address_sanitizer)
+#define QUILLON_CAN_LIMIT_MEMORY 1
+#endif
+#endif
+
+#ifdef QUILLON_CAN_LIMIT_MEMORY
+// Shares that pass the size checks but not the memory at hand: refused, nothing registered or
+// written. Run in a child whose address space is capped (the sanitizers need it all).
+TEST_F(Encrypt, SharesBeyondTheMemoryAtHandAreRefused) {
+  const BmpImage small = testing::RandomPicture(4000, 4000, 1, 5);
+  const pid_t child = fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    // Four shares of 32000 x 32000 (128 MB each) in 256 MB more than is in use now.
+    struct rlimit limit;
+    getrlimit(RLIMIT_AS, &limit);
+    std::ifstream status("/proc/self/statm");
+    long pages = 0;
+    status >> pages;
+    limit.rlim_cur = static_cast<rlim_t>(pages) * sysconf(_SC_PAGESIZE) + (rlim_t{256} << 20);
+    setrlimit(RLIMIT_AS, &limit);
+    const EncryptOutcome outcome =
+        Run(SchemeKind::SchemeNofN, 4, 4, ExpansionMethod::SquareSubpixelExpansion, &small);
+    const bool ok = outcome == EncryptOutcome::Refused && session.registered.empty() &&
+                    session.messages ==
+                        std::vector<std::string>{
+                            "Cannot Encrypt|There is not enough memory for "
+                            "shares of this size."} &&
+                    std::filesystem::is_empty(dir.Path());
+    _exit(ok ? 0 : 1);
+  }
+  int status = 0;
+  ASSERT_EQ(waitpid(child, &status, 0), child);
+  ASSERT_TRUE(WIFEXITED(status));
+  EXPECT_EQ(WEXITSTATUS(status), 0);
+}
+#endif
 
 TEST_F(Encrypt, SchemeRefusalsBuildAndWriteNothing) {
   EXPECT_EQ(Run(SchemeKind::Scheme2ofN, 10, 2, ExpansionMethod::RandomBasisColumn, &secret),
