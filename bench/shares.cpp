@@ -93,19 +93,20 @@ void BM_RandomBasisColumn3of5_4096_Plain(benchmark::State& state) {
   SetRandomSource(std::move(previous));
 }
 
-// state.range(0): the method; the pixel work of one 1024 x 1024 secret with (2,2).
-void BM_Method2of2_1024(benchmark::State& state) {
+// The pixel work of one method (state.range(0)) on a side x side secret.
+void MethodWork(benchmark::State& state, const SchemePair& pair, int32_t side) {
   const auto method = static_cast<ExpansionMethod>(state.range(0));
-  const BmpImage secret = Noise(1024, 2);
-  const std::vector<BmpImage> innocents = {Noise(1024, 3), Noise(1024, 4)};
-  const SchemePair pair = Pair(SchemeKind::Scheme2of2, 2, 2);
+  const BmpImage secret = Noise(side, 2);
+  std::vector<BmpImage> innocents;
+  for (int r = 0; r < pair.s0.Rows(); ++r)
+    innocents.push_back(Noise(side, 3 + r));
   std::unique_ptr<RandomSource> previous = SetRandomSource(MakeSeededRandom(1));
   state.SetLabel(MethodText(method));
   for (auto _ : state) {
     BasisMatrix s0 = pair.s0, s1 = pair.s1;
-    const ShareSize size = MethodShareSize(method, 1024, 1024, 2, 2);
+    const ShareSize size = MethodShareSize(method, side, side, s0.Rows(), s0.Cols());
     std::vector<BmpImage> shares;
-    for (int r = 0; r < 2; ++r) {
+    for (int r = 0; r < s0.Rows(); ++r) {
       shares.emplace_back(ShareName(r), static_cast<int32_t>(size.height),
                           static_cast<int32_t>(size.width));
     }
@@ -113,6 +114,16 @@ void BM_Method2of2_1024(benchmark::State& state) {
     benchmark::DoNotOptimize(shares.data());
   }
   SetRandomSource(std::move(previous));
+}
+
+// The (2,2) scheme on a 1024 x 1024 secret.
+void BM_Method2of2_1024(benchmark::State& state) {
+  MethodWork(state, Pair(SchemeKind::Scheme2of2, 2, 2), 1024);
+}
+
+// The (4,4) scheme, eight columns: permutations of some length, on a 256 x 256 secret.
+void BM_Method4of4_256(benchmark::State& state) {
+  MethodWork(state, Pair(SchemeKind::SchemeNofN, 4, 4), 256);
 }
 
 void BM_Method2of2_1024_Plain(benchmark::State& state) {
@@ -149,7 +160,15 @@ BENCHMARK(BM_RandomBasisColumn3of5_4096_Plain)
     ->ReportAggregatesOnly(true);
 BENCHMARK(BM_Method2of2_1024)
     ->ArgName("method")
-    ->DenseRange(1, 6)
+    ->DenseRange(0, 6)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->Iterations(2)
+    ->Repetitions(5)
+    ->ReportAggregatesOnly(true);
+BENCHMARK(BM_Method4of4_256)
+    ->ArgName("method")
+    ->DenseRange(0, 6)
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime()
     ->Iterations(2)

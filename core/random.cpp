@@ -148,6 +148,32 @@ void ChoiceStream::Refill() {
   m_end = fetch;
 }
 
+void ChoiceStream::Fill(const ChoiceBound& bound, uint32_t* out, int64_t count) {
+  // Locals, so that the stores through out need not reload them.
+  const ChoiceBound local = bound;
+  const int32_t lowest = m_lowest;
+  while (count > 0) {
+    if (m_pos == m_end)
+      Refill();
+    // A straight run over the buffer up to the first rejected number, if any.
+    const int32_t* raw = m_buffer.data() + m_pos;
+    const int64_t run = std::min(count, m_end - m_pos);
+    int64_t taken = 0;
+    while (taken < run) {
+      const uint32_t r = static_cast<uint32_t>(raw[taken] - lowest);
+      if (!local.Accepts(r))
+        break;
+      out[taken++] = local.Mod(r);
+    }
+    m_pos += taken;
+    m_remaining -= taken;
+    out += taken;
+    count -= taken;
+    if (taken < run)
+      ++m_pos;  // the rejected number
+  }
+}
+
 std::unique_ptr<RandomSource> MakeSystemRandom() {
   return std::make_unique<SystemRandom>();
 }

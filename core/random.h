@@ -115,6 +115,9 @@ class ChoiceStream {
     }
   }
 
+  // count choices among bound.Bound() into out, in order: the same as count calls of Below.
+  void Fill(const ChoiceBound& bound, uint32_t* out, int64_t count);
+
   // A choice among bound (1 <= bound <= Span()), for bounds that change from draw to draw.
   uint32_t Below(uint32_t bound) {
     for (;;) {

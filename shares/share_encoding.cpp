@@ -302,17 +302,19 @@ void EncodeOneColumnPerPixel(const BmpImage& secret, int m, std::vector<BmpImage
     return;
   ChoiceStream choices(width * height);
   const ChoiceBound bound(columns, choices.Span());
+  std::vector<uint32_t> rowChoices(width);
   std::vector<BitWriter> writers(m);
   std::vector<uint64_t> acc(m);
   uint64_t codes[64];
   for (int32_t y = 0; y < height; ++y) {
     beginRow(y);
+    choices.Fill(bound, rowChoices.data(), width);
     for (int r = 0; r < m; ++r)
       writers[r].Start(shares[r].Row(y));
     for (int64_t x0 = 0; x0 < width; x0 += 64) {
       const int n = static_cast<int>(std::min<int64_t>(64, width - x0));
       for (int i = 0; i < n; ++i)
-        codes[i] = codeOf(x0 + i, choices.Below(bound));
+        codes[i] = codeOf(x0 + i, rowChoices[x0 + i]);
       SpreadToShares(codes, n, m, acc.data());
       for (int r = 0; r < m; ++r)
         writers[r].Put(n == 64 ? acc[r] : acc[r] >> (64 - n), n);

@@ -149,9 +149,14 @@ TEST(RandomSource, ChoiceStreamMatchesSingleBoundedChoices) {
   std::vector<int32_t> values(60000);
   for (auto& v : values)
     v = 5 + static_cast<int32_t>(engine() % 10);
-  std::vector<uint32_t> bounds(20000);
-  for (auto& b : bounds)
-    b = 1 + engine() % 7;
+  // Runs of one bound, of random lengths.
+  std::vector<uint32_t> bounds;
+  std::vector<size_t> runStarts;
+  while (bounds.size() < 20000) {
+    runStarts.push_back(bounds.size());
+    bounds.insert(bounds.end(), 1 + engine() % 40, 1 + engine() % 7);
+  }
+  runStarts.push_back(bounds.size());
 
   std::vector<uint32_t> single, batched;
   size_t singleUsed, batchedUsed;
@@ -164,10 +169,17 @@ TEST(RandomSource, ChoiceStreamMatchesSingleBoundedChoices) {
   {
     ScopedSource<ListedDraws> draws(values, 5, 10);
     ChoiceStream stream(static_cast<int64_t>(bounds.size()));
-    for (size_t i = 0; i < bounds.size(); ++i) {
-      // Alternate the two ways of asking.
-      batched.push_back(i % 2 ? stream.Below(bounds[i])
-                              : stream.Below(ChoiceBound(bounds[i], stream.Span())));
+    // Take the runs by the three ways of asking in turn.
+    for (size_t run = 0; run + 1 < runStarts.size(); ++run) {
+      const size_t begin = runStarts[run], end = runStarts[run + 1];
+      const ChoiceBound bound(bounds[begin], stream.Span());
+      if (run % 3 == 0) {
+        batched.resize(end);
+        stream.Fill(bound, batched.data() + begin, static_cast<int64_t>(end - begin));
+        continue;
+      }
+      for (size_t i = begin; i < end; ++i)
+        batched.push_back(run % 3 == 1 ? stream.Below(bounds[i]) : stream.Below(bound));
     }
     batchedUsed = draws->Used();
   }
