@@ -38,8 +38,13 @@ std::string Quote(const std::string& text) {
   return "\"" + text + "\"";
 }
 
+// The template's own name, as the resources spell it.
+std::string TemplateNameOf(const Dialog& dialog) {
+  return (dialog.Template() ? dialog.Template()->name : dialog.TemplateName()).ToString();
+}
+
 std::string DescribeDialog(const Dialog& dialog) {
-  return "dialog " + dialog.TemplateName().ToString() + " " + Quote(dialog.GetWindowText());
+  return "dialog " + TemplateNameOf(dialog) + " " + Quote(dialog.GetWindowText());
 }
 
 class HeadlessProgress : public ProgressDialog {
@@ -216,7 +221,7 @@ std::shared_ptr<Script::Step> HeadlessPlatform::TakeOpening(
 int HeadlessPlatform::RunModal(Dialog& dialog) {
   const std::string window = DescribeDialog(dialog);
   Note(window + " opens");
-  DialogRecord record{dialog.TemplateName().ToString(), dialog.GetWindowText(), dialog.Owner(), 0};
+  DialogRecord record{TemplateNameOf(dialog), dialog.GetWindowText(), dialog.Owner(), 0};
   const auto expected = TakeOpening(Script::Step::kOpenDialog, window, [&](const auto& step) {
     return step.name.Matches(dialog.TemplateName());
   });
