@@ -1,6 +1,7 @@
 #include "ui/dialog.h"
 
 #include <cctype>
+#include <cstdint>
 #include <limits>
 
 #include "ui/application.h"
@@ -52,6 +53,10 @@ bool DataExchange::Fail(int id, const std::string& prompt) {
 }
 
 bool DataExchange::Int(int id, int32_t& value) {
+  return Int(id, value, INT32_MIN, INT32_MAX);
+}
+
+bool DataExchange::Int(int id, int32_t& value, int32_t min, int32_t max) {
   if (m_failed)
     return false;
   if (!m_saving) {
@@ -61,15 +66,9 @@ bool DataExchange::Int(int id, int32_t& value) {
   int32_t read = 0;
   if (!ParseInteger(m_dialog.GetDlgItemText(id), &read))
     return Fail(id, IntegerPrompt());
-  value = read;
-  return true;
-}
-
-bool DataExchange::Int(int id, int32_t& value, int32_t min, int32_t max) {
-  if (!Int(id, value))
-    return false;
-  if (m_saving && (value < min || value > max))
+  if (read < min || read > max)
     return Fail(id, IntegerRangePrompt(min, max));
+  value = read;
   return true;
 }
 
