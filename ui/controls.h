@@ -98,22 +98,20 @@ class ListControlBase : public Control {
 // entry's.
 class ComboBox : public ListControlBase {
  public:
-  // dropHeight: the height in pixels of the opened list.
-  ComboBox(Window& parent, int id, Rect rect, uint32_t style, int dropHeight = 0)
-      : ListControlBase(parent, ControlKind::ComboBox, id, "", rect, style),
-        m_dropHeight(dropHeight) {}
+  // The rectangle's height is that of the opened list.
+  ComboBox(Window& parent, int id, Rect rect, uint32_t style)
+      : ListControlBase(parent, ControlKind::ComboBox, id, "", rect, style) {}
   std::string Text() const override { return GetEntry(m_selection); }
   int GetCurSel() const { return m_selection; }
   // An index out of range clears the selection and returns kNoEntry.
   int SetCurSel(int index);
-  int DropHeight() const { return m_dropHeight; }
+  int DropHeight() const { return GetRect().height; }
 
  private:
   void EntryInserted(int index) override;
   void EntryDeleted(int index) override;
   void EntriesCleared() override { m_selection = kNoEntry; }
   int m_selection = kNoEntry;
-  int m_dropHeight;
 };
 
 // A list box; with kMultipleSel any number of entries are selected independently.

@@ -6,7 +6,10 @@
 // - RunModal returns once dialog.IsEnded(), with dialog.Result(). Before it is called the
 //   framework has made the dialog's controls and run its OnInitDialog; the backend feeds user
 //   input through the functions of user_input.h, so that the model objects hold the truth.
-//   A handler that runs during the modal loop may open further modal windows: they nest.
+//   A backend with real widgets builds them from the controls (MapDialogRect gives pixels),
+//   refreshes them from the models after every input it feeds in (handlers change texts,
+//   entries, selections and focus), and leaves its loop once the dialog IsEnded. A handler
+//   that runs during the modal loop may open further modal windows: they nest.
 // - RunFileDialog returns kIdOk after dialog.Accept(path) or kIdCancel.
 // - ShowMessageBox returns kIdOk when the user has answered.
 // - StartProgram starts a program by its bare name through the usual search path, with the

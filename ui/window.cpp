@@ -59,12 +59,12 @@ Control& Window::AddControl(std::unique_ptr<Control> control) {
 }
 
 Control& Window::CreateControl(ControlKind kind, int id, std::string text, Rect rect,
-                               uint32_t style, int dropHeight) {
+                               uint32_t style) {
   switch (kind) {
     case ControlKind::Edit:
       return AddControl(std::make_unique<EditBox>(*this, kind, id, std::move(text), rect, style));
     case ControlKind::ComboBox:
-      return AddControl(std::make_unique<ComboBox>(*this, id, rect, style, dropHeight));
+      return AddControl(std::make_unique<ComboBox>(*this, id, rect, style));
     case ControlKind::ListBox:
       return AddControl(std::make_unique<ListBox>(*this, kind, id, std::move(text), rect, style));
     default:

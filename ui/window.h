@@ -96,9 +96,9 @@ class Window {
     return dynamic_cast<T*>(GetDlgItem(id));
   }
   const std::vector<std::unique_ptr<Control>>& Controls() const { return m_controls; }
-  // Creates a child control (rect in this window's units). A ComboBox gets dropHeight.
-  Control& CreateControl(ControlKind kind, int id, std::string text, Rect rect, uint32_t style,
-                         int dropHeight = 0);
+  // Creates a child control (rect in this window's units; a drop-down list's rectangle
+  // reaches down to the bottom of its opened list).
+  Control& CreateControl(ControlKind kind, int id, std::string text, Rect rect, uint32_t style);
   // Empty when there is no such control.
   std::string GetDlgItemText(int id) const;
   void SetDlgItemText(int id, std::string text);

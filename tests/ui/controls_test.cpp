@@ -21,7 +21,7 @@ TEST(ComboBoxTest, SelectionFollowsItsEntry) {
   Application app(platform, none, "quillon");
   Window window(app);
   auto& combo = static_cast<ComboBox&>(window.CreateControl(
-      ControlKind::ComboBox, 5, "", Rect{0, 0, 200, 22}, kVisible | kDropDownList | kVScroll, 120));
+      ControlKind::ComboBox, 5, "", Rect{0, 0, 200, 120}, kVisible | kDropDownList | kVScroll));
   EXPECT_EQ(combo.DropHeight(), 120);
   EXPECT_EQ(combo.GetCurSel(), kNoEntry);
   for (const char* entry : {"a", "b", "c", "d"})
