@@ -3,8 +3,8 @@
 // the platform; they register with it while they live.
 //
 // Commands and notifications arrive as (id, Notify) pairs through SendCommand, which calls
-// the virtual OnCommand. A class maps them to its handlers with a plain table, near the top
-// of its .cpp file, and chains to its base when no entry matches:
+// the virtual OnCommand. A class maps them to its handlers with a plain table at the top of
+// its OnCommand, and chains to its base when no entry matches:
 //
 //   bool CMyDialog::OnCommand(int id, ui::Notify code) {
 //     static const ui::CommandEntry<CMyDialog> kTable[] = {
@@ -13,8 +13,9 @@
 //     return ui::Dispatch(*this, kTable, id, code) || ui::Dialog::OnCommand(id, code);
 //   }
 //
-// Handlers take no arguments and return nothing. Everything runs on one thread; a handler
-// may open modal windows, which nest. Not thread-safe.
+// Handlers take no arguments and return nothing. Painting is not a command: a window
+// overrides OnPaint. Everything runs on one thread; a handler may open modal windows, which
+// nest. Not thread-safe.
 #pragma once
 
 #include <cstddef>

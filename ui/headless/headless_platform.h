@@ -36,7 +36,8 @@ class Script {
  public:
   // Windows expected to open.
   Script& ExpectDialog(ResourceName name);
-  // A file dialog with this title; the user chooses path (or cancels).
+  // A file dialog with this title; the user chooses path (or cancels). Choosing an existing
+  // file in a save dialog that asks before replacing stands for confirming the replacement.
   Script& ChooseFile(std::string title, std::string path);
   Script& CancelFile(std::string title);
   // A message box with this text (and caption), answered with OK.
@@ -136,6 +137,7 @@ class HeadlessPlatform : public Platform {
 
   const std::vector<MessageRecord>& Messages() const { return m_messages; }
   const std::vector<FileDialogRecord>& FileDialogs() const { return m_fileDialogs; }
+  // In the order they ended: a dialog opened on top of another comes first.
   const std::vector<DialogRecord>& Dialogs() const { return m_dialogs; }
   const std::vector<ProgramRecord>& Programs() const { return m_programs; }
   const std::deque<ProgressRecord>& Progress() const { return m_progress; }
