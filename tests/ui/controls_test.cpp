@@ -169,6 +169,14 @@ ResourceSet FrameResources() {
       MenuTemplate{"MAIN",
                    {MenuItemTemplate{"File", 0, {{"Open", 100, {}}, {}, {"Exit", 101, {}}}},
                     MenuItemTemplate{"Help", 0, {{"About", 102, {}}}}}});
+  set.dialogs.push_back(DialogTemplate{
+      "ASK",
+      "Ask",
+      Rect{0, 0, 50, 30},
+      kCaption | kSysMenu,
+      "",
+      0,
+      {{ControlKind::PushButton, kIdOk, "OK", {5, 5, 20, 10}, kTabStop | kDefaultButton}}});
   set.toolbars.push_back(
       ToolBarTemplate{300, Size{16, 15}, {{200, 0}, {201, 1}, {}, {202, 2}, {}}, {}, {}});
   return set;
@@ -210,7 +218,13 @@ class Bar : public ToolBar {
     static const CommandEntry<Bar> kTable[] = {{310, Notify::SelChange, &Bar::OnSelection}};
     return Dispatch(*this, kTable, id, code) || ToolBar::OnCommand(id, code);
   }
-  void OnSelection() { ++m_selections; }
+  // A choice that needs confirming: cancelled, the selector goes back to the first entry.
+  void OnSelection() {
+    ++m_selections;
+    Dialog ask(App(), "ask");
+    if (ask.DoModal() != kIdOk)
+      Item<ComboBox>(310)->SetCurSel(0);
+  }
 };
 
 TEST(FrameTest, MenuToolbarAndReload) {
@@ -240,8 +254,11 @@ TEST(FrameTest, MenuToolbarAndReload) {
   EXPECT_EQ(bar.GetButtonStyle(0), uint32_t{kCheckGroup | kChecked});
   EXPECT_EQ(bar.GetButtonStyle(1), uint32_t{kCheckGroup}) << "one of the group stays down";
   EXPECT_NE(UserToolBarClick(bar, 310), "") << "a separator is no button";
+  platform.Play(headless::Script().ExpectDialog("ASK").Escape().ExpectDialog("ASK").Enter());
   EXPECT_EQ(UserChoose(bar, 310, 1), "");
-  EXPECT_EQ(bar.m_selections, 1);
+  EXPECT_EQ(bar.Item<ComboBox>(310)->GetCurSel(), 0) << "put back after the cancel";
+  EXPECT_EQ(UserChoose(bar, 310, 1), "");
+  EXPECT_EQ(bar.m_selections, 2);
   EXPECT_EQ(frame.m_commands, (std::vector<int>{101, 201, 200}));
 
   ASSERT_TRUE(bar.LoadToolBar(300));
