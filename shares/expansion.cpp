@@ -5,6 +5,10 @@ namespace {
 
 const char kNoInnocentImage[] = "Cannot Encrypt without valid innocent image source file.";
 
+ProgressFn ShareProgress(ShareTable& shares) {
+  return [&shares](double fraction) { shares.Session().ShowProgress(fraction); };
+}
+
 // Create and register the shares, fill them with encode(images), save them: the frame of
 // every method.
 template <typename Encode>
@@ -20,7 +24,7 @@ void MakeShares(ExpansionMethod method, ShareTable& shares, const BmpImage& secr
 void MakePermutedShares(ExpansionMethod method, ShareTable& shares, const BmpImage& secret,
                         BasisMatrix& s0, BasisMatrix& s1) {
   MakeShares(method, shares, secret, s0, [&](std::vector<BmpImage>& images) {
-    EncodeShares(method, secret, {}, s0, s1, images);
+    EncodeShares(method, secret, {}, s0, s1, images, ShareProgress(shares));
   });
 }
 
@@ -33,7 +37,7 @@ bool MakeUnpermutedShares(ExpansionMethod method, ShareTable& shares, const BmpI
     return false;
   }
   MakeShares(method, shares, secret, s0, [&](std::vector<BmpImage>& images) {
-    EncodeUnpermutedShares(method, secret, innocents, s0, s1, images);
+    EncodeUnpermutedShares(method, secret, innocents, s0, s1, images, ShareProgress(shares));
   });
   return true;
 }

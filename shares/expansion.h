@@ -8,6 +8,7 @@
 #include "core/basis_matrix.h"
 #include "core/bmp_image.h"
 #include "core/kinds.h"
+#include "core/progress.h"
 #include "shares/share_output.h"
 
 namespace quillon {
@@ -46,15 +47,17 @@ bool ChooseInnocentImages(ShareSession& session, int m, int32_t width, int32_t h
 // The pixel work of a method alone: fills shares that were created blank at MethodShareSize,
 // a 64-pixel word at a time. innocents (at least the secret's size) are read only by the
 // extended methods. Gives exactly the bits, draws and matrix order of PlainShares.
+// progress hears how far the work has come, every few rows.
 void EncodeShares(ExpansionMethod method, const BmpImage& secret,
                   const std::vector<BmpImage>& innocents, BasisMatrix& s0, BasisMatrix& s1,
-                  std::vector<BmpImage>& shares);
+                  std::vector<BmpImage>& shares, const ProgressFn& progress = {});
 
 // The same for the three methods that never reorder S0 or S1 (random basis column and the
 // two extended methods), reading the pair where it stands.
 void EncodeUnpermutedShares(ExpansionMethod method, const BmpImage& secret,
                             const std::vector<BmpImage>& innocents, const BasisMatrix& s0,
-                            const BasisMatrix& s1, std::vector<BmpImage>& shares);
+                            const BasisMatrix& s1, std::vector<BmpImage>& shares,
+                            const ProgressFn& progress = {});
 
 // The reference: each method written pixel by pixel with GetPixel, SetPixel and
 // PermuteColumns, creating its own blank shares. Slow; for tests and benchmarks.

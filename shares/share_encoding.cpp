@@ -8,6 +8,7 @@
 #include <numeric>
 #include <utility>
 
+#include "core/progress.h"
 #include "core/random.h"
 #include "shares/expansion.h"
 
@@ -295,7 +296,8 @@ int64_t ShuffleChoices(int64_t count) {
 // among columns. codeOf(x, j) gives the white mask of column j at pixel x.
 template <typename CodeOf, typename BeginRow>
 void EncodeOneColumnPerPixel(const BmpImage& secret, int m, std::vector<BmpImage>& shares,
-                             uint32_t columns, BeginRow beginRow, CodeOf codeOf) {
+                             uint32_t columns, const ProgressFn& progress, BeginRow beginRow,
+                             CodeOf codeOf) {
   const int64_t width = secret.Width();
   const int32_t height = secret.Height();
   if (width == 0 || height == 0)
@@ -303,6 +305,7 @@ void EncodeOneColumnPerPixel(const BmpImage& secret, int m, std::vector<BmpImage
   ChoiceStream choices(width * height);
   const ChoiceBound bound(columns, choices.Span());
   std::vector<uint32_t> rowChoices(width);
+  RowProgress rowsDone(progress, height);
   std::vector<BitWriter> writers(m);
   std::vector<uint64_t> acc(m);
   uint64_t codes[64];
@@ -321,16 +324,17 @@ void EncodeOneColumnPerPixel(const BmpImage& secret, int m, std::vector<BmpImage
     }
     for (auto& writer : writers)
       writer.Flush();
+    rowsDone.Done(y);
   }
 }
 
 void EncodeRandomBasisColumn(const BmpImage& secret, const BasisMatrix& s0, const BasisMatrix& s1,
-                             std::vector<BmpImage>& shares) {
+                             std::vector<BmpImage>& shares, const ProgressFn& progress) {
   const std::vector<uint64_t> codes[2] = {WhiteCodes(s1), WhiteCodes(s0)};
   WhiteRows rows(secret);
   const uint8_t* bits = nullptr;
   EncodeOneColumnPerPixel(
-      secret, s0.Rows(), shares, static_cast<uint32_t>(s0.Cols()),
+      secret, s0.Rows(), shares, static_cast<uint32_t>(s0.Cols()), progress,
       [&](int32_t y) { bits = rows.Row(y); },
       [&](int64_t x, uint32_t j) { return codes[IsWhite(bits, x)][j]; });
 }
@@ -339,7 +343,8 @@ void EncodeRandomBasisColumn(const BmpImage& secret, const BasisMatrix& s0, cons
 // filler: places c..s*s) of each share, black or white by a choice each, after the
 // permutation's choices.
 void EncodePermutedBlocks(const BmpImage& secret, BasisMatrix& s0, BasisMatrix& s1,
-                          std::vector<BmpImage>& shares, int64_t s, bool filler) {
+                          std::vector<BmpImage>& shares, int64_t s, bool filler,
+                          const ProgressFn& progress) {
   const int m = s0.Rows();
   const int64_t c = s0.Cols();
   const int64_t width = secret.Width();
@@ -354,6 +359,7 @@ void EncodePermutedBlocks(const BmpImage& secret, BasisMatrix& s0, BasisMatrix& 
     SharePatterns patterns(m, length);
     BlockRowWriter writer(shares, m, s, length);
     WhiteRows rows(secret);
+    RowProgress rowsDone(progress, height);
     for (int32_t y = 0; y < height; ++y) {
       const uint8_t* bits = rows.Row(y);
       writer.StartRow(s * y);
@@ -368,6 +374,7 @@ void EncodePermutedBlocks(const BmpImage& secret, BasisMatrix& s0, BasisMatrix& 
         writer.PutBlock(patterns);
       }
       writer.FinishRow();
+      rowsDone.Done(y);
     }
   }
   columns[1].ApplyTo(s0);
@@ -376,7 +383,7 @@ void EncodePermutedBlocks(const BmpImage& secret, BasisMatrix& s0, BasisMatrix& 
 
 // Method 1: only the top-left pixel of every whole s x s block of the secret is read.
 void EncodePixelSampling(const BmpImage& secret, BasisMatrix& s0, BasisMatrix& s1,
-                         std::vector<BmpImage>& shares) {
+                         std::vector<BmpImage>& shares, const ProgressFn& progress) {
   const int m = s0.Rows();
   const int64_t c = s0.Cols();
   const int64_t s = SquareBlockSide(c);
@@ -388,6 +395,7 @@ void EncodePixelSampling(const BmpImage& secret, BasisMatrix& s0, BasisMatrix& s
     SharePatterns patterns(m, c);
     BlockRowWriter writer(shares, m, s, c);
     WhiteRows rows(secret);
+    RowProgress rowsDone(progress, down);
     for (int64_t by = 0; by < down; ++by) {
       const uint8_t* bits = rows.Row(static_cast<int32_t>(by * s));
       writer.StartRow(by * s);
@@ -398,6 +406,7 @@ void EncodePixelSampling(const BmpImage& secret, BasisMatrix& s0, BasisMatrix& s
         writer.PutBlock(patterns);
       }
       writer.FinishRow();
+      rowsDone.Done(by);
     }
   }
   columns[1].ApplyTo(s0);
@@ -426,7 +435,7 @@ class InnocentColumns {
 
 void EncodeExtendedPreserveSize(const BmpImage& secret, const std::vector<BmpImage>& innocents,
                                 const BasisMatrix& s0, const BasisMatrix& s1,
-                                std::vector<BmpImage>& shares) {
+                                std::vector<BmpImage>& shares, const ProgressFn& progress) {
   const int m = s0.Rows();
   const int32_t c = s0.Cols();
   const std::vector<uint64_t> codes[2] = {WhiteCodes(s1), WhiteCodes(s0)};
@@ -434,7 +443,7 @@ void EncodeExtendedPreserveSize(const BmpImage& secret, const std::vector<BmpIma
   InnocentColumns innocent(innocents);
   const uint8_t* bits = nullptr;
   EncodeOneColumnPerPixel(
-      secret, m, shares, static_cast<uint32_t>(c + m),
+      secret, m, shares, static_cast<uint32_t>(c + m), progress,
       [&](int32_t y) {
         bits = rows.Row(y);
         innocent.BeginRow(y);
@@ -446,7 +455,7 @@ void EncodeExtendedPreserveSize(const BmpImage& secret, const std::vector<BmpIma
 
 void EncodeExtendedPreserveDetail(const BmpImage& secret, const std::vector<BmpImage>& innocents,
                                   const BasisMatrix& s0, const BasisMatrix& s1,
-                                  std::vector<BmpImage>& shares) {
+                                  std::vector<BmpImage>& shares, const ProgressFn& progress) {
   const int m = s0.Rows();
   const int32_t c = s0.Cols();
   const int32_t length = c + m;
@@ -462,6 +471,7 @@ void EncodeExtendedPreserveDetail(const BmpImage& secret, const std::vector<BmpI
   BlockRowWriter writer(shares, m, s, length);
   WhiteRows rows(secret);
   InnocentColumns innocent(innocents);
+  RowProgress rowsDone(progress, height);
   for (int32_t y = 0; y < height; ++y) {
     const uint8_t* bits = rows.Row(y);
     innocent.BeginRow(y);
@@ -479,6 +489,7 @@ void EncodeExtendedPreserveDetail(const BmpImage& secret, const std::vector<BmpI
       writer.PutBlock(patterns);
     }
     writer.FinishRow();
+    rowsDone.Done(y);
   }
 }
 
@@ -486,16 +497,17 @@ void EncodeExtendedPreserveDetail(const BmpImage& secret, const std::vector<BmpI
 
 void EncodeUnpermutedShares(ExpansionMethod method, const BmpImage& secret,
                             const std::vector<BmpImage>& innocents, const BasisMatrix& s0,
-                            const BasisMatrix& s1, std::vector<BmpImage>& shares) {
+                            const BasisMatrix& s1, std::vector<BmpImage>& shares,
+                            const ProgressFn& progress) {
   switch (method) {
     case ExpansionMethod::RandomBasisColumn:
-      EncodeRandomBasisColumn(secret, s0, s1, shares);
+      EncodeRandomBasisColumn(secret, s0, s1, shares, progress);
       break;
     case ExpansionMethod::ExtendedPreserveSize:
-      EncodeExtendedPreserveSize(secret, innocents, s0, s1, shares);
+      EncodeExtendedPreserveSize(secret, innocents, s0, s1, shares, progress);
       break;
     case ExpansionMethod::ExtendedPreserveDetail:
-      EncodeExtendedPreserveDetail(secret, innocents, s0, s1, shares);
+      EncodeExtendedPreserveDetail(secret, innocents, s0, s1, shares, progress);
       break;
     default:
       assert(false && "a method that permutes its matrices");
@@ -505,25 +517,25 @@ void EncodeUnpermutedShares(ExpansionMethod method, const BmpImage& secret,
 
 void EncodeShares(ExpansionMethod method, const BmpImage& secret,
                   const std::vector<BmpImage>& innocents, BasisMatrix& s0, BasisMatrix& s1,
-                  std::vector<BmpImage>& shares) {
+                  std::vector<BmpImage>& shares, const ProgressFn& progress) {
   const int64_t c = s0.Cols();
   switch (method) {
     case ExpansionMethod::RandomBasisColumn:
     case ExpansionMethod::ExtendedPreserveSize:
     case ExpansionMethod::ExtendedPreserveDetail:
-      EncodeUnpermutedShares(method, secret, innocents, s0, s1, shares);
+      EncodeUnpermutedShares(method, secret, innocents, s0, s1, shares, progress);
       break;
     case ExpansionMethod::PixelSampling:
-      EncodePixelSampling(secret, s0, s1, shares);
+      EncodePixelSampling(secret, s0, s1, shares, progress);
       break;
     case ExpansionMethod::SquareSubpixelExpansion:
-      EncodePermutedBlocks(secret, s0, s1, shares, c, false);
+      EncodePermutedBlocks(secret, s0, s1, shares, c, false, progress);
       break;
     case ExpansionMethod::SmallestSquareWithFiller:
-      EncodePermutedBlocks(secret, s0, s1, shares, FillerBlockSide(c), true);
+      EncodePermutedBlocks(secret, s0, s1, shares, FillerBlockSide(c), true, progress);
       break;
     case ExpansionMethod::SmallestSquareWithoutFiller:
-      EncodePermutedBlocks(secret, s0, s1, shares, SquareBlockSide(c), false);
+      EncodePermutedBlocks(secret, s0, s1, shares, SquareBlockSide(c), false, progress);
       break;
   }
 }

@@ -21,6 +21,8 @@ class ShareSession {
   virtual void ShowMessage(const std::string& caption, const std::string& text) = 0;
   // Asks for an existing BMP file under the given dialog title; nullopt when cancelled.
   virtual std::optional<std::string> ChooseInnocentImage(const std::string& title) = 0;
+  // How far the share work has come, 0 to 1, every few rows; hosts show it for long work.
+  virtual void ShowProgress(double /*fraction*/) {}
   // Where a share of this name is written; the desktop program writes to the working folder.
   virtual std::string OutputPath(const std::string& name) { return name; }
 };
