@@ -55,4 +55,15 @@ SplitResult SplitSecret(const BmpImage& secret, const EncryptRequest& request,
 // written unless every layer loaded.
 std::string StackFiles(const std::vector<std::string>& layerFiles, const std::string& outPath);
 
+// The options of stack --decode: the scheme options, --decode, --method and --members.
+std::vector<OptionDef> DecodeOptionTable();
+
+// stack --decode: stacks the layers (parsed.positional, 2 to 9), decides every block of the
+// scheme and method by its black sub-pixels and writes one pixel per block to outPath.
+// Answers the exit status, or nullopt when parsed asks for plain stacking (decode options
+// without --decode are a usage error). Nothing is written unless every layer loaded, the
+// layers are whole blocks of one size and their participants form a qualified set.
+std::optional<int> RunStackDecode(const ParsedArgs& parsed, const std::string& outPath,
+                                  const Console& console);
+
 }  // namespace quillon::cli
