@@ -9,6 +9,7 @@
 #include "cli/options.h"
 #include "cli/scheme_choice.h"
 #include "schemes/analysis.h"
+#include "schemes/kofn_counts.h"
 #include "schemes/optimal_kofn.h"
 
 namespace quillon::cli {
@@ -19,6 +20,7 @@ constexpr const char* kCommand = "analyze";
 constexpr const char* kHelp =
     "Usage: quillon-cli analyze --scheme S [--n N] [--k K] [--sets SETS] [--optimal]\n"
     "                           [--summary] [--json]\n"
+    "       quillon-cli analyze --kofn-table\n"
     "\n"
     "Prints what the scheme's basis matrices give each set of participants: the pixel\n"
     "expansion m; for every set whether it is qualified, the black sub-pixels of its stacked\n"
@@ -35,12 +37,15 @@ constexpr const char* kHelp =
     "  --summary    one line per set size instead of one per set\n"
     "  --json       one JSON object: m, min_contrast, best_contrast, all_secure and sets\n"
     "               (members, qualified, l, h, contrast, secure for forbidden sets)\n"
+    "  --kofn-table for every 2 <= k <= n <= 9: m and contrast of the kofn pair (counted\n"
+    "               where it is too wide to build) beside those of the --optimal pair\n"
     "  -h, --help   show this help\n";
 
 std::vector<OptionDef> AnalyzeOptionTable() {
   std::vector<OptionDef> options = SchemeOptionTable();
   options.push_back({"--summary", "", false});
   options.push_back({"--json", "", false});
+  options.push_back({"--kofn-table", "", false});
   return options;
 }
 
@@ -247,12 +252,43 @@ std::string JsonReport(const SchemeParams& params, const SchemeAnalysis& a,
   return json;
 }
 
+// The arrangement construction beside the optimal one, for every (k,n) the tool accepts.
+std::string KofNTable() {
+  std::vector<std::vector<std::string>> rows = {
+      {"k", "n", "kofn m", "kofn contrast", "built", "--optimal m", "--optimal contrast"}};
+  for (int k = 2; k <= kMaxParticipants; ++k) {
+    for (int n = k; n <= kMaxParticipants; ++n) {
+      const WeightCounts counts = KofNWeightCounts(n, k);
+      const OptimalKofN optimal = SolveOptimalKofN(n, k);
+      if (!counts.counted || !optimal.solved)
+        return "";
+      const SchemeParams params{SchemeKind::SchemeKofN, n, k, false, nullptr};
+      rows.push_back({std::to_string(k), std::to_string(n), std::to_string(counts.m),
+                      Exact(WeightContrast(n, counts.white, counts.black, counts.m, k)),
+                      CheckSchemeParams(params) == SchemeError::None ? "yes" : "too large",
+                      std::to_string(optimal.m), Exact(optimal.contrast)});
+    }
+  }
+  return Table(rows, {true, true, true, false, false, true, false});
+}
+
 }  // namespace
 
 int RunAnalyze(const std::vector<std::string>& args, const Console& console) {
   ParsedArgs parsed = ParseArgs(args, AnalyzeOptionTable());
   if (auto status = HelpOrUsageError(parsed, console, kCommand, kHelp, 0))
     return *status;
+  if (parsed.Has("--kofn-table")) {
+    if (parsed.values.size() > 1)
+      return UsageError(console, kCommand, "--kofn-table takes no other option");
+    const std::string table = KofNTable();
+    if (table.empty())
+      return Failure(console, kCommand, "the table could not be computed");
+    std::fwrite(table.data(), 1, table.size(), console.out);
+    if (std::fflush(console.out) != 0 || std::ferror(console.out))
+      return Failure(console, kCommand, "could not write the table to the output");
+    return kExitOk;
+  }
   SchemeChoice choice;
   if (std::string error = ReadSchemeChoice(parsed, choice); !error.empty())
     return UsageError(console, kCommand, error);

@@ -74,6 +74,21 @@ TEST(AnalyzeCommandTest, JsonHoldsEverySet) {
   EXPECT_EQ(Count(json, "{"), Count(json, "}"));
 }
 
+TEST(AnalyzeCommandTest, KofNTableListsEveryPair) {
+  CliRun run = RunInProcess({"analyze", "--kofn-table"});
+  ASSERT_EQ(run.status, 0) << run.err;
+  const std::vector<std::string> lines = testing::Lines(run.out);
+  ASSERT_EQ(lines.size(), 37u);
+  EXPECT_EQ(lines[0],
+            "k  n        kofn m  kofn contrast   built      --optimal m  --optimal contrast");
+  EXPECT_EQ(lines[11], "3  5           360  1/10 = 0.1000   yes                  8  1/8 = 0.1250");
+  EXPECT_EQ(lines[35],
+            "8  9  512096256000  1/315 = 0.0032  too large          315  1/315 = 0.0032");
+  run = RunInProcess({"analyze", "--kofn-table", "--scheme", "kofn"});
+  EXPECT_EQ(run.status, 2);
+  EXPECT_NE(run.err.find("--kofn-table takes no other option"), std::string::npos);
+}
+
 TEST(AnalyzeCommandTest, OptimalSchemeThroughMatricesAndRefusals) {
   // (2,3) at contrast 1/3: S0 two white columns and one black, S1 one black sub-pixel each.
   CliRun run = RunInProcess({"matrices", "--scheme", "kofn", "--n", "3", "--k", "2", "--optimal"});
