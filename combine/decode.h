@@ -2,6 +2,7 @@
 // sampling, every block of secret pixels) became an s x s block in each share, and the
 // stacked block of a qualified set holds a known number of black sub-pixels for a white and
 // for a black secret pixel. Counting them tells the colour exactly where the eye sees grey.
+// The functions only read their arguments: safe from any thread.
 #pragma once
 
 #include <cstdint>

@@ -1,7 +1,8 @@
 // What a basis-matrix pair gives each set of participants: the black sub-pixels of its
 // stacked rows for a white (l) and a black (h) secret pixel, and, for a forbidden set,
 // whether S0 and S1 restricted to its rows hold the same columns the same number of times
-// (then its shares tell nothing about the secret). Everything is counted exactly.
+// (then its shares tell nothing about the secret). Everything is counted exactly. The
+// functions only read their arguments: safe from any thread.
 #pragma once
 
 #include <cstdint>

@@ -1,7 +1,8 @@
 // Exact linear programming for the scheme analysis: a rational number held in 128 bits and a
 // small two-phase simplex over it. The programs solved here have a few dozen variables and
 // small integer coefficients, so exact arithmetic is cheap and every answer is a fraction
-// that can be compared with == rather than with a tolerance.
+// that can be compared with == rather than with a tolerance. Values and functions hold no
+// shared state: safe to use from any number of threads.
 #pragma once
 
 #include <cstdint>

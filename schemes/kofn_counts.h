@@ -2,7 +2,7 @@
 // are every way to deal the row numbers over the q places, so any permutation of the
 // participants maps the pair onto itself: a column's count depends only on its weight, and
 // those counts follow from binomial coefficients. This gives m and the contrast of the pairs
-// too wide to build (up to 2^40 and more columns before the reduction).
+// too wide to build (up to 2^40 and more columns before the reduction). Pure functions.
 #pragma once
 
 #include <cstdint>

@@ -3,7 +3,8 @@
 // a linear program over those frequencies: the (k-1)-sets must see the same column patterns
 // in S0 and S1, and the contrast of a k-set is maximized. Its optimum is the best contrast
 // known for (k,n) (Hofmeister, Krause and Simon). The pair is built from an optimal solution
-// over the common denominator of its frequencies, which is the pixel expansion m.
+// over the common denominator of its frequencies, which is the pixel expansion m. Pure
+// functions: nothing shared, safe from any thread.
 #pragma once
 
 #include <cstdint>
