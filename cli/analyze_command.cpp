@@ -262,7 +262,7 @@ std::string KofNTable() {
       const OptimalKofN optimal = SolveOptimalKofN(n, k);
       if (!counts.counted || !optimal.solved)
         return "";
-      const SchemeParams params{SchemeKind::SchemeKofN, n, k, false, nullptr};
+      const SchemeParams params{SchemeKind::SchemeKofN, n, k, nullptr, false};
       rows.push_back({std::to_string(k), std::to_string(n), std::to_string(counts.m),
                       Exact(WeightContrast(n, counts.white, counts.black, counts.m, k)),
                       CheckSchemeParams(params) == SchemeError::None ? "yes" : "too large",

@@ -16,13 +16,13 @@ struct SchemeParams {
   SchemeKind scheme = SchemeKind::Scheme2of2;
   int n = 2;
   int k = 2;
-  // SchemeKofN only: the contrast-optimal pair (schemes/optimal_kofn.h) instead of the
-  // arrangement construction. The desktop program never sets it.
-  bool optimal = false;
   // Minimal qualified sets, one membership row per set (column t = participant t); may be
   // null (no set chosen). Only read by SchemeGeneral. Columns beyond n are ignored: those
   // participants count as absent from every set.
   const BasisMatrix* qualifiedSets = nullptr;
+  // SchemeKofN only: the contrast-optimal pair (schemes/optimal_kofn.h) instead of the
+  // arrangement construction. The desktop program never sets it.
+  bool optimal = false;
 };
 
 enum class SchemeError {

@@ -47,7 +47,7 @@ TEST(DecodeTest, QualifiedSharesGiveTheSecretBackExactly) {
   const BmpImage secret = Noise(7, 9, 1);
   uint32_t seed = 0;
   for (const Scheme& scheme : schemes) {
-    SchemeParams params{scheme.kind, scheme.n, scheme.k, scheme.optimal, nullptr};
+    SchemeParams params{scheme.kind, scheme.n, scheme.k, nullptr, scheme.optimal};
     const SchemePair pair = BuildSchemePair(params);
     ASSERT_EQ(pair.error, SchemeError::None);
     const int m = pair.s0.Rows();

@@ -88,7 +88,7 @@ TEST(AnalysisTest, KnownContrastsAndQualification) {
 
   // {1,2} and {3,4} of four: every qualified set sees 4 and 5 of 5.
   BasisMatrix sets = FromText("1100/0011");
-  params = {SchemeKind::SchemeGeneral, 4, 2, false, &sets};
+  params = {SchemeKind::SchemeGeneral, 4, 2, &sets, false};
   pair = BuildSchemePair(params);
   a = AnalyzePair(pair.s0, pair.s1, [&](uint32_t s) { return SchemeQualifies(params, s); });
   EXPECT_EQ(a.minContrast, Rational::Fraction(1, 5));
