@@ -32,6 +32,7 @@ constexpr const char* kHelp =
     "  split     split a secret BMP image into shares capa1.bmp, capa2.bmp, ...\n"
     "  stack     stack 2 to 9 shares into one image (default resultado.bmp)\n"
     "  demo      split and stack a built-in secret and show the steps in the terminal\n"
+    "  analyze   contrast and security of a scheme for every set of participants\n"
     "\n"
     "Run 'quillon-cli COMMAND --help' for the options of a command.\n"
     "Exit status: 0 on success, 1 when the work failed, 2 for wrong usage.\n";
@@ -43,8 +44,11 @@ struct CommandEntry {
   Command run;
 };
 
-constexpr CommandEntry kCommands[] = {
-    {"matrices", RunMatrices}, {"split", RunSplit}, {"stack", RunStack}, {"demo", RunDemo}};
+constexpr CommandEntry kCommands[] = {{"matrices", RunMatrices},
+                                      {"split", RunSplit},
+                                      {"stack", RunStack},
+                                      {"demo", RunDemo},
+                                      {"analyze", RunAnalyze}};
 
 }  // namespace
 

@@ -24,6 +24,7 @@ int RunMatrices(const std::vector<std::string>& args, const Console& console);
 int RunSplit(const std::vector<std::string>& args, const Console& console);
 int RunStack(const std::vector<std::string>& args, const Console& console);
 int RunDemo(const std::vector<std::string>& args, const Console& console);
+int RunAnalyze(const std::vector<std::string>& args, const Console& console);
 
 // The start every command shares: with --help, prints helpText and answers kExitOk; a
 // parse error, or more than maxPositional positional arguments, is a usage error. Answers
@@ -53,5 +54,16 @@ SplitResult SplitSecret(const BmpImage& secret, const EncryptRequest& request,
 // text (the Load and Save messages have been reported already), empty on success; nothing is
 // written unless every layer loaded.
 std::string StackFiles(const std::vector<std::string>& layerFiles, const std::string& outPath);
+
+// The options of stack --decode: the scheme options, --decode, --method and --members.
+std::vector<OptionDef> DecodeOptionTable();
+
+// stack --decode: stacks the layers (parsed.positional, 2 to 9), decides every block of the
+// scheme and method by its black sub-pixels and writes one pixel per block to outPath.
+// Answers the exit status, or nullopt when parsed asks for plain stacking (decode options
+// without --decode are a usage error). Nothing is written unless every layer loaded, the
+// layers are whole blocks of one size and their participants form a qualified set.
+std::optional<int> RunStackDecode(const ParsedArgs& parsed, const std::string& outPath,
+                                  const Console& console);
 
 }  // namespace quillon::cli

@@ -10,7 +10,7 @@ namespace {
 constexpr const char* kCommand = "matrices";
 
 constexpr const char* kHelp =
-    "Usage: quillon-cli matrices --scheme S [--n N] [--k K] [--sets SETS]\n"
+    "Usage: quillon-cli matrices --scheme S [--n N] [--k K] [--sets SETS] [--optimal]\n"
     "\n"
     "Prints the basis matrices S0 (white pixels) and S1 (black pixels) exactly as the\n"
     "encryption uses them: a line 'S0 RxC', R lines of C characters 0/1 (row r belongs to\n"
@@ -21,6 +21,7 @@ constexpr const char* kHelp =
     "  --k K        threshold of kofn, 2 to N (default 2)\n"
     "  --sets SETS  minimal qualified sets of general: participants from 1, members\n"
     "               separated by ',' and sets by ';', e.g. '1,2;2,3'\n"
+    "  --optimal    kofn: the pair with the best possible contrast for (K,N)\n"
     "  -h, --help   show this help\n";
 
 // One buffered line per row: the (9,4) matrices have millions of columns.
@@ -50,6 +51,7 @@ int RunMatrices(const std::vector<std::string>& args, const Console& console) {
   params.scheme = choice.kind;
   params.n = choice.n;
   params.k = choice.k;
+  params.optimal = choice.optimal;
   if (SchemeError error = CheckSchemeParams(params); error != SchemeError::None) {
     return Failure(console, kCommand, SchemeErrorText(error));
   }

@@ -5,7 +5,11 @@
 namespace quillon::cli {
 
 std::vector<OptionDef> SchemeOptionTable() {
-  return {{"--scheme", "", true}, {"--n", "", true}, {"--k", "", true}, {"--sets", "", true}};
+  return {{"--scheme", "", true},
+          {"--n", "", true},
+          {"--k", "", true},
+          {"--sets", "", true},
+          {"--optimal", "", false}};
 }
 
 std::string ReadSchemeChoice(const ParsedArgs& args, SchemeChoice& choice) {
@@ -26,6 +30,9 @@ std::string ReadSchemeChoice(const ParsedArgs& args, SchemeChoice& choice) {
       return std::string("option ") + name + " needs a whole number, not '" + *text + "'";
     (name[2] == 'n' ? choice.n : choice.k) = *value;
   }
+  choice.optimal = args.Has("--optimal");
+  if (choice.optimal && choice.kind != SchemeKind::SchemeKofN)
+    return "--optimal belongs to --scheme kofn";
   choice.hasSets = false;
   choice.sets.clear();
   if (const std::string* sets = args.Value("--sets")) {

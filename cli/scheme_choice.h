@@ -1,4 +1,5 @@
-// The scheme options that matrices and split share: --scheme, --n, --k and --sets.
+// The scheme options that matrices, split and analyze share: --scheme, --n, --k, --sets and
+// --optimal.
 #pragma once
 
 #include <string>
@@ -14,16 +15,17 @@ struct SchemeChoice {
   SchemeKind kind = SchemeKind::Scheme2of2;
   int n = 2;
   int k = 2;
+  bool optimal = false;  // --optimal: the contrast-optimal (k,n) pair
   bool hasSets = false;
   std::vector<std::vector<int>> sets;  // participant numbers from 1
 };
 
-// The definitions of the four scheme options, to append to a command's own.
+// The definitions of the scheme options, to append to a command's own.
 std::vector<OptionDef> SchemeOptionTable();
 
 // Reads the scheme options; --scheme is required and --sets belongs to the general scheme
-// only. Returns a usage error text, empty when the options are fine. n and k are not
-// range-checked here: out-of-range values are the scheme's refusal, not a usage error.
+// only, --optimal to kofn only. Returns a usage error text, empty when the options are fine. n and
+// k are not range-checked here: out-of-range values are the scheme's refusal, not a usage error.
 std::string ReadSchemeChoice(const ParsedArgs& args, SchemeChoice& choice);
 
 // The qualified sets as the scheme takes them: one 0/1 membership row per set, column t for

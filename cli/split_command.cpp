@@ -12,7 +12,7 @@ namespace {
 constexpr const char* kCommand = "split";
 
 constexpr const char* kHelp =
-    "Usage: quillon-cli split SECRET.bmp --scheme S [--n N] [--k K] [--sets SETS]\n"
+    "Usage: quillon-cli split SECRET.bmp --scheme S [--n N] [--k K] [--sets SETS] [--optimal]\n"
     "                         [--method M] [--innocent A.bmp,B.bmp,...] [--seed SEED]\n"
     "                         [--out DIR]\n"
     "\n"
@@ -24,6 +24,7 @@ constexpr const char* kHelp =
     "  --n N            number of participants, 2 to 9 (default 2; 2of2 ignores it)\n"
     "  --k K            threshold of kofn, 2 to N (default 2)\n"
     "  --sets SETS      minimal qualified sets of general, e.g. '1,2;2,3'\n"
+    "  --optimal        kofn: the pair with the best possible contrast for (K,N)\n"
     "  --method M       random-column (default), pixel-sampling, square, smallest-filler,\n"
     "                   smallest-no-filler, extended-size, extended-detail (or 0 to 6)\n"
     "  --innocent LIST  innocent images of the extended methods, one per share in share\n"
@@ -131,6 +132,7 @@ int RunSplit(const std::vector<std::string>& args, const Console& console) {
   request.scheme.scheme = choice.kind;
   request.scheme.n = choice.n;
   request.scheme.k = choice.k;
+  request.scheme.optimal = choice.optimal;
   if (SchemeError error = CheckSchemeParams(request.scheme); error != SchemeError::None) {
     return Failure(console, kCommand, SchemeErrorText(error));
   }

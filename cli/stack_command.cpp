@@ -14,12 +14,22 @@ constexpr const char* kDefaultResult = "resultado.bmp";
 
 constexpr const char* kHelp =
     "Usage: quillon-cli stack LAYER.bmp LAYER.bmp [...] [-o OUT.bmp]\n"
+    "       quillon-cli stack LAYER.bmp LAYER.bmp [...] --decode --scheme S [--n N] [--k K]\n"
+    "                         [--sets SETS] [--optimal] --method M [--members LIST]\n"
+    "                         [-o OUT.bmp]\n"
     "\n"
     "Stacks 2 to 9 share images the way transparencies are laid over each other: a result\n"
     "pixel is black when it is black in at least one layer. The result is a 1-bit image of\n"
     "the first layer's size; pixels outside a smaller layer count as white there.\n"
     "\n"
     "  -o, --output OUT.bmp  the result file (default: resultado.bmp)\n"
+    "  --decode              for shares of a block method (pixel-sampling, square,\n"
+    "                        smallest-filler, smallest-no-filler, extended-detail): count the\n"
+    "                        black sub-pixels of every stacked block and write the secret,\n"
+    "                        one pixel per block; then print how many blocks were ambiguous.\n"
+    "                        Takes the scheme and --method options of split, and\n"
+    "  --members LIST        the participant of each layer, e.g. 1,3 (needed when the\n"
+    "                        scheme treats sets of that size differently)\n"
     "  -h, --help            show this help\n";
 
 }  // namespace
@@ -42,7 +52,9 @@ std::string StackFiles(const std::vector<std::string>& layerFiles, const std::st
 }
 
 int RunStack(const std::vector<std::string>& args, const Console& console) {
-  ParsedArgs parsed = ParseArgs(args, {{"-o", "--output", true}});
+  std::vector<OptionDef> options = DecodeOptionTable();
+  options.push_back({"-o", "--output", true});
+  ParsedArgs parsed = ParseArgs(args, options);
   if (auto status = HelpOrUsageError(parsed, console, kCommand, kHelp, SIZE_MAX))
     return *status;
   size_t count = parsed.positional.size();
@@ -56,6 +68,8 @@ int RunStack(const std::vector<std::string>& args, const Console& console) {
       return UsageError(console, kCommand, "-o needs a file name");
     outPath = *text;
   }
+  if (auto status = RunStackDecode(parsed, outPath, console))
+    return *status;
   if (std::string error = StackFiles(parsed.positional, outPath); !error.empty()) {
     return Failure(console, kCommand, error);
   }

@@ -2,6 +2,7 @@
 
 #include "schemes/general.h"
 #include "schemes/kofn.h"
+#include "schemes/optimal_kofn.h"
 #include "schemes/threshold.h"
 
 namespace quillon {
@@ -46,6 +47,8 @@ SchemeError CheckSchemeParams(const SchemeParams& params) {
       if (!ParticipantsInRange(params.n) || params.k < 2 || params.k > params.n) {
         return SchemeError::BadParameters;
       }
+      if (params.optimal)
+        return SchemeError::None;  // at most a few hundred columns for n <= 9
       return KofNColumnCount(params.n, params.k) > kMaxBasisColumns ? SchemeError::TooLarge
                                                                     : SchemeError::None;
   }
@@ -74,6 +77,13 @@ SchemePair BuildSchemePair(const SchemeParams& params) {
       pair.s0 = BuildNofNS0(n);
       break;
     case SchemeKind::SchemeKofN: {
+      if (params.optimal) {
+        const OptimalKofN optimal = SolveOptimalKofN(n, k);
+        if (!optimal.solved || optimal.m > kMaxBasisColumns)
+          return Refusal(SchemeError::TooLarge);
+        BuildOptimalKofNPair(optimal, pair.s1, pair.s0);
+        break;
+      }
       // S1, then S0, then the reduction, in one pass that never holds the removed columns.
       const BasisMatrix a = BuildArrangements(ArrangementLength(n, k), k);
       BuildKofNPair(a, k, n, pair.s1, pair.s0);

@@ -20,6 +20,9 @@ struct SchemeParams {
   // null (no set chosen). Only read by SchemeGeneral. Columns beyond n are ignored: those
   // participants count as absent from every set.
   const BasisMatrix* qualifiedSets = nullptr;
+  // SchemeKofN only: the contrast-optimal pair (schemes/optimal_kofn.h) instead of the
+  // arrangement construction. The desktop program never sets it.
+  bool optimal = false;
 };
 
 enum class SchemeError {

@@ -1,0 +1,184 @@
+// quillon-cli stack --decode: stacks the shares of a block method and decides every block
+// by its count of black sub-pixels, which the scheme's matrices fix exactly.
+#include <bit>
+#include <string>
+
+#include "cli/commands.h"
+#include "cli/options.h"
+#include "cli/scheme_choice.h"
+#include "combine/decode.h"
+#include "combine/stack.h"
+#include "schemes/analysis.h"
+
+namespace quillon::cli {
+namespace {
+
+constexpr const char* kCommand = "stack";
+
+constexpr const char* kDecodeOptions[] = {"--scheme",  "--n",      "--k",      "--sets",
+                                          "--optimal", "--method", "--members"};
+
+constexpr const char* kBlockMethods =
+    "pixel-sampling, square, smallest-filler, smallest-no-filler or extended-detail";
+
+bool IsBlockMethod(ExpansionMethod method) {
+  return method != ExpansionMethod::RandomBasisColumn &&
+         method != ExpansionMethod::ExtendedPreserveSize;
+}
+
+std::string SizeText(const BmpImage& image) {
+  return std::to_string(image.Width()) + "x" + std::to_string(image.Height());
+}
+
+// "1,3": the participant of each layer, in layer order. Returns an error text.
+std::string ParseMembers(const std::string& text, size_t layers, uint32_t& members) {
+  members = 0;
+  const std::vector<std::string> items = SplitList(text, ',');
+  for (const std::string& item : items) {
+    auto number = ParseInt(item);
+    if (!number || *number < 1 || *number > kMaxParticipantNumber) {
+      return "participant '" + item + "' in --members is not a number from 1 to " +
+             std::to_string(kMaxParticipantNumber);
+    }
+    if ((members >> (*number - 1)) & 1u)
+      return "participant " + item + " is named twice in --members";
+    members |= 1u << (*number - 1);
+  }
+  if (items.size() != layers) {
+    return "--members names " + std::to_string(items.size()) + " participants for " +
+           std::to_string(layers) + " layers";
+  }
+  return "";
+}
+
+}  // namespace
+
+std::vector<OptionDef> DecodeOptionTable() {
+  std::vector<OptionDef> options = SchemeOptionTable();
+  options.push_back({"--decode", "", false});
+  options.push_back({"--method", "", true});
+  options.push_back({"--members", "", true});
+  return options;
+}
+
+std::optional<int> RunStackDecode(const ParsedArgs& parsed, const std::string& outPath,
+                                  const Console& console) {
+  if (!parsed.Has("--decode")) {
+    for (const char* name : kDecodeOptions) {
+      if (parsed.Has(name))
+        return UsageError(console, kCommand, std::string(name) + " belongs to --decode");
+    }
+    return std::nullopt;
+  }
+  SchemeChoice choice;
+  if (std::string error = ReadSchemeChoice(parsed, choice); !error.empty())
+    return UsageError(console, kCommand, error);
+  const std::string* methodText = parsed.Value("--method");
+  if (methodText == nullptr)
+    return UsageError(console, kCommand, std::string("--decode needs --method: ") + kBlockMethods);
+  const auto method = ParseExpansionMethod(*methodText);
+  if (!method || !IsBlockMethod(*method)) {
+    return UsageError(console, kCommand,
+                      "--decode needs a block method (" + std::string(kBlockMethods) + "), not '" +
+                          *methodText + "'");
+  }
+  const std::vector<std::string>& layerFiles = parsed.positional;
+  const size_t layers = layerFiles.size();
+  uint32_t members = 0;
+  const std::string* membersText = parsed.Value("--members");
+  if (membersText != nullptr) {
+    if (std::string error = ParseMembers(*membersText, layers, members); !error.empty())
+      return UsageError(console, kCommand, error);
+  }
+
+  SchemeParams params;
+  params.scheme = choice.kind;
+  params.n = choice.n;
+  params.k = choice.k;
+  params.optimal = choice.optimal;
+  if (SchemeError error = CheckSchemeParams(params); error != SchemeError::None)
+    return Failure(console, kCommand, SchemeErrorText(error));
+  BasisMatrix sets = QualifiedSetMatrix(choice);
+  if (choice.hasSets)
+    params.qualifiedSets = &sets;
+  const SchemePair pair = BuildSchemePair(params);
+  if (pair.error != SchemeError::None)
+    return Failure(console, kCommand, SchemeErrorText(pair.error));
+  const int m = pair.s0.Rows();
+  if (params.scheme == SchemeKind::Scheme2of2)
+    params.n = 2;
+  if (layers > static_cast<size_t>(m)) {
+    return UsageError(console, kCommand,
+                      std::to_string(layers) + " layers, but the scheme has " + std::to_string(m) +
+                          " participants");
+  }
+  if (members >> m) {
+    return UsageError(console, kCommand,
+                      "--members names a participant beyond the scheme's " + std::to_string(m));
+  }
+  const SchemeAnalysis analysis = AnalyzePair(
+      pair.s0, pair.s1, [&params](uint32_t set) { return SchemeQualifies(params, set); });
+  if (!analysis.analysed)
+    return Failure(console, kCommand, "the basis matrices cannot be analysed");
+  if (members == 0) {
+    // Without names, every set of that many participants must look the same.
+    members = (1u << layers) - 1;
+    const SetAnalysis& first = analysis.sets[members - 1];
+    for (const SetAnalysis& set : analysis.sets) {
+      if (std::popcount(set.members) == static_cast<int>(layers) &&
+          (set.qualified != first.qualified || set.l != first.l || set.h != first.h)) {
+        return UsageError(console, kCommand,
+                          "this scheme treats sets of " + std::to_string(layers) +
+                              " participants differently: name the layers' participants with "
+                              "--members, e.g. --members 1,3");
+      }
+    }
+  }
+  const SetAnalysis& set = analysis.sets[members - 1];
+  if (!set.qualified) {
+    return Failure(console, kCommand,
+                   "these " + std::to_string(layers) +
+                       " participants are a forbidden set: their shares do not show the secret; "
+                       "nothing written");
+  }
+  const auto layout =
+      MethodBlockLayout(*method, m, pair.s0.Cols(), set.l, set.h, static_cast<int>(layers));
+  if (!layout)
+    return Failure(console, kCommand, "the shares of this scheme and method have no blocks");
+
+  std::vector<BmpImage> images;
+  images.reserve(layers);
+  for (const std::string& file : layerFiles) {
+    images.emplace_back(file);
+    if (!images.back().Load())
+      return Failure(console, kCommand, "cannot read the layer '" + file + "'; nothing written");
+    if (images.back().Width() != images.front().Width() ||
+        images.back().Height() != images.front().Height()) {
+      return Failure(console, kCommand,
+                     "the layer '" + file + "' is " + SizeText(images.back()) + ", the first is " +
+                         SizeText(images.front()) + ": not shares of one split; nothing written");
+    }
+  }
+  const BmpImage& first = images.front();
+  const int32_t side = layout->side;
+  if (first.Width() < side || first.Height() < side || first.Width() % side != 0 ||
+      first.Height() % side != 0) {
+    return Failure(console, kCommand,
+                   "the layers are " + SizeText(first) + ", not whole " + std::to_string(side) +
+                       "x" + std::to_string(side) +
+                       " blocks of this scheme and method; nothing written");
+  }
+  std::vector<const BmpImage*> pointers;
+  for (const BmpImage& image : images)
+    pointers.push_back(&image);
+  const DecodeResult decoded = DecodeStacked(StackLayers(pointers, outPath), *layout, outPath);
+  if (!decoded.image.Save())
+    return Failure(console, kCommand, "cannot write '" + outPath + "'");
+  std::fprintf(console.out, "%s\n%lld blocks decoded, %lld ambiguous\n", outPath.c_str(),
+               static_cast<long long>(decoded.blocks), static_cast<long long>(decoded.ambiguous));
+  if (std::fflush(console.out) != 0 || std::ferror(console.out))
+    return kExitFailure;
+  return kExitOk;
+}
+
+}  // namespace quillon::cli
