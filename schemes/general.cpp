@@ -120,21 +120,19 @@ void BuildGeneralPair(const BasisMatrix& t, int32_t n, BasisMatrix& s1, BasisMat
   std::vector<uint32_t> masks(rows);
   for (int32_t i = 0; i < rows; ++i)
     masks[i] = ParticipantMask(t, i);
-  const auto forEachCode = [&](bool black, auto visit) {
+  // Column j of the (f,f) basis is its code j: odd ones are S1's, even ones S0's.
+  const auto generate = [&](auto visit) {
     const uint32_t end = uint32_t{1} << f;
-    const int parity = black ? 1 : 0;
     for (uint32_t column = 0; column < end; ++column) {
-      if ((std::popcount(column) & 1) != parity)
-        continue;
       uint32_t code = 0;
       for (int32_t i = 0; i < rows; ++i) {
         if (column & masks[i])
           code |= uint32_t{1} << i;
       }
-      visit(code);
+      visit((std::popcount(column) & 1) != 0, code);
     }
   };
-  BuildCancelledPair(rows, forEachCode, s1, s0);
+  BuildCancelledPair(rows, generate, s1, s0);
 }
 
 }  // namespace quillon

@@ -37,8 +37,7 @@ int64_t KofNWidth(const ArrangementTable& a, int32_t k, int32_t rows) {
 // For every arrangement (column of a), in order, calls visit(code) for each column of the
 // (k,k) basis E: the column whose entry t is E[a[t][i]][j]. rows <= 32.
 template <typename Visit>
-void ForEachKofNCode(const ArrangementTable& a, int32_t k, int32_t rows, bool black,
-                     Visit visit) {
+void ForEachKofNCode(const ArrangementTable& a, int32_t k, int32_t rows, bool black, Visit visit) {
   const std::vector<uint32_t> e = NofNColumnCodes(k, black);
   std::vector<uint32_t> places(k);
   // unions[v]: the participants dealt any row of the set v of E's rows. Each union is the
@@ -237,10 +236,28 @@ void BuildKofNPair(const ArrangementTable& a, int32_t k, int32_t n, BasisMatrix&
     s0 = BasisMatrix(rows, 0);
     return;
   }
-  const auto forEachCode = [&](bool isBlack, auto visit) {
-    ForEachKofNCode(a, k, rows, isBlack, visit);
+  const auto generate = [&](auto visit) {
+    // Both matrices from one table of unions per arrangement: S1 takes the odd sets of E's
+    // rows, S0 the even ones, each in increasing order.
+    // The union of a set of rows is the union over its low half and over its high half, each
+    // looked up in a small table.
+    const int32_t low = k / 2;
+    std::vector<uint32_t> places(k), lower(size_t{1} << low), upper(size_t{1} << (k - low));
+    const size_t lowMask = lower.size() - 1;
+    for (int32_t i = 0; i < a.Cols(); ++i) {
+      std::fill(places.begin(), places.end(), 0u);
+      for (int32_t t = 0; t < rows; ++t)
+        places[a.Get(t, i)] |= uint32_t{1} << t;
+      for (size_t v = 1; v < lower.size(); ++v)
+        lower[v] = lower[v & (v - 1)] | places[std::countr_zero(v)];
+      for (size_t v = 1; v < upper.size(); ++v)
+        upper[v] = upper[v & (v - 1)] | places[low + std::countr_zero(v)];
+      const size_t sets = size_t{1} << k;
+      for (size_t v = 0; v < sets; ++v)
+        visit((std::popcount(v) & 1) != 0, lower[v & lowMask] | upper[v >> low]);
+    }
   };
-  BuildCancelledPair(rows, forEachCode, s1, s0);
+  BuildCancelledPair(rows, generate, s1, s0);
 }
 
 }  // namespace quillon

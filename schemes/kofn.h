@@ -4,6 +4,7 @@
 #pragma once
 
 #include <algorithm>
+#include <array>
 #include <cstdint>
 #include <vector>
 
@@ -73,8 +74,8 @@ BasisMatrix BuildKofNS1(const ArrangementTable& a, int32_t k, int32_t n);
 // Columns are compared in the rows of s0; if s1 has fewer rows nothing matches.
 void CancelCommonColumns(BasisMatrix& s1, BasisMatrix& s0);
 
-// The most participants the one-pass pair builders take: a column pattern per table entry.
-constexpr int32_t kMaxPairRows = 20;
+// The most participants the one-pass pair builders take: a column pattern in 16 bits.
+constexpr int32_t kMaxPairRows = 16;
 
 // BuildKofNS1, BuildKofNS0 and CancelCommonColumns in one: the same two matrices, built at
 // their final width without ever holding the columns the reduction removes. Needs n <=
@@ -82,39 +83,38 @@ constexpr int32_t kMaxPairRows = 20;
 void BuildKofNPair(const ArrangementTable& a, int32_t k, int32_t n, BasisMatrix& s1,
                    BasisMatrix& s0);
 
-// The pair that CancelCommonColumns leaves, built from column codes alone: forEachCode(black,
-// visit) calls visit(code) for every column of S1 (black) or S0 in column order, bit r of
-// code being the entry in row r. Each matrix is generated twice, once to count the patterns
-// and once to write the columns kept. Needs 0 <= rows <= 20 and widths below 2^31.
-template <typename ForEachCode>
-void BuildCancelledPair(int32_t rows, ForEachCode forEachCode, BasisMatrix& s1, BasisMatrix& s0) {
-  struct Counts {
-    int64_t in1 = 0, in0 = 0, skip1 = 0, skip0 = 0;
-  };
-  std::vector<Counts> counts(size_t{1} << rows);
-  forEachCode(true, [&counts](uint32_t code) { ++counts[code].in1; });
-  forEachCode(false, [&counts](uint32_t code) { ++counts[code].in0; });
-  int64_t width1 = 0, width0 = 0;
-  for (Counts& c : counts) {
+// The pair that CancelCommonColumns leaves, built from column codes alone: generate(visit)
+// calls visit(black, code) for every column of S1 (black) and of S0, each matrix's columns
+// in column order, bit r of code being the entry in row r; the two matrices' columns may
+// come interleaved. generate runs twice: once to count the patterns, once to write the
+// columns kept. Needs 0 <= rows <= kMaxPairRows and widths below 2^31.
+template <typename Generate>
+void BuildCancelledPair(int32_t rows, Generate generate, BasisMatrix& s1, BasisMatrix& s0) {
+  // [code][black]: the columns of each pattern, then how many of them still to skip.
+  std::vector<std::array<int64_t, 2>> in(size_t{1} << rows), skip(size_t{1} << rows);
+  generate([&in](bool black, uint32_t code) { ++in[code][black]; });
+  int64_t width[2] = {0, 0};
+  for (size_t code = 0; code < in.size(); ++code) {
     // The first min(in1, in0) columns of each pattern go, in both matrices.
-    c.skip1 = c.skip0 = std::min(c.in1, c.in0);
-    width1 += c.in1 - c.skip1;
-    width0 += c.in0 - c.skip0;
+    const int64_t common = std::min(in[code][0], in[code][1]);
+    skip[code] = {common, common};
+    width[0] += in[code][0] - common;
+    width[1] += in[code][1] - common;
   }
-  const auto fill = [&](bool black, BasisMatrix& s, int64_t width) {
-    s = BasisMatrix(rows, static_cast<int32_t>(width));
-    BasisMatrix::ColumnWriter writer(s);
-    forEachCode(black, [&](uint32_t code) {
-      int64_t& skip = black ? counts[code].skip1 : counts[code].skip0;
-      if (skip > 0) {
-        --skip;
-        return;
-      }
-      writer.Put(code);
-    });
-  };
-  fill(true, s1, width1);
-  fill(false, s0, width0);
+  s1 = BasisMatrix(rows, static_cast<int32_t>(width[1]));
+  s0 = BasisMatrix(rows, static_cast<int32_t>(width[0]));
+  BasisMatrix::ColumnWriter writers[2] = {BasisMatrix::ColumnWriter(s0),
+                                          BasisMatrix::ColumnWriter(s1)};
+  generate([&](bool black, uint32_t code) {
+    int64_t& left = skip[code][black];
+    if (left > 0) {
+      --left;
+      return;
+    }
+    writers[black].Put(code);
+  });
+  writers[0].Flush();
+  writers[1].Flush();
 }
 
 }  // namespace quillon
