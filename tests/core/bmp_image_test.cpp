@@ -1,11 +1,19 @@
 #include "core/bmp_image.h"
 
 #include <gtest/gtest.h>
+#include <sched.h>
+#include <sys/mount.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <csignal>
 
 #include <climits>
 #include <cstring>
 #include <filesystem>
+#include <functional>
 #include <random>
 #include <set>
 
@@ -702,6 +710,116 @@ TEST(BmpImage, FailedSaveKeepsTheOldFile) {
   ASSERT_EQ(stat(path.c_str(), &info), 0);
   EXPECT_NE(info.st_mode & S_IRUSR, 0u);
   EXPECT_NE(info.st_mode & S_IWUSR, 0u);
+}
+
+// What a failed save must leave: its message, false, the earlier file byte for byte and no
+// temporary file. Answers an empty text when all holds, else what went wrong.
+std::string CheckFailedSave(const std::filesystem::path& folder, const std::string& target,
+                            const std::string& message) {
+  auto listing = [&folder] {
+    std::set<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(folder))
+      names.insert(entry.path().filename().string());
+    return names;
+  };
+  auto contents = [&target] {
+    return std::filesystem::is_regular_file(target) ? ReadFileBytes(target)
+                                                    : std::vector<uint8_t>();
+  };
+  const std::set<std::string> before = listing();
+  const std::vector<uint8_t> old = contents();
+  MessageLog log;
+  BmpImage image(target, 64, 64);
+  if (image.Save())
+    return "the save succeeded";
+  if (log.Texts() != std::vector<std::string>{message})
+    return "messages: " + (log.Texts().empty() ? std::string("none") : log.Texts()[0]);
+  if (contents() != old)
+    return "the earlier file changed";
+  if (listing() != before)
+    return "the folder's files changed";
+  return "";
+}
+
+// Runs body in a child process (for a mount or a limit that must not touch the test program)
+// and answers what it wrote to its pipe: empty for success.
+std::string InChild(const std::function<std::string()>& body) {
+  int fds[2];
+  if (pipe(fds) != 0)
+    return "no pipe";
+  const pid_t pid = fork();
+  if (pid == 0) {
+    close(fds[0]);
+    const std::string result = body();
+    ssize_t ignored = write(fds[1], result.data(), result.size());
+    (void)ignored;
+    _exit(0);
+  }
+  close(fds[1]);
+  std::string result;
+  char buffer[256];
+  for (ssize_t got; (got = read(fds[0], buffer, sizeof buffer)) > 0;)
+    result.append(buffer, static_cast<size_t>(got));
+  close(fds[0]);
+  int status = 0;
+  waitpid(pid, &status, 0);
+  if (!WIFEXITED(status))
+    return "the child died";
+  return result;
+}
+
+TEST(BmpImage, AFailedSaveLeavesTheEarlierFileAndNoTemporaryFile) {
+  ScratchDir dir;
+  const std::vector<uint8_t> old = MakeFile(8, 8, 1, 0, 1);
+  WriteFileBytes(dir.File("keep.bmp"), old);
+
+  EXPECT_EQ(CheckFailedSave(dir.Path(), dir.File("no/such/folder/x.bmp"),
+                            "ERROR: Can't open " + dir.File("no/such/folder/x.bmp")),
+            "");
+  std::filesystem::create_directories(dir.File("in-the-way.bmp/inside"));
+  EXPECT_EQ(CheckFailedSave(dir.Path(), dir.File("in-the-way.bmp"),
+                            "ERROR: Can't open " + dir.File("in-the-way.bmp")),
+            "");
+
+  // A file size limit: writing past it fails as on a full disk, whatever the permissions.
+  EXPECT_EQ(InChild([&] {
+              signal(SIGXFSZ, SIG_IGN);
+              const rlimit limit{200, 200};
+              if (setrlimit(RLIMIT_FSIZE, &limit) != 0)
+                return std::string("no limit");
+              return CheckFailedSave(dir.Path(), dir.File("keep.bmp"), "ERROR: Can't write image!");
+            }),
+            "");
+  EXPECT_EQ(ReadFileBytes(dir.File("keep.bmp")), old);
+}
+
+// A really full disk: a small file system of its own, mounted where only a child process sees
+// it. That takes root (as in CI); elsewhere the test is skipped.
+TEST(BmpImage, ASaveOnAFullDiskLeavesTheEarlierFile) {
+  ScratchDir dir;
+  const std::string mount = dir.File("small");
+  std::filesystem::create_directories(mount);
+  const std::string result = InChild([&] {
+    if (unshare(CLONE_NEWNS) != 0 || ::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) ||
+        ::mount("tmpfs", mount.c_str(), "tmpfs", 0, "size=64k") != 0) {
+      return std::string("skip");
+    }
+    const std::string target = mount + "/keep.bmp";
+    WriteFileBytes(target, MakeFile(8, 8, 1, 0, 2));
+    // Fill the rest of the disk.
+    std::FILE* filler = std::fopen((mount + "/filler").c_str(), "wb");
+    const std::vector<char> block(1024, 'x');
+    while (filler != nullptr &&
+           std::fwrite(block.data(), 1, block.size(), filler) == block.size() &&
+           std::fflush(filler) == 0) {
+    }
+    if (filler != nullptr)
+      std::fclose(filler);
+    return CheckFailedSave(mount, target, "ERROR: Can't write image!");
+  });
+  if (result == "skip")
+    GTEST_SKIP() << "cannot mount a small file system here (needs root)";
+  EXPECT_EQ(result, "");
 }
 
 }  // namespace
