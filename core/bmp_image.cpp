@@ -583,6 +583,70 @@ char BmpImage::GetPixel(int32_t row, int32_t col) const {
   }
 }
 
+void BmpImage::WhiteRow(int32_t row, uint8_t* out) const {
+  const int64_t width = m_header.biWidth;
+  const int64_t whole = width / 8;  // bytes of eight columns each, all inside the row
+  const uint8_t* p = Row(row);
+  // Whether a pixel of 2 or 4 bits, or each of the two halves of a byte, is white.
+  static constexpr auto kHalves = [] {
+    std::array<uint8_t, 256> t{};
+    for (int b = 0; b < 256; ++b)
+      t[b] = static_cast<uint8_t>(((b >> 4) != 0) << 1 | ((b & 0xF) != 0));
+    return t;
+  }();
+  static constexpr auto kQuarters = [] {
+    std::array<uint8_t, 256> t{};
+    for (int b = 0; b < 256; ++b) {
+      for (int q = 0; q < 4; ++q)
+        t[b] |= static_cast<uint8_t>(((b >> (6 - 2 * q)) & 3) != 0) << (3 - q);
+    }
+    return t;
+  }();
+  switch (m_header.biBitCount) {
+    case 1:
+      std::memcpy(out, p, static_cast<size_t>(whole));
+      break;
+    case 2:
+      for (int64_t i = 0; i < whole; ++i)
+        out[i] = static_cast<uint8_t>(kQuarters[p[2 * i]] << 4 | kQuarters[p[2 * i + 1]]);
+      break;
+    case 4:
+      for (int64_t i = 0; i < whole; ++i) {
+        const uint8_t* q = p + 4 * i;
+        out[i] = static_cast<uint8_t>(kHalves[q[0]] << 6 | kHalves[q[1]] << 4 | kHalves[q[2]] << 2 |
+                                      kHalves[q[3]]);
+      }
+      break;
+    case 8:
+      for (int64_t i = 0; i < whole; ++i) {
+        const uint8_t* q = p + 8 * i;
+        unsigned bits = 0;
+        for (int k = 0; k < 8; ++k)
+          bits |= unsigned{q[k] != 0} << (7 - k);
+        out[i] = static_cast<uint8_t>(bits);
+      }
+      break;
+    case 24:
+      for (int64_t i = 0; i < whole; ++i) {
+        const uint8_t* q = p + 24 * i;
+        unsigned bits = 0;
+        for (int k = 0; k < 8; ++k)
+          bits |= unsigned{(q[3 * k] | q[3 * k + 1] | q[3 * k + 2]) != 0} << (7 - k);
+        out[i] = static_cast<uint8_t>(bits);
+      }
+      break;
+    default:
+      std::memset(out, 0xFF, static_cast<size_t>(whole));
+      break;
+  }
+  if (width % 8 != 0) {
+    unsigned bits = 0;
+    for (int64_t col = whole * 8; col < width; ++col)
+      bits |= unsigned{GetPixel(row, static_cast<int32_t>(col)) == 'w'} << (7 - col % 8);
+    out[whole] = static_cast<uint8_t>(bits);
+  }
+}
+
 void BmpImage::SetPixel(int32_t row, int32_t col, int black) {
   uint8_t* p = m_pixels.data() + static_cast<int64_t>(row) * Stride();
   uint8_t mask;

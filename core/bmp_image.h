@@ -70,6 +70,10 @@ class BmpImage {
 
   // Callers keep 0 <= row < Height() and 0 <= col < Width().
   char GetPixel(int32_t row, int32_t col) const;
+  // The two-colour view of a whole row as a 1-bit row, column 0 in the most significant bit:
+  // a set bit where GetPixel answers 'w'. out holds (Width() + 7) / 8 bytes; the bits past
+  // the width are zero. Callers keep 0 <= row < Height() on an image with pixels.
+  void WhiteRow(int32_t row, uint8_t* out) const;
   void SetPixel(int32_t row, int32_t col, int black);
 
   const std::string& FileName() const { return m_fileName; }
