@@ -218,6 +218,9 @@ bool ReadLayout(const uint8_t* head, size_t headSize, int64_t maxPixelBytes, Lay
   const int heldBits = bits == 16 || bits == 32 ? 24 : bits;
   const int64_t stride = BmpStride(width, heldBits);
   const int64_t fileStride = BmpStride(width, bits);
+  // Rows without pixels are no picture, and walking millions of them would be all its cost.
+  if (width == 0 && height != 0)
+    return false;
   if (stride < 0 || fileStride < 0 || stride * height > maxPixelBytes)
     return false;
 

@@ -650,6 +650,7 @@ TEST(BmpImage, HostileAndUnsupportedFilesAreRefusedWithAMessage) {
       {"mask beyond 16 bits", Sp(4, 4, 16, 3, 56, 0, {0x1F0000, 0x03E0, 0x1F})},
       {"header size 66", Sp(4, 4, 8, 0, 66, 0)},
       {"negative width", Sp(-4, 4, 8)},
+      {"rows without pixels", Sp(0, 1 << 30, 8)},
       {"smallest height", Sp(4, INT32_MIN, 8)},
       {"row beyond 2^31 bytes", Sp(0x7FFFFFFF, 1, 24)},
       {"pixels beyond 2^31 bytes", Sp(3000000, 2000000, 24)},
