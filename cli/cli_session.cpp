@@ -39,12 +39,6 @@ void CliShareSession::ShowMessage(const std::string& caption, const std::string&
   m_held.emplace_back(caption, text);
 }
 
-void CliShareSession::PrintHeldMessages() {
-  for (const auto& [caption, text] : m_held)
-    PrintMessage(m_console, caption, text);
-  m_held.clear();
-}
-
 std::string CliShareSession::TakeHeldMessages() {
   std::string text;
   for (const auto& [caption, message] : m_held)

@@ -34,10 +34,8 @@ class CliShareSession : public ShareSession {
   void SetSecretSize(int32_t width, int32_t height);
 
   // Messages are kept, not printed: a successful split says nothing on stderr. The caller
-  // prints them when the work did not succeed.
-  void PrintHeldMessages();
-  // The held messages as one text, then forgotten. The refusal of an innocent image comes
-  // with which image and why, in place of the messages of its loading.
+  // takes them, as one text, when the work did not succeed; the refusal of an innocent image
+  // comes with which image and why, in place of the messages of its loading.
   std::string TakeHeldMessages();
 
  private:

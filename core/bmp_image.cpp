@@ -98,10 +98,6 @@ struct Layout {
   int64_t length = 0;      // bytes of the held rows
 };
 
-int Ones(uint32_t v) {
-  return std::popcount(v);
-}
-
 // A colour mask is one run of set bits within the pixel.
 bool GoodMask(uint32_t mask, int bits) {
   if (mask == 0 || (bits == 16 && mask > 0xFFFF))
@@ -267,7 +263,7 @@ bool ReadLayout(const uint8_t* head, size_t headSize, int64_t maxPixelBytes, Lay
 class Channel {
  public:
   explicit Channel(uint32_t mask)
-      : m_shift(mask ? std::countr_zero(mask) : 0), m_bits(Ones(mask)), m_mask(mask) {
+      : m_shift(mask ? std::countr_zero(mask) : 0), m_bits(std::popcount(mask)), m_mask(mask) {
     if (m_bits > 0 && m_bits < 8) {
       const uint32_t max = (uint32_t{1} << m_bits) - 1;
       for (uint32_t v = 0; v <= max; ++v)
