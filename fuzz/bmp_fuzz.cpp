@@ -17,16 +17,12 @@ namespace {
 // Large pictures are refused, so that one input cannot take seconds of pixel reading.
 constexpr int64_t kMaxPixelBytes = 1 << 18;
 
-const std::filesystem::path& Folder() {
-  static const std::filesystem::path folder = [] {
-    std::filesystem::path base = std::filesystem::exists("/dev/shm")
-                                     ? std::filesystem::path("/dev/shm")
-                                     : std::filesystem::temp_directory_path();
-    std::filesystem::path dir = base / ("quillon-fuzz-" + std::to_string(getpid()));
-    std::filesystem::create_directories(dir);
-    return dir;
-  }();
-  return folder;
+// The input and the saved copy, beside each other in memory where /dev/shm is there.
+std::string Scratch(const char* what) {
+  static const std::filesystem::path base = std::filesystem::exists("/dev/shm")
+                                                ? std::filesystem::path("/dev/shm")
+                                                : std::filesystem::temp_directory_path();
+  return (base / ("quillon-fuzz-" + std::to_string(getpid()) + "-" + what + ".bmp")).string();
 }
 
 std::string View(const quillon::BmpImage& image) {
@@ -42,21 +38,23 @@ std::string View(const quillon::BmpImage& image) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   static quillon::ScopedReporter quiet([](const std::string&, const std::string&) {});
-  const std::string in = (Folder() / "in.bmp").string();
-  const std::string out = (Folder() / "out.bmp").string();
+  static const std::string in = Scratch("in");
+  static const std::string out = Scratch("out");
   std::FILE* file = std::fopen(in.c_str(), "wb");
   if (file == nullptr || std::fwrite(data, 1, size, file) != size || std::fclose(file) != 0)
     std::abort();
 
   quillon::BmpImage image(in);
-  if (!image.Load(kMaxPixelBytes))
-    return 0;
-  const std::string view = View(image);
-  image.SetFileName(out);
-  if (!image.Save())
-    std::abort();
-  quillon::BmpImage again(out);
-  if (!again.Load(kMaxPixelBytes) || View(again) != view)
-    std::abort();
+  if (image.Load(kMaxPixelBytes)) {
+    const std::string view = View(image);
+    image.SetFileName(out);
+    if (!image.Save())
+      std::abort();
+    quillon::BmpImage again(out);
+    if (!again.Load(kMaxPixelBytes) || View(again) != view)
+      std::abort();
+  }
+  std::remove(in.c_str());
+  std::remove(out.c_str());
   return 0;
 }
