@@ -53,8 +53,10 @@ constexpr CommandEntry kCommands[] = {{"matrices", RunMatrices},
 }  // namespace
 
 int RunCli(const std::vector<std::string>& args, const Console& console) {
-  ScopedReporter reporter([&console](const std::string& caption, const std::string& text) {
-    PrintMessage(console, caption, text);
+  // A message of the computing code is a line of the command that caused it.
+  std::string prefix = kProgramName;
+  ScopedReporter reporter([&console, &prefix](const std::string& caption, const std::string& text) {
+    PrintMessage(console, prefix, caption.empty() ? text : caption + ": " + text);
   });
   if (args.empty())
     return UsageError(console, "", "missing command");
@@ -65,6 +67,7 @@ int RunCli(const std::vector<std::string>& args, const Console& console) {
   }
   for (const CommandEntry& command : kCommands) {
     if (name == command.name) {
+      prefix = std::string(kProgramName) + " " + name;
       return command.run(std::vector<std::string>(args.begin() + 1, args.end()), console);
     }
   }

@@ -59,7 +59,10 @@ int RunMatrices(const std::vector<std::string>& args, const Console& console) {
     params.qualifiedSets = &sets;
   SchemePair pair = BuildSchemePair(params);
   if (pair.error != SchemeError::None) {
-    return Failure(console, kCommand, SchemeErrorText(pair.error));
+    const std::string hint =
+        pair.error == SchemeError::NoQualifiedSet ? QualifiedSetsHint(choice) : "";
+    return Failure(console, kCommand,
+                   SchemeErrorText(pair.error) + (hint.empty() ? "" : " (" + hint + ")"));
   }
 
   PrintMatrix(console.out, "S0", pair.s0);

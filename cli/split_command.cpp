@@ -49,6 +49,32 @@ std::vector<OptionDef> SplitOptionTable() {
   return options;
 }
 
+// The outermost folder of dir that does not exist yet; empty when dir exists.
+std::filesystem::path FirstMissingFolder(const std::string& dir) {
+  std::error_code error;
+  std::filesystem::path missing;
+  for (std::filesystem::path p = dir; !p.empty() && !std::filesystem::exists(p, error);
+       p = p.parent_path()) {
+    missing = p;
+    if (p == p.parent_path())
+      break;
+  }
+  return missing;
+}
+
+// Removes dir and its parents up to top, each only while it is empty.
+void RemoveEmptyFolders(const std::string& dir, const std::filesystem::path& top) {
+  if (top.empty())
+    return;
+  std::error_code error;
+  for (std::filesystem::path p = dir; !p.empty(); p = p.parent_path()) {
+    if (!std::filesystem::is_empty(p, error) || error || !std::filesystem::remove(p, error))
+      return;
+    if (p == top)
+      return;
+  }
+}
+
 }  // namespace
 
 std::string MakeOutputDir(const std::string& dir) {
@@ -65,18 +91,28 @@ std::string MakeOutputDir(const std::string& dir) {
 
 SplitResult SplitSecret(const BmpImage& secret, const EncryptRequest& request,
                         const std::string& outDir, std::vector<std::string> innocentImages,
-                        const Console& console) {
+                        const Console& console, std::string_view command) {
   CliShareSession session(console, outDir, std::move(innocentImages));
+  session.SetSecretSize(secret.Width(), secret.Height());
   EncryptRequest withSecret = request;
   withSecret.secret = &secret;
   SplitResult result;
-  result.outcome = EncryptSecretImage(session, withSecret);
+  {
+    // What loading an innocent image or saving a share reports joins the session's messages.
+    ScopedReporter held([&session](const std::string& caption, const std::string& text) {
+      session.ShowMessage(caption, text);
+    });
+    result.outcome = EncryptSecretImage(session, withSecret);
+  }
   result.ranOutOfInnocentImages = session.RanOutOfInnocentImages();
   if (result.outcome == EncryptOutcome::Done) {
     result.shareFiles = session.ShareFiles();
-  } else {
-    session.PrintHeldMessages();
+    return result;
   }
+  std::string text = session.TakeHeldMessages();
+  if (result.outcome == EncryptOutcome::SaveFailed)
+    text += " (not every share could be written)";
+  Failure(console, command, text);
   return result;
 }
 
@@ -136,15 +172,22 @@ int RunSplit(const std::vector<std::string>& args, const Console& console) {
   if (SchemeError error = CheckSchemeParams(request.scheme); error != SchemeError::None) {
     return Failure(console, kCommand, SchemeErrorText(error));
   }
+  if (std::string hint = QualifiedSetsHint(choice); !hint.empty()) {
+    return Failure(console, kCommand,
+                   SchemeErrorText(SchemeError::NoQualifiedSet) + (" (" + hint + ")"));
+  }
   BasisMatrix sets = QualifiedSetMatrix(choice);
   if (choice.hasSets)
     request.scheme.qualifiedSets = &sets;
 
   BmpImage secret(parsed.positional[0]);
-  if (!secret.Load()) {
-    return Failure(console, kCommand,
-                   "cannot read the secret image '" + parsed.positional[0] + "'");
+  {
+    HeldMessages held(console, kCommand);
+    if (!secret.Load())
+      return Failure(console, kCommand, held.Take("the secret image"));
   }
+  // A folder made for shares that are then not written is removed again.
+  const std::filesystem::path made = FirstMissingFolder(outDir);
   if (std::string error = MakeOutputDir(outDir); !error.empty()) {
     return Failure(console, kCommand, error);
   }
@@ -155,30 +198,18 @@ int RunSplit(const std::vector<std::string>& args, const Console& console) {
                  "guesses the seed can recompute every share\n");
   }
   ScopedRandomSource random(seed ? MakeSeededRandom(*seed) : MakeSystemRandom());
-  SplitResult result = SplitSecret(secret, request, outDir, std::move(innocentImages), console);
-  switch (result.outcome) {
-    case EncryptOutcome::Done:
-      for (const std::string& file : result.shareFiles) {
-        std::fprintf(console.out, "%s\n", file.c_str());
-      }
-      if (std::fflush(console.out) != 0 || std::ferror(console.out))
-        return kExitFailure;
-      return kExitOk;
-    case EncryptOutcome::GaveUp:
-      if (result.ranOutOfInnocentImages) {
-        return Failure(console, kCommand,
-                       "not enough innocent images: the extended methods need one per share "
-                       "(--innocent A.bmp,B.bmp,...)");
-      }
-      return Failure(console, kCommand, "no shares written");
-    case EncryptOutcome::SaveFailed:
-      return Failure(console, kCommand, "not every share could be written");
-    case EncryptOutcome::NoImage:
-    case EncryptOutcome::Refused:
-      // The refusal has been shown already.
-      break;
+  SplitResult result =
+      SplitSecret(secret, request, outDir, std::move(innocentImages), console, kCommand);
+  if (result.outcome != EncryptOutcome::Done) {
+    RemoveEmptyFolders(outDir, made);
+    return kExitFailure;
   }
-  return kExitFailure;
+  for (const std::string& file : result.shareFiles) {
+    std::fprintf(console.out, "%s\n", file.c_str());
+  }
+  if (std::fflush(console.out) != 0 || std::ferror(console.out))
+    return kExitFailure;
+  return kExitOk;
 }
 
 }  // namespace quillon::cli
