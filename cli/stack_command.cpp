@@ -2,6 +2,7 @@
 
 #include "cli/commands.h"
 #include "cli/options.h"
+#include "cli/picture_input.h"
 #include "combine/stack.h"
 
 namespace quillon::cli {
@@ -20,7 +21,8 @@ constexpr const char* kHelp =
     "\n"
     "Stacks 2 to 9 share images the way transparencies are laid over each other: a result\n"
     "pixel is black when it is black in at least one layer. The result is a 1-bit image of\n"
-    "the first layer's size; pixels outside a smaller layer count as white there.\n"
+    "the first layer's size; pixels outside a smaller layer count as white there. Layers may\n"
+    "be BMP, PNG or JPEG files.\n"
     "\n"
     "  -o, --output OUT.bmp  the result file (default: resultado.bmp)\n"
     "  --decode              for shares of a block method (pixel-sampling, square,\n"
@@ -39,8 +41,8 @@ std::string StackFiles(const std::vector<std::string>& layerFiles, const std::st
   layers.reserve(layerFiles.size());
   for (const std::string& file : layerFiles) {
     layers.emplace_back(file);
-    if (!layers.back().Load())
-      return "cannot read the layer '" + file + "'; nothing written";
+    if (std::string error; !LoadTwoColourPicture(file, false, {}, layers.back(), error))
+      return CannotRead("layer", file, error) + "; nothing written";
   }
   std::vector<const BmpImage*> pointers;
   for (const BmpImage& layer : layers)
