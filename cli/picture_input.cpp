@@ -101,8 +101,7 @@ bool IsPngOrJpeg(const std::string& path) {
   return format == PictureFormat::Png || format == PictureFormat::Jpeg;
 }
 
-std::string CannotRead(const std::string& kind, const std::string& path,
-                       const std::string& error) {
+std::string CannotRead(const std::string& kind, const std::string& path, const std::string& error) {
   std::string text = "cannot read the " + kind + " '" + path + "'";
   return error.empty() ? text : text + ": " + error;
 }
@@ -121,9 +120,10 @@ void WarnAboutSecret(const Console& console, const std::string& path, const BmpI
                       "' has no white pixel: the shares would hide an all-black picture; " +
                       (converted ? fix + " or --invert" : fix));
   } else if (findings.negativePalette) {
-    Warn(console, "palette entry 0 of the secret '" + path +
-                      "' is lighter than the other colours its pixels use: the shares would hide its "
-                      "negative; --threshold 128 reads it by colour (or --invert swaps it)");
+    Warn(console,
+         "palette entry 0 of the secret '" + path +
+             "' is lighter than the other colours its pixels use: the shares would hide its "
+             "negative; --threshold 128 reads it by colour (or --invert swaps it)");
   }
 }
 
@@ -138,8 +138,7 @@ std::string TempFolder::Create() {
   if (!m_path.empty())
     return "";
   std::error_code error;
-  std::string pattern =
-      (std::filesystem::temp_directory_path(error) / "quillon-XXXXXX").string();
+  std::string pattern = (std::filesystem::temp_directory_path(error) / "quillon-XXXXXX").string();
   if (error || mkdtemp(pattern.data()) == nullptr)
     return "cannot create a temporary folder";
   m_path = pattern;

@@ -107,9 +107,9 @@ bool ReadJpegHeader(JpegJob* job) {
   jpeg_mem_src(&job->info, job->data, static_cast<unsigned long>(job->size));
   jpeg_read_header(&job->info, TRUE);
   const J_COLOR_SPACE space = job->info.jpeg_color_space;
-  job->info.out_color_space = space == JCS_GRAYSCALE               ? JCS_GRAYSCALE
+  job->info.out_color_space = space == JCS_GRAYSCALE                   ? JCS_GRAYSCALE
                               : space == JCS_CMYK || space == JCS_YCCK ? JCS_CMYK
-                                                                   : JCS_RGB;
+                                                                       : JCS_RGB;
   return true;
 }
 

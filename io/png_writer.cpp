@@ -53,8 +53,8 @@ bool WritePng(PngJob* job, png_structp png, png_infop info) {
   const BmpImage& image = *job->image;
   png_init_io(png, job->file);
   png_set_IHDR(png, info, static_cast<png_uint_32>(image.Width()),
-               static_cast<png_uint_32>(image.Height()), 1, PNG_COLOR_TYPE_GRAY,
-               PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
+               static_cast<png_uint_32>(image.Height()), 1, PNG_COLOR_TYPE_GRAY, PNG_INTERLACE_NONE,
+               PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
   png_write_info(png, info);
   for (int32_t y = 0; y < image.Height(); ++y) {
     PackRow(image, y, job->row);

@@ -95,8 +95,7 @@ void BmpLumaRow(const BmpImage& image, int32_t y, uint8_t* out) {
     out[x] = luma[PaletteIndex(row, bits, x)];
 }
 
-BmpImage MakeTwoColour(const std::string& name, const BmpImage& image,
-                       const TwoColourRule& rule) {
+BmpImage MakeTwoColour(const std::string& name, const BmpImage& image, const TwoColourRule& rule) {
   return MakeTwoColour(
       name, image.Width(), image.Height(),
       [&image](int32_t y, uint8_t* out) { BmpLumaRow(image, y, out); }, rule);
