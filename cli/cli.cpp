@@ -45,9 +45,14 @@ struct CommandEntry {
   Command run;
 };
 
-constexpr CommandEntry kCommands[] = {{"matrices", RunMatrices}, {"split", RunSplit},
-                                      {"stack", RunStack},       {"demo", RunDemo},
-                                      {"analyze", RunAnalyze},   {"print", RunPrint}};
+// clang-format off
+constexpr CommandEntry kCommands[] = {{"matrices", RunMatrices},
+                                      {"split", RunSplit},
+                                      {"stack", RunStack},
+                                      {"demo", RunDemo},
+                                      {"analyze", RunAnalyze},
+                                      {"print", RunPrint}};
+// clang-format on
 
 }  // namespace
 
