@@ -230,7 +230,7 @@ std::string CheckPictureSize(int64_t width, int64_t height) {
   // Compared by division: the product of two hostile sizes may overflow.
   if (width > kMaxPicturePixels || height > kMaxPicturePixels / width) {
     return "the picture declares " + std::to_string(width) + " x " + std::to_string(height) +
-           " pixels, more than the " + std::to_string(kMaxPicturePixels) + " read";
+           " pixels; pictures of at most " + std::to_string(kMaxPicturePixels) + " pixels are read";
   }
   return "";
 }
