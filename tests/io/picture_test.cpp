@@ -88,7 +88,8 @@ TEST(PictureTest, JpegGreyAndColourDecodeTopRowFirst) {
       std::memset(&rgb[3 * (y * width + x)], value, 3);
     }
   }
-  for (const auto& bytes : {EncodeJpeg(width, height, 1, grey), EncodeJpeg(width, height, 3, rgb)}) {
+  for (const auto& bytes :
+       {EncodeJpeg(width, height, 1, grey), EncodeJpeg(width, height, 3, rgb)}) {
     GreyPicture picture;
     ASSERT_EQ(DecodePicture(bytes.data(), bytes.size(), picture), "");
     ASSERT_EQ(picture.width, width);
@@ -116,7 +117,8 @@ TEST(PictureTest, SizeCheckRefusesEmptyHugeAndOverflowingSizes) {
                         {-1, -1, false},
                         {int64_t{1} << 40, int64_t{1} << 40, false}};
   for (const Case& c : cases)
-    EXPECT_EQ(CheckPictureSize(c.width, c.height).empty(), c.accepted) << c.width << "x" << c.height;
+    EXPECT_EQ(CheckPictureSize(c.width, c.height).empty(), c.accepted)
+        << c.width << "x" << c.height;
 }
 
 TEST(PictureTest, BrokenFilesGiveOneReasonAndNoPixels) {
