@@ -2,13 +2,14 @@
 #include <gtest/gtest.h>
 
 #include "io/two_colour.h"
+#include "tests/io/bmp_file.h"
 #include "tests/test_util.h"
 
 namespace quillon {
 namespace {
 
+using testing::LoadBmp;
 using testing::ScratchDir;
-using testing::WriteFileBytes;
 
 using Mode = TwoColourRule::Mode;
 
@@ -26,51 +27,6 @@ std::vector<std::string> Rows(const BmpImage& image) {
     rows.push_back(row);
   }
   return rows;
-}
-
-void Put(std::vector<uint8_t>& bytes, size_t at, uint32_t value, int width) {
-  for (int i = 0; i < width; ++i)
-    bytes[at + i] = static_cast<uint8_t>(value >> (8 * i));
-}
-
-// A plain BMP file of 1, 8 or 24 bits: palette entries as {b, g, r}, pixels as palette
-// indices or 0xRRGGBB values, top row first.
-BmpImage LoadBmp(const ScratchDir& dir, int bits, int32_t width, int32_t height,
-                 const std::vector<std::array<uint8_t, 3>>& palette,
-                 const std::vector<uint32_t>& pixels) {
-  const int64_t stride = BmpStride(width, bits);
-  const size_t offset = 54 + 4 * palette.size();
-  std::vector<uint8_t> bytes(offset + stride * height);
-  bytes[0] = 'B';
-  bytes[1] = 'M';
-  Put(bytes, 2, static_cast<uint32_t>(bytes.size()), 4);
-  Put(bytes, 10, static_cast<uint32_t>(offset), 4);
-  Put(bytes, 14, 40, 4);
-  Put(bytes, 18, width, 4);
-  Put(bytes, 22, height, 4);
-  Put(bytes, 26, 1, 2);
-  Put(bytes, 28, bits, 2);
-  Put(bytes, 46, static_cast<uint32_t>(palette.size()), 4);
-  for (size_t i = 0; i < palette.size(); ++i)
-    std::copy(palette[i].begin(), palette[i].end(), bytes.begin() + 54 + 4 * i);
-  for (int32_t y = 0; y < height; ++y) {
-    uint8_t* row = bytes.data() + offset + (height - 1 - y) * stride;
-    for (int32_t x = 0; x < width; ++x) {
-      const uint32_t v = pixels[y * width + x];
-      if (bits == 24) {
-        Put(bytes, row - bytes.data() + 3 * x, v, 3);
-      } else if (bits == 8) {
-        row[x] = static_cast<uint8_t>(v);
-      } else {
-        row[x / 8] |= static_cast<uint8_t>(v << (7 - x % 8));
-      }
-    }
-  }
-  const std::string path = dir.File("picture.bmp");
-  WriteFileBytes(path, bytes);
-  BmpImage image(path);
-  EXPECT_TRUE(image.Load());
-  return image;
 }
 
 TEST(TwoColourTest, ThresholdAndInvertKeepTheTopRowOnTop) {
@@ -122,13 +78,15 @@ TEST(TwoColourTest, BmpsAreReadByColourThroughTheirPalette) {
   ScratchDir dir;
   // White first, black second, as some tools write bilevel BMPs: stored, the picture is its
   // own negative; by colour it is right.
-  const BmpImage negative = LoadBmp(dir, 1, 3, 2, {{255, 255, 255}, {0, 0, 0}}, {1, 0, 0, 0, 0, 1});
+  const BmpImage negative =
+      LoadBmp(dir.File("picture.bmp"), 1, 3, 2, {{255, 255, 255}, {0, 0, 0}}, {1, 0, 0, 0, 0, 1});
   EXPECT_EQ(Rows(TwoColourView("v.bmp", negative, false)),
             (std::vector<std::string>{"wbb", "bbw"}));
   EXPECT_EQ(Rows(MakeTwoColour("c.bmp", negative, TwoColourRule{})),
             (std::vector<std::string>{"bww", "wwb"}));
   // Dark grey and red text in a 24-bit BMP is not pure black, yet dark.
-  const BmpImage text24 = LoadBmp(dir, 24, 4, 1, {}, {0x404040, 0xCC0000, 0xFFFFFF, 0x000000});
+  const BmpImage text24 =
+      LoadBmp(dir.File("picture.bmp"), 24, 4, 1, {}, {0x404040, 0xCC0000, 0xFFFFFF, 0x000000});
   EXPECT_EQ(Rows(TwoColourView("v.bmp", text24, false)), (std::vector<std::string>{"wwwb"}));
   EXPECT_EQ(Rows(MakeTwoColour("c.bmp", text24, TwoColourRule{})),
             (std::vector<std::string>{"bbwb"}));
@@ -136,7 +94,7 @@ TEST(TwoColourTest, BmpsAreReadByColourThroughTheirPalette) {
   std::vector<std::array<uint8_t, 3>> ramp;
   for (int i = 0; i < 256; ++i)
     ramp.push_back({static_cast<uint8_t>(i), static_cast<uint8_t>(i), static_cast<uint8_t>(i)});
-  const BmpImage grey8 = LoadBmp(dir, 8, 4, 1, ramp, {0, 99, 100, 255});
+  const BmpImage grey8 = LoadBmp(dir.File("picture.bmp"), 8, 4, 1, ramp, {0, 99, 100, 255});
   EXPECT_EQ(Rows(MakeTwoColour("c.bmp", grey8, TwoColourRule{Mode::Threshold, 100, false})),
             (std::vector<std::string>{"bbww"}));
 }
@@ -163,7 +121,7 @@ TEST(TwoColourTest, InspectionFindsMissingColoursAndNegativePalettes) {
       {"24-bit pure black", 24, {}, {0, 0, 0, 0}, true, false, false},
   };
   for (const Case& c : cases) {
-    const BmpImage image = LoadBmp(dir, c.bits, 2, 2, c.palette, c.pixels);
+    const BmpImage image = LoadBmp(dir.File("picture.bmp"), c.bits, 2, 2, c.palette, c.pixels);
     const TwoColourFindings findings = InspectTwoColour(image);
     EXPECT_EQ(findings.hasBlack, c.hasBlack) << c.name;
     EXPECT_EQ(findings.hasWhite, c.hasWhite) << c.name;
