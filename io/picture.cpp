@@ -22,6 +22,9 @@ constexpr uint8_t kPngSignature[8] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n
 // A progressive JPEG may hold any number of scans, each one a pass over the whole picture: a
 // small file could keep the decoder busy for hours. Real files have a dozen or so.
 constexpr int kMaxJpegScans = 500;
+// What libjpeg may allocate beyond the picture itself: a progressive file keeps every
+// coefficient of the picture, 2 bytes per sample.
+constexpr long kMaxJpegWorkingBytes = 512L << 20;
 
 struct FileCloser {
   void operator()(std::FILE* f) const { std::fclose(f); }
@@ -174,6 +177,7 @@ std::string DecodeJpeg(const uint8_t* data, size_t size, GreyPicture& out) {
     jpeg_decompress_struct* info;
     ~Destroy() { jpeg_destroy_decompress(info); }
   } destroy{&job->info};
+  job->info.mem->max_memory_to_use = kMaxJpegWorkingBytes;
   job->progress.progress_monitor = OnJpegProgress;
   job->info.progress = &job->progress;
 
