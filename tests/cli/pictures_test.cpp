@@ -12,6 +12,12 @@
 #include "tests/io/bmp_file.h"
 #include "tests/test_util.h"
 
+// Fontconfig, which Cairo uses for the labels, keeps its font caches for the life of the
+// process on purpose; LeakSanitizer would count them as leaks.
+extern "C" const char* __lsan_default_suppressions() {
+  return "leak:libfontconfig\n";
+}
+
 namespace quillon::cli {
 namespace {
 
