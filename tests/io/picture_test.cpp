@@ -154,6 +154,25 @@ TEST(PictureTest, BrokenFilesGiveOneReasonAndNoPixels) {
   }
 }
 
+TEST(PictureTest, EveryCutOfAGoodFileFailsCleanly) {
+  std::vector<uint8_t> grey(12 * 9);
+  for (size_t i = 0; i < grey.size(); ++i)
+    grey[i] = static_cast<uint8_t>(i * 37);
+  std::vector<Rgba> rgba;
+  for (uint8_t g : grey)
+    rgba.push_back({g, static_cast<uint8_t>(255 - g), g, 255});
+  for (const std::vector<uint8_t>& file : {EncodePng(12, 9, rgba), EncodeJpeg(12, 9, 1, grey)}) {
+    GreyPicture picture;
+    ASSERT_EQ(DecodePicture(file.data(), file.size(), picture), "");
+    // Cut anywhere before the end marker, a file is refused and nothing is read past the cut.
+    for (size_t length = 0; length + 12 < file.size(); ++length) {
+      const std::vector<uint8_t> cut(file.begin(), file.begin() + length);
+      EXPECT_NE(DecodePicture(cut.data(), cut.size(), picture), "") << length;
+      EXPECT_TRUE(picture.luma.empty()) << length;
+    }
+  }
+}
+
 TEST(PngWriterTest, OneBitPngReadsBackAsTheTwoColourViewForEveryWidth) {
   ScratchDir dir;
   for (int32_t width : {1, 7, 8, 9, 33}) {
