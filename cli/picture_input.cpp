@@ -2,6 +2,8 @@
 
 #include <stdlib.h>
 
+#include <cctype>
+
 #include <filesystem>
 #include <system_error>
 

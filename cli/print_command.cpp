@@ -1,3 +1,4 @@
+#include <cctype>
 #include <charconv>
 #include <filesystem>
 
