@@ -3,7 +3,6 @@
 #include <stdlib.h>
 
 #include <cctype>
-
 #include <filesystem>
 #include <system_error>
 
