@@ -33,6 +33,7 @@ constexpr const char* kHelp =
     "  stack     stack 2 to 9 shares into one image (default resultado.bmp)\n"
     "  demo      split and stack a built-in secret and show the steps in the terminal\n"
     "  analyze   contrast and security of a scheme for every set of participants\n"
+    "  print     lay shares out for printing on transparencies (PDF, SVG)\n"
     "\n"
     "Run 'quillon-cli COMMAND --help' for the options of a command.\n"
     "Exit status: 0 on success, 1 when the work failed, 2 for wrong usage.\n";
@@ -44,11 +45,14 @@ struct CommandEntry {
   Command run;
 };
 
+// clang-format off
 constexpr CommandEntry kCommands[] = {{"matrices", RunMatrices},
                                       {"split", RunSplit},
                                       {"stack", RunStack},
                                       {"demo", RunDemo},
-                                      {"analyze", RunAnalyze}};
+                                      {"analyze", RunAnalyze},
+                                      {"print", RunPrint}};
+// clang-format on
 
 }  // namespace
 

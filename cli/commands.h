@@ -25,6 +25,7 @@ int RunSplit(const std::vector<std::string>& args, const Console& console);
 int RunStack(const std::vector<std::string>& args, const Console& console);
 int RunDemo(const std::vector<std::string>& args, const Console& console);
 int RunAnalyze(const std::vector<std::string>& args, const Console& console);
+int RunPrint(const std::vector<std::string>& args, const Console& console);
 
 // The start every command shares: with --help, prints helpText and answers kExitOk; a
 // parse error, or more than maxPositional positional arguments, is a usage error. Answers

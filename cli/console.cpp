@@ -100,8 +100,9 @@ void PrintMessage(const Console& console, std::string_view caption, std::string_
 
 std::string UnsupportedFileHint() {
   return std::string(kProgramName) +
-         " reads BMP files (Windows or OS/2 headers; 1, 2, 4, 8, 16, 24 or 32 bits per pixel; "
-         "uncompressed, bit fields, RLE8 or RLE4); to convert a picture, for example with "
+         " reads PNG and JPEG pictures and BMP files (Windows or OS/2 headers; 1, 2, 4, 8, 16, "
+         "24 or 32 bits per pixel; uncompressed, bit fields, RLE8 or RLE4); to convert a "
+         "picture, for example with "
          "ImageMagick: convert picture.png -compress none BMP3:picture.bmp";
 }
 

@@ -4,6 +4,7 @@
 #include "cli/cli_session.h"
 #include "cli/commands.h"
 #include "cli/options.h"
+#include "cli/picture_input.h"
 #include "cli/scheme_choice.h"
 
 namespace quillon::cli {
@@ -14,7 +15,8 @@ constexpr const char* kCommand = "split";
 constexpr const char* kHelp =
     "Usage: quillon-cli split SECRET.bmp --scheme S [--n N] [--k K] [--sets SETS] [--optimal]\n"
     "                         [--method M] [--innocent A.bmp,B.bmp,...] [--seed SEED]\n"
-    "                         [--out DIR]\n"
+    "                         [--out DIR] [--threshold T | --dither] [--invert]\n"
+    "                         [--save-secret FILE] [--format bmp|png]\n"
     "\n"
     "Splits a two-colour secret image into one share per participant, written as capa1.bmp,\n"
     "capa2.bmp, ... into DIR, and prints the path of every share written. Stacking the shares\n"
@@ -33,6 +35,16 @@ constexpr const char* kHelp =
     "                   reproducible shares; anyone who knows SEED can recompute them, so\n"
     "                   without it the system's secure generator is used\n"
     "  --out DIR        output folder, created when missing (default: working directory)\n"
+    "\n"
+    "SECRET and the innocent images may be BMP, PNG or JPEG files (told by content). A PNG or\n"
+    "JPEG picture becomes two-colour by luminance; a BMP is read as stored (a pixel is black\n"
+    "when all its bits are zero) unless --threshold or --dither reads it by colour.\n"
+    "  --threshold T    black where the luminance is below T, 0 to 255 (default 128)\n"
+    "  --dither         Floyd-Steinberg error diffusion instead of a plain threshold\n"
+    "  --invert         swap black and white in the secret\n"
+    "  --save-secret FILE  also write the two-colour secret that was encrypted (PNG when\n"
+    "                   FILE ends in .png, BMP otherwise)\n"
+    "  --format F       bmp (default) or png: the shares' file format\n"
     "  -h, --help       show this help\n";
 
 bool IsExtended(ExpansionMethod method) {
@@ -46,6 +58,8 @@ std::vector<OptionDef> SplitOptionTable() {
   options.push_back({"--innocent", "", true});
   options.push_back({"--seed", "", true});
   options.push_back({"--out", "", true});
+  for (OptionDef& option : PictureOptionTable())
+    options.push_back(std::move(option));
   return options;
 }
 
@@ -164,6 +178,9 @@ int RunSplit(const std::vector<std::string>& args, const Console& console) {
       return UsageError(console, kCommand, "--out needs a folder name");
     outDir = *text;
   }
+  PictureChoice pictures;
+  if (std::string error = ReadPictureChoice(parsed, pictures); !error.empty())
+    return UsageError(console, kCommand, error);
 
   request.scheme.scheme = choice.kind;
   request.scheme.n = choice.n;
@@ -180,11 +197,21 @@ int RunSplit(const std::vector<std::string>& args, const Console& console) {
   if (choice.hasSets)
     request.scheme.qualifiedSets = &sets;
 
-  BmpImage secret(parsed.positional[0]);
+  BmpImage secret;
+  TempFolder temp;
   {
+    // The BMP reader's own message, or what the picture decoder found, in one line.
     HeldMessages held(console, kCommand);
-    if (!secret.Load())
-      return Failure(console, kCommand, held.Take("the secret image"));
+    std::string readError;
+    if (!LoadTwoColourPicture(parsed.positional[0], pictures.byColour, pictures.rule, secret,
+                              readError)) {
+      return Failure(console, kCommand,
+                     readError.empty()
+                         ? held.Take("the secret image")
+                         : CannotRead("secret image", parsed.positional[0], readError));
+    }
+    if (std::string error = PrepareInnocentImages(innocentImages, pictures, temp); !error.empty())
+      return Failure(console, kCommand, held.Take(error));
   }
   // A folder made for shares that are then not written is removed again.
   const std::filesystem::path made = FirstMissingFolder(outDir);
@@ -197,16 +224,43 @@ int RunSplit(const std::vector<std::string>& args, const Console& console) {
                  "quillon-cli split: warning: a seeded split is reproducible: anyone who knows or "
                  "guesses the seed can recompute every share\n");
   }
+  WarnAboutSecret(console, parsed.positional[0], secret,
+                  pictures.byColour || IsPngOrJpeg(parsed.positional[0]));
+  // PNG shares are made as BMP in a private folder first, so that no BMP is left behind.
+  std::string shareDir = outDir;
+  if (pictures.pngShares) {
+    if (std::string error = temp.Create(); !error.empty())
+      return Failure(console, kCommand, error);
+    shareDir = temp.File("");
+  }
   ScopedRandomSource random(seed ? MakeSeededRandom(*seed) : MakeSystemRandom());
   SplitResult result =
-      SplitSecret(secret, request, outDir, std::move(innocentImages), console, kCommand);
+      SplitSecret(secret, request, shareDir, std::move(innocentImages), console, kCommand);
   if (result.outcome != EncryptOutcome::Done) {
     RemoveEmptyFolders(outDir, made);
     return kExitFailure;
   }
-  for (const std::string& file : result.shareFiles) {
-    std::fprintf(console.out, "%s\n", file.c_str());
+  // What was written stays listed even when a later step fails.
+  const auto listFiles = [&] {
+    for (const std::string& file : result.shareFiles)
+      std::fprintf(console.out, "%s\n", file.c_str());
+  };
+  if (pictures.pngShares) {
+    std::string error;
+    result.shareFiles = WritePngShares(result.shareFiles, outDir, error);
+    if (!error.empty()) {
+      listFiles();
+      return Failure(console, kCommand, error);
+    }
   }
+  if (!pictures.saveSecret.empty()) {
+    if (std::string error = SaveTwoColour(secret, pictures.saveSecret); !error.empty()) {
+      listFiles();
+      return Failure(console, kCommand, error);
+    }
+    result.shareFiles.push_back(pictures.saveSecret);
+  }
+  listFiles();
   if (std::fflush(console.out) != 0 || std::ferror(console.out))
     return kExitFailure;
   return kExitOk;

@@ -3,6 +3,7 @@
 
 #include "cli/commands.h"
 #include "cli/options.h"
+#include "cli/picture_input.h"
 #include "combine/stack.h"
 #include "core/report.h"
 
@@ -23,7 +24,7 @@ constexpr const char* kHelp =
     "Stacks 2 to 9 share images the way transparencies are laid over each other: a result\n"
     "pixel is black when it is black in at least one layer. The result is a 1-bit image of\n"
     "the first layer's size; pixels outside a smaller layer count as white there, and layers\n"
-    "of different sizes are warned about.\n"
+    "of different sizes are warned about. Layers may be BMP, PNG or JPEG files.\n"
     "\n"
     "  -o, --out OUT.bmp     the result file (default: resultado.bmp); its folder is created\n"
     "                        when missing\n"
@@ -47,8 +48,13 @@ std::string StackFiles(const std::vector<std::string>& layerFiles, const std::st
   layers.reserve(layerFiles.size());
   for (const std::string& file : layerFiles) {
     layers.emplace_back(file);
-    if (!layers.back().Load())
-      return "layer " + std::to_string(layers.size()) + "; nothing written";
+    // A BMP's refusal is the reader's own message, held by the caller; a PNG or JPEG
+    // decoder's comes back here.
+    if (std::string error; !LoadTwoColourPicture(file, false, {}, layers.back(), error)) {
+      return (error.empty() ? "layer " + std::to_string(layers.size())
+                            : CannotRead("layer", file, error)) +
+             "; nothing written";
+    }
   }
   std::vector<const BmpImage*> pointers;
   for (const BmpImage& layer : layers) {
