@@ -430,7 +430,7 @@ TEST(BmpImage, SuiteVariantsShowTheirPlainCounterpart) {
 
 // A file with any information header: `between` holds what lies between the headers and the
 // pixel data (masks, colour table, a gap), and masks go into headers of 52 bytes or more.
-struct Spec {
+struct FileShape {
   uint32_t infoSize = 40;
   int32_t width = 0;
   int32_t height = 0;
@@ -442,9 +442,10 @@ struct Spec {
   std::vector<uint8_t> data;
 };
 
-Spec Sp(int32_t width, int32_t height, int bits, uint32_t compression = 0, uint32_t infoSize = 40,
-        uint32_t clrUsed = 0, std::vector<uint32_t> headerMasks = {}) {
-  Spec s;
+FileShape Shape(int32_t width, int32_t height, int bits, uint32_t compression = 0,
+                uint32_t infoSize = 40, uint32_t clrUsed = 0,
+                std::vector<uint32_t> headerMasks = {}) {
+  FileShape s;
   s.infoSize = infoSize;
   s.width = width;
   s.height = height;
@@ -455,7 +456,7 @@ Spec Sp(int32_t width, int32_t height, int bits, uint32_t compression = 0, uint3
   return s;
 }
 
-std::vector<uint8_t> Build(const Spec& s) {
+std::vector<uint8_t> Build(const FileShape& s) {
   std::vector<uint8_t> bytes(14 + s.infoSize);
   bytes[0] = 'B';
   bytes[1] = 'M';
@@ -484,7 +485,7 @@ std::vector<uint8_t> Build(const Spec& s) {
   return bytes;
 }
 
-Spec WithData(Spec s, std::vector<uint8_t> data) {
+FileShape WithData(FileShape s, std::vector<uint8_t> data) {
   s.data = std::move(data);
   return s;
 }
@@ -522,7 +523,7 @@ std::vector<int> Indices(const BmpImage& image, int32_t row) {
 TEST(BmpImage, TopDownAndOs2FilesAreHeldBottomRowFirst) {
   ScratchDir dir;
   // Three rows of two 8-bit pixels, the top row stored first.
-  Spec topDown = Sp(2, -3, 8, 0, 40, 2);
+  FileShape topDown = Shape(2, -3, 8, 0, 40, 2);
   topDown.between = Words({0x000000, 0xFFFFFF});
   topDown.data = {1, 2, 0, 0, 3, 4, 0, 0, 5, 6, 0, 0};
   Loaded loaded = LoadBytes(dir, Build(topDown));
@@ -533,7 +534,7 @@ TEST(BmpImage, TopDownAndOs2FilesAreHeldBottomRowFirst) {
   EXPECT_EQ(loaded.image.Header().bfOffBits, 54u + 8u);
 
   // OS/2 1.x: 16-bit sizes and 3-byte colour-table entries, held as 4-byte ones.
-  Spec os2 = Sp(3, 1, 4, 0, 12, 0);
+  FileShape os2 = Shape(3, 1, 4, 0, 12, 0);
   for (int e = 0; e < 16; ++e)
     os2.between.insert(os2.between.end(), {uint8_t(e), uint8_t(2 * e), uint8_t(3 * e)});
   os2.data = {0x12, 0x30, 0, 0};
@@ -545,7 +546,7 @@ TEST(BmpImage, TopDownAndOs2FilesAreHeldBottomRowFirst) {
   EXPECT_EQ(loaded.image.Header().biClrUsed, 16u);
 
   // Pixel data starts at bfOffBits, after a gap and a table longer than the depth indexes.
-  Spec gap = Sp(1, 1, 1, 0, 40, 5);
+  FileShape gap = Shape(1, 1, 1, 0, 40, 5);
   gap.between = Words({0, 0xFFFFFF, 1, 2, 3, 0xDEADBEEF});
   gap.data = {0x80, 0, 0, 0};
   loaded = LoadBytes(dir, Build(gap));
@@ -560,7 +561,7 @@ TEST(BmpImage, RleStreamsAreClippedAndUnsetPixelsAreIndexZero) {
   // RLE8, 4 x 4. Row 0: a run of 6 clipped to 4. Row 1: an absolute run of 3 (padded),
   // then end of line. A delta of (1, 0) to column 1 of row 2, a run of 1, then an absolute
   // run of 5 that runs past the row. A delta past the picture ends it; row 3 stays unset.
-  Spec rle8 = Sp(4, 4, 8, 1, 40, 16);
+  FileShape rle8 = Shape(4, 4, 8, 1, 40, 16);
   rle8.between.resize(64);
   rle8.data = {6, 7, 0, 0, 0, 3, 1, 2, 3, 0, 0, 0, 0, 2, 1,
                0, 1, 9, 0, 5, 4, 5, 6, 7, 8, 0, 0, 2, 0, 200};
@@ -576,7 +577,7 @@ TEST(BmpImage, RleStreamsAreClippedAndUnsetPixelsAreIndexZero) {
 
   // RLE4, 5 x 2: a run alternates the byte's halves; an absolute run of 3 nibbles takes two
   // bytes and is padded to a word; end of line, a run past the row, end of bitmap.
-  Spec rle4 = Sp(5, 2, 4, 2, 40, 0);
+  FileShape rle4 = Shape(5, 2, 4, 2, 40, 0);
   rle4.between.resize(64);
   rle4.data = {3, 0x12, 0, 3, 0xAB, 0xC0, 0, 0, 9, 0x45, 0, 1};
   loaded = LoadBytes(dir, Build(rle4));
@@ -595,7 +596,7 @@ TEST(BmpImage, DeepPixelsAreBlackExactlyWhenEveryColourBitIsZero) {
   ScratchDir dir;
   // 16 bits without masks are 5-5-5: the top bit is no colour. Colours scale to 8 bits and
   // a colour that is not zero never scales to zero.
-  Spec rgb16 = Sp(4, 1, 16);
+  FileShape rgb16 = Shape(4, 1, 16);
   rgb16.data = {0x00, 0x80, 0x01, 0x00, 0xFF, 0x7F, 0x00, 0x7C};
   Loaded loaded = LoadBytes(dir, Build(rgb16));
   ASSERT_TRUE(loaded.ok);
@@ -606,7 +607,7 @@ TEST(BmpImage, DeepPixelsAreBlackExactlyWhenEveryColourBitIsZero) {
 
   // 32 bits with alpha bit fields after a 40-byte header: alpha plays no part, and a
   // channel of more than 8 bits keeps a lone low bit as 1.
-  Spec alpha = Sp(3, 1, 32, 6, 40, 0);
+  FileShape alpha = Shape(3, 1, 32, 6, 40, 0);
   alpha.between = Words({0x3FF00000, 0x000FFC00, 0x000003FF, 0xC0000000});
   alpha.data = Words({0xC0000000, 0x00000001, 0x3FF00000});
   loaded = LoadBytes(dir, Build(alpha));
@@ -614,7 +615,7 @@ TEST(BmpImage, DeepPixelsAreBlackExactlyWhenEveryColourBitIsZero) {
   EXPECT_EQ(Indices(loaded.image, 0), (std::vector<int>{0, 0x010000, 0x0000FF}));
 
   // Masks inside a V5 header, in an unusual order.
-  Spec v5 = Sp(2, 1, 16, 3, 124, 0);
+  FileShape v5 = Shape(2, 1, 16, 3, 124, 0);
   v5.headerMasks = {0x000F, 0x00F0, 0x0F00, 0xF000};
   v5.data = {0x00, 0xF0, 0x0F, 0x00};
   loaded = LoadBytes(dir, Build(v5));
@@ -629,36 +630,36 @@ TEST(BmpImage, HostileAndUnsupportedFilesAreRefusedWithAMessage) {
   const std::vector<uint8_t> pixels(4096, 0x11);
   struct Case {
     const char* what;
-    Spec spec;
+    FileShape shape;
   };
   const Case cases[] = {
-      {"bit count 0", Sp(4, 4, 0)},
-      {"bit count 17", Sp(4, 4, 17)},
-      {"64-bit pixels", Sp(4, 4, 64)},
-      {"JPEG inside", Sp(4, 4, 0, 4, 40, 0)},
-      {"PNG inside", Sp(4, 4, 0, 5, 40, 0)},
-      {"unknown compression", Sp(4, 4, 8, 7, 40, 0)},
-      {"OS/2 Huffman", Sp(4, 4, 1, 3, 64, 0)},
-      {"OS/2 RLE24", Sp(4, 4, 24, 4, 64, 0)},
-      {"RLE8 of 4 bits", Sp(4, 4, 4, 1, 40, 0)},
-      {"RLE4 of 8 bits", Sp(4, 4, 8, 2, 40, 0)},
-      {"top-down RLE", Sp(4, -4, 8, 1, 40, 0)},
-      {"bit fields of 24 bits", Sp(4, 4, 24, 3, 40, 0)},
-      {"empty mask", Sp(4, 4, 16, 3, 56, 0, {0xF800, 0x07E0, 0})},
-      {"broken mask", Sp(4, 4, 16, 3, 56, 0, {0xF000, 0x0F00, 0x0101})},
-      {"overlapping masks", Sp(4, 4, 32, 3, 56, 0, {0xFF0000, 0xFFFF, 0xFF})},
-      {"mask beyond 16 bits", Sp(4, 4, 16, 3, 56, 0, {0x1F0000, 0x03E0, 0x1F})},
-      {"header size 66", Sp(4, 4, 8, 0, 66, 0)},
-      {"negative width", Sp(-4, 4, 8)},
-      {"rows without pixels", Sp(0, 1 << 30, 8)},
-      {"smallest height", Sp(4, INT32_MIN, 8)},
-      {"row beyond 2^31 bytes", Sp(0x7FFFFFFF, 1, 24)},
-      {"pixels beyond 2^31 bytes", Sp(3000000, 2000000, 24)},
+      {"bit count 0", Shape(4, 4, 0)},
+      {"bit count 17", Shape(4, 4, 17)},
+      {"64-bit pixels", Shape(4, 4, 64)},
+      {"JPEG inside", Shape(4, 4, 0, 4, 40, 0)},
+      {"PNG inside", Shape(4, 4, 0, 5, 40, 0)},
+      {"unknown compression", Shape(4, 4, 8, 7, 40, 0)},
+      {"OS/2 Huffman", Shape(4, 4, 1, 3, 64, 0)},
+      {"OS/2 RLE24", Shape(4, 4, 24, 4, 64, 0)},
+      {"RLE8 of 4 bits", Shape(4, 4, 4, 1, 40, 0)},
+      {"RLE4 of 8 bits", Shape(4, 4, 8, 2, 40, 0)},
+      {"top-down RLE", Shape(4, -4, 8, 1, 40, 0)},
+      {"bit fields of 24 bits", Shape(4, 4, 24, 3, 40, 0)},
+      {"empty mask", Shape(4, 4, 16, 3, 56, 0, {0xF800, 0x07E0, 0})},
+      {"broken mask", Shape(4, 4, 16, 3, 56, 0, {0xF000, 0x0F00, 0x0101})},
+      {"overlapping masks", Shape(4, 4, 32, 3, 56, 0, {0xFF0000, 0xFFFF, 0xFF})},
+      {"mask beyond 16 bits", Shape(4, 4, 16, 3, 56, 0, {0x1F0000, 0x03E0, 0x1F})},
+      {"header size 66", Shape(4, 4, 8, 0, 66, 0)},
+      {"negative width", Shape(-4, 4, 8)},
+      {"rows without pixels", Shape(0, 1 << 30, 8)},
+      {"smallest height", Shape(4, INT32_MIN, 8)},
+      {"row beyond 2^31 bytes", Shape(0x7FFFFFFF, 1, 24)},
+      {"pixels beyond 2^31 bytes", Shape(3000000, 2000000, 24)},
   };
   for (const Case& c : cases) {
-    Spec spec = c.spec;
-    spec.data = pixels;
-    Loaded loaded = LoadBytes(dir, Build(spec));
+    FileShape shape = c.shape;
+    shape.data = pixels;
+    Loaded loaded = LoadBytes(dir, Build(shape));
     EXPECT_FALSE(loaded.ok) << c.what;
     EXPECT_EQ(loaded.messages, std::vector<std::string>{unsupported}) << c.what;
     EXPECT_FALSE(loaded.image.HasPixels()) << c.what;
@@ -668,19 +669,19 @@ TEST(BmpImage, HostileAndUnsupportedFilesAreRefusedWithAMessage) {
 
   // Not a BMP at all, pixel data said to start inside the headers, bit fields whose masks
   // the file does not hold, and files cut inside their headers.
-  std::vector<uint8_t> png = Build(WithData(Sp(4, 4, 8), pixels));
+  std::vector<uint8_t> png = Build(WithData(Shape(4, 4, 8), pixels));
   png[0] = 0x89;
   png[1] = 'P';
-  std::vector<uint8_t> inside = Build(WithData(Sp(4, 4, 8), pixels));
+  std::vector<uint8_t> inside = Build(WithData(Shape(4, 4, 8), pixels));
   Put(inside, 10, 30, 4);
-  std::vector<uint8_t> noMasks = Build(Sp(1, 1, 16, 3, 40, 0));
+  std::vector<uint8_t> noMasks = Build(Shape(1, 1, 16, 3, 40, 0));
   std::vector<std::vector<uint8_t>> others = {png, inside, noMasks};
   for (size_t length : {0, 1, 14, 17, 53}) {
     std::vector<uint8_t> cut = MakeFile(4, 4, 1, 0, 9);
     cut.resize(length);
     others.push_back(cut);
   }
-  std::vector<uint8_t> cutV5 = Build(Sp(1, 1, 8, 0, 124, 0));
+  std::vector<uint8_t> cutV5 = Build(Shape(1, 1, 8, 0, 124, 0));
   cutV5.resize(100);
   others.push_back(cutV5);
   for (const auto& bytes : others) {
