@@ -1,8 +1,9 @@
 #include <cstdint>
 
+#include "cli/cli_session.h"
 #include "cli/commands.h"
 #include "cli/options.h"
-#include "combine/stack.h"
+#include "combine/combine_flow.h"
 
 namespace quillon::cli {
 namespace {
@@ -35,19 +36,16 @@ constexpr const char* kHelp =
 }  // namespace
 
 std::string StackFiles(const std::vector<std::string>& layerFiles, const std::string& outPath) {
-  std::vector<BmpImage> layers;
-  layers.reserve(layerFiles.size());
-  for (const std::string& file : layerFiles) {
-    layers.emplace_back(file);
-    if (!layers.back().Load())
-      return "cannot read the layer '" + file + "'; nothing written";
-  }
-  std::vector<const BmpImage*> pointers;
-  for (const BmpImage& layer : layers)
-    pointers.push_back(&layer);
-  BmpImage result = StackLayers(pointers, outPath);
-  if (!result.Save())
+  CliCombineSession session(Console{}, layerFiles, outPath);
+  std::vector<BmpImage> layers(layerFiles.size());
+  const CombineResult result = CombineLayers(session, static_cast<int>(layerFiles.size()), layers);
+  if (result.outcome == CombineOutcome::SaveFailed)
     return "cannot write '" + outPath + "'";
+  if (result.outcome != CombineOutcome::Done) {
+    return result.layer < 0
+               ? "needs 2 to 9 layers"
+               : "cannot read the layer '" + layerFiles[result.layer] + "'; nothing written";
+  }
   return "";
 }
 
