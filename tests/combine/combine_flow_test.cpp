@@ -95,9 +95,8 @@ TEST_F(CombineFlowTest, CancelOrUnreadableLayerEndsWithoutAResultAndKeepsEarlier
   result = CombineLayers(session, 2, layers);
   EXPECT_EQ(result.outcome, CombineOutcome::LoadFailed);
   EXPECT_EQ(result.layer, 1);
-  EXPECT_EQ(session.events, (std::vector<std::string>{"choose 0 Seleccione la capa 1",
-                                                      "loaded 0", "choose 1 Seleccione la capa 2",
-                                                      cannot}))
+  EXPECT_EQ(session.events, (std::vector<std::string>{"choose 0 Seleccione la capa 1", "loaded 0",
+                                                      "choose 1 Seleccione la capa 2", cannot}))
       << "a layer that failed to load is not handed on";
   EXPECT_EQ(log.Messages().size(), 1u) << "Load's own message comes first";
   EXPECT_FALSE(std::filesystem::exists(dir.File("resultado.bmp")));

@@ -52,8 +52,8 @@ TEST(ImageListTest, ClosingMovesLaterEntriesDownAndSelectsTheFirst) {
 
   list.Select(2);
   ASSERT_TRUE(list.CloseSelected());
-  EXPECT_EQ(Entries(list), (std::vector<std::string>{"/p/0.bmp|0", "/p/1.bmp|1", "/p/3.bmp|3",
-                                                     "/p/4.bmp|4"}));
+  EXPECT_EQ(Entries(list),
+            (std::vector<std::string>{"/p/0.bmp|0", "/p/1.bmp|1", "/p/3.bmp|3", "/p/4.bmp|4"}));
   EXPECT_EQ(list.Selection(), 0);
 
   ASSERT_TRUE(list.RenameSelected("/q/copia.bmp", "copia"));
