@@ -142,6 +142,14 @@ void CShareFrame::OnExit() {
   SendClose();
 }
 
+const char* CShareFrame::HelpText() {
+  return kHelpText;
+}
+
+const char* CShareFrame::AboutText() {
+  return kAboutText;
+}
+
 void CShareFrame::OnHelp() {
   MessageBox(kHelpText);
 }

@@ -49,6 +49,10 @@ class CShareFrame : public ui::FrameWnd, public ShareSession, public CombineSess
   // Loads the selected entry as the current image and draws it on the canvas.
   void RefreshCanvas();
 
+  // The texts of OnHelp and OnAbout.
+  static const char* HelpText();
+  static const char* AboutText();
+
   // Stores n and k unchecked and selects the (k,n) scheme; the method stays.
   void SelectKnScheme(int n, int k);
   // The image selector's choice: selects that entry and refreshes.
