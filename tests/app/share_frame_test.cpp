@@ -420,6 +420,30 @@ TEST_F(ShareFrameTest, TheImageListWhenFullAndAfterClosing) {
   EXPECT_EQ(frame.Images().Count(), 4);
 }
 
+TEST_F(ShareFrameTest, FilesThatCannotBeWrittenAreReportedAndNeverCalledASuccess) {
+  Open(SavePicture("secreto.bmp", {"bwwb", "wbbw"}));
+  // A folder where a share or the result should go: nothing can replace it.
+  fs::create_directory(dir.File("capa2.bmp"));
+  fs::create_directory(dir.File("resultado.bmp"));
+  Menu(res::kCmdEncrypt, Script().Message("quillon", "ERROR: Can't open capa2.bmp"));
+  EXPECT_EQ(frame.Images().Count(), 3) << "the shares are registered all the same";
+  EXPECT_TRUE(fs::exists(dir.File("capa1.bmp")));
+  ASSERT_GT(platform.Progress().size(), 0u);
+  EXPECT_TRUE(platform.Progress().back().closed);
+  EXPECT_EQ(platform.Progress().back().owner, &frame);
+  EXPECT_EQ(platform.Progress().back().fractions.back(), 1.0);
+
+  const std::string share = dir.File("capa1.bmp");
+  Menu(res::kCmdCombine, Script()
+                             .ExpectDialog(res::kCoalesceDialog)
+                             .Enter()
+                             .ChooseFile("Seleccione la capa 1", share)
+                             .ChooseFile("Seleccione la capa 2", share)
+                             .Message("ERROR: Can't open resultado.bmp"));
+  EXPECT_EQ(frame.Images().Count(), 3) << "the result is not registered";
+  EXPECT_EQ(frame.CurrentImage()->FileName(), "capa1.bmp") << "nor drawn";
+}
+
 struct SaveCase {
   const char* typed;
   const char* written;
