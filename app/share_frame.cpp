@@ -87,13 +87,11 @@ std::optional<std::string> CShareFrame::ChooseBmpFile(const std::string& title) 
 void CShareFrame::OnOpenImage() {
   const ScopedReporter messages = MessagesToFrame();
   WhitenCanvas(m_canvas, App().GetPlatform().ScreenSize());
-  ui::FileDialog dialog(App(), true, "", "", ui::kFileMustExist | ui::kHideReadOnly, kFilter, this);
-  dialog.SetTitle(kOpenTitle);
-  if (dialog.DoModal() == ui::kIdOk) {
-    m_currentPath = dialog.GetPathName();
+  if (std::optional<std::string> path = ChooseBmpFile(kOpenTitle)) {
+    m_currentPath = *path;
     m_currentImage.emplace(m_currentPath);
     m_currentImage->Load();
-    RegisterImage(m_currentPath, dialog.GetFileTitle());
+    RegisterImage(m_currentPath, ui::FileTitleOf(m_currentPath));
     m_images.Select(m_images.Count() - 1);
     SyncImageSelector();
     RefreshCanvas();
