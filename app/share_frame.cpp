@@ -171,8 +171,9 @@ void CShareFrame::EncryptSecretImage() {
   if (m_images.Count() >= 1)
     secret = std::exchange(m_currentImage, std::nullopt);
   request.secret = secret ? &*secret : nullptr;
-  m_progressText = "Encriptando...";
+  m_progressWanted = true;
   const EncryptOutcome outcome = quillon::EncryptSecretImage(*this, request);
+  m_progressWanted = false;
   if (!m_currentImage)
     m_currentImage = std::move(secret);
   EndProgress();
@@ -187,9 +188,7 @@ void CShareFrame::CombineShares() {
   if (dialog.DoModal() != ui::kIdOk)
     return;
   const ScopedReporter messages = MessagesToFrame();
-  m_progressText = "Combinando...";
   CombineLayers(*this, dialog.m_layerCount, m_layers);
-  EndProgress();
 }
 
 void CShareFrame::RefreshCanvas() {
@@ -256,9 +255,13 @@ std::optional<std::string> CShareFrame::ChooseInnocentImage(const std::string& t
   return ChooseBmpFile(title);
 }
 
+// Only the share methods' pixel work is long enough to want a window; combining reports
+// between its file dialogs, where one would only be in the way.
 void CShareFrame::ShowProgress(double fraction) {
+  if (!m_progressWanted)
+    return;
   if (!m_progress)
-    m_progress = App().GetPlatform().OpenProgress(this, App().Name(), m_progressText);
+    m_progress = App().GetPlatform().OpenProgress(this, App().Name(), "Encriptando...");
   m_progress->Update(fraction);
   if (fraction >= 1.0)
     EndProgress();

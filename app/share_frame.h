@@ -98,7 +98,7 @@ class CShareFrame : public ui::FrameWnd, public ShareSession, public CombineSess
   std::vector<BmpImage> m_layers;
   ImageList m_images;
   std::unique_ptr<ui::ProgressDialog> m_progress;
-  std::string m_progressText;
+  bool m_progressWanted = false;
 };
 
 }  // namespace quillon
