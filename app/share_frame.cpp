@@ -273,9 +273,14 @@ std::optional<std::string> CShareFrame::ChooseLayer(int, const std::string& titl
 
 void CShareFrame::LayerLoaded(int layer) {
   // One byte, the layer's digit, then the viewer; it may not exist, which changes nothing.
-  if (std::FILE* settings = std::fopen(kViewerSettings, "wb")) {
-    std::fputc('1' + layer, settings);
-    std::fclose(settings);
+  // The file is replaced whole, so a viewer still reading the last one never finds it empty.
+  const std::string temporary = std::string(kViewerSettings) + ".tmp";
+  if (std::FILE* settings = std::fopen(temporary.c_str(), "wb")) {
+    const bool written = std::fputc('1' + layer, settings) != EOF;
+    if (std::fclose(settings) == 0 && written)
+      std::rename(temporary.c_str(), kViewerSettings);
+    else
+      std::remove(temporary.c_str());
   }
   App().GetPlatform().StartProgram(kViewerProgram);
 }

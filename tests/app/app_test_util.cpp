@@ -27,7 +27,8 @@ void Write24BitBmp(const std::string& path, int width, int height,
   put(pixelBytes, 4);
   put(2835, 4);
   put(2835, 4);
-  put(0, 8);
+  put(0, 4);  // colours used
+  put(0, 4);  // important colours
   for (int row = 0; row < height; ++row) {
     const int y = height - 1 - row;  // stored bottom-up
     for (int x = 0; x < width; ++x) {

@@ -341,7 +341,8 @@ TEST_F(ShareFrameTest, TheViewerFindsTheLayersDigitInTezIniOrIsMissedWithoutHarm
   EXPECT_EQ(frame.Images().Count(), 1);
   EXPECT_EQ(Pixels(*frame.CurrentImage()), (std::vector<std::string>{"bwbb", "wbww"}));
 
-  // A stand-in viewer that records what it finds.
+  // A stand-in viewer that records what it finds; tez.ini is replaced whole, so even a viewer
+  // that reads late finds one digit.
   const fs::path viewer = bin / "skiv.exe";
   std::ofstream(viewer) << "#!/bin/sh\n"
                            "IFS= read -r digit < tez.ini\n"
@@ -352,6 +353,7 @@ TEST_F(ShareFrameTest, TheViewerFindsTheLayersDigitInTezIniOrIsMissedWithoutHarm
     combine(3);
   }
   EXPECT_EQ(ReadText(dir.File("tez.ini")), "3");
+  EXPECT_FALSE(fs::exists(dir.File("tez.ini.tmp")));
   for (int i = 0; i < 200 && ReadText(dir.File("seen.txt")).size() < 6; ++i)
     std::this_thread::sleep_for(std::chrono::milliseconds(25));
   const std::string seen = ReadText(dir.File("seen.txt"));
