@@ -29,9 +29,8 @@ void PrintMatrix(std::FILE* out, const char* label, const BasisMatrix& matrix) {
   std::fprintf(out, "%s %dx%d\n", label, matrix.Rows(), matrix.Cols());
   std::string line(static_cast<size_t>(matrix.Cols()) + 1, '\n');
   for (int32_t r = 0; r < matrix.Rows(); ++r) {
-    const int32_t* row = matrix.RowData(r);
     for (int32_t c = 0; c < matrix.Cols(); ++c)
-      line[c] = row[c] != 0 ? '1' : '0';
+      line[c] = matrix.Get(r, c) != 0 ? '1' : '0';
     std::fwrite(line.data(), 1, line.size(), out);
   }
 }
