@@ -67,9 +67,13 @@ void CMinQualSetDlg::OnOK() {
   const auto* list = Item<ui::ListBox>(res::kListCandidateSets);
   if (!list)
     return;
-  for (int index : list->GetSelItems(1 << std::min(m_n, kMaxParticipants))) {
-    if (index < m_candidateSets.Rows())
-      m_chosenSets.InsertRow(m_chosenSets.Rows(), m_candidateSets.RowData(index));
+  std::vector<int32_t> row(m_n > 0 ? m_n : 0);
+  for (int index : list->GetSelItems(1 << std::clamp(m_n, 0, kMaxParticipants))) {
+    if (index >= m_candidateSets.Rows())
+      continue;
+    for (int32_t t = 0; t < m_n; ++t)
+      row[t] = m_candidateSets.Get(index, t);
+    m_chosenSets.InsertRow(m_chosenSets.Rows(), row.data());
   }
 }
 
