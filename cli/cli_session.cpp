@@ -1,9 +1,14 @@
 #include "cli/cli_session.h"
 
+#include <unistd.h>
+
 #include <algorithm>
+#include <chrono>
 #include <filesystem>
 #include <utility>
 
+#include "cli/commands.h"
+#include "cli/picture_input.h"
 #include "core/bmp_image.h"
 #include "core/report.h"
 
@@ -13,13 +18,61 @@ namespace {
 // The desktop program's message when an innocent image is missing or unusable.
 constexpr const char* kNoInnocentImage = "Cannot Encrypt without valid innocent image source file.";
 
+// A line stays until the work has taken this long; short work shows nothing.
+constexpr double kQuietSeconds = 1.0;
+
+double SteadySeconds() {
+  return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count();
+}
+
 }  // namespace
+
+ProgressLine::ProgressLine(std::FILE* err, std::string command)
+    : ProgressLine(err, std::move(command), err != nullptr && isatty(fileno(err)) == 1,
+                   SteadySeconds) {}
+
+ProgressLine::ProgressLine(std::FILE* err, std::string command, bool terminal, Clock clock)
+    : m_err(err),
+      m_command(std::move(command)),
+      m_terminal(terminal),
+      m_clock(std::move(clock)),
+      m_start(m_clock()) {}
+
+ProgressLine::~ProgressLine() {
+  Clear();
+}
+
+void ProgressLine::Update(double fraction) {
+  if (!m_terminal)
+    return;
+  if (fraction >= 1.0) {
+    Clear();
+    return;
+  }
+  const int percent = static_cast<int>(fraction * 100.0);
+  if (percent == m_shown || m_clock() - m_start < kQuietSeconds)
+    return;
+  std::fprintf(m_err, "\r%s %s: %3d%%", kProgramName, m_command.c_str(), percent);
+  std::fflush(m_err);
+  m_shown = percent;
+}
+
+void ProgressLine::Clear() {
+  if (m_shown < 0)
+    return;
+  // Blanks the line and puts the cursor back, so the next message starts clean.
+  const std::string blank(std::string(kProgramName).size() + m_command.size() + 7, ' ');
+  std::fprintf(m_err, "\r%s\r", blank.c_str());
+  std::fflush(m_err);
+  m_shown = -1;
+}
 
 CliShareSession::CliShareSession(Console console, std::string outDir,
                                  std::vector<std::string> innocentImages)
     : m_console(console),
       m_outDir(std::move(outDir)),
-      m_innocentImages(std::move(innocentImages)) {}
+      m_innocentImages(std::move(innocentImages)),
+      m_progress(console.err, "split") {}
 
 void CliShareSession::RegisterImage(const std::string& path, const std::string& label) {
   // A bare share name lies in the output folder; anything else is a path already.
@@ -96,6 +149,32 @@ std::string CliShareSession::OutputPath(const std::string& name) {
   if (m_outDir.empty())
     return name;
   return (std::filesystem::path(m_outDir) / name).string();
+}
+
+CliCombineSession::CliCombineSession(Console console, std::vector<std::string> layerFiles,
+                                     std::string outPath)
+    : m_layerFiles(std::move(layerFiles)),
+      m_outPath(std::move(outPath)),
+      m_progress(console.err, "stack") {}
+
+bool CliCombineSession::LoadLayer(const std::string& path, BmpImage& layer) {
+  std::string error;
+  if (LoadTwoColourPicture(path, false, {}, layer, error))
+    return true;
+  if (!error.empty())
+    m_error = CannotRead("layer", path, error) + "; nothing written";
+  return false;
+}
+
+bool CliCombineSession::ReadyToWrite() {
+  m_error = MakeOutputDir(std::filesystem::path(m_outPath).parent_path().string());
+  return m_error.empty();
+}
+
+std::optional<std::string> CliCombineSession::ChooseLayer(int layer, const std::string&) {
+  if (layer < 0 || static_cast<size_t>(layer) >= m_layerFiles.size())
+    return std::nullopt;
+  return m_layerFiles[layer];
 }
 
 }  // namespace quillon::cli

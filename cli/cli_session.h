@@ -4,14 +4,41 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "cli/console.h"
+#include "combine/combine_flow.h"
 #include "shares/share_session.h"
 
 namespace quillon::cli {
+
+// A progress line on stderr for long work: "quillon-cli split: 42%", rewritten in place,
+// shown only when stderr is a terminal and only once the work has taken more than a second;
+// the line is cleared when the work ends (fraction 1) or the object goes.
+class ProgressLine {
+ public:
+  using Clock = std::function<double()>;  // seconds from any fixed moment
+  // Decides from the stream whether it is a terminal, and reads the steady clock.
+  ProgressLine(std::FILE* err, std::string command);
+  ProgressLine(std::FILE* err, std::string command, bool terminal, Clock clock);
+  ~ProgressLine();
+  ProgressLine(const ProgressLine&) = delete;
+  ProgressLine& operator=(const ProgressLine&) = delete;
+
+  void Update(double fraction);
+
+ private:
+  void Clear();
+  std::FILE* m_err;
+  std::string m_command;
+  bool m_terminal;
+  Clock m_clock;
+  double m_start;
+  int m_shown = -1;  // the percentage on the line, -1 when none is shown
+};
 
 class CliShareSession : public ShareSession {
  public:
@@ -24,6 +51,7 @@ class CliShareSession : public ShareSession {
   void ShowMessage(const std::string& caption, const std::string& text) override;
   std::optional<std::string> ChooseInnocentImage(const std::string& title) override;
   std::string OutputPath(const std::string& name) override;
+  void ShowProgress(double fraction) override { m_progress.Update(fraction); }
 
   // The files of the registered shares, in order.
   const std::vector<std::string>& ShareFiles() const { return m_shareFiles; }
@@ -52,6 +80,35 @@ class CliShareSession : public ShareSession {
   int32_t m_secretHeight = 0;
   std::vector<std::string> m_shareFiles;
   std::vector<std::pair<std::string, std::string>> m_held;
+  ProgressLine m_progress;
+};
+
+// The session of stacking for quillon-cli: the layers are the files given, in order, and the
+// result is written to outPath. The flow's own message is left out: the command says which
+// layer failed in its error line (Load and Save messages go through the reporter).
+class CliCombineSession : public CombineSession {
+ public:
+  CliCombineSession(Console console, std::vector<std::string> layerFiles, std::string outPath);
+
+  std::optional<std::string> ChooseLayer(int layer, const std::string& title) override;
+  // PNG and JPEG layers as well as BMP files.
+  bool LoadLayer(const std::string& path, BmpImage& layer) override;
+  // Makes the result's folder when missing.
+  bool ReadyToWrite() override;
+  void RegisterImage(const std::string&, const std::string&) override {}
+  void SelectNewResult() override {}
+  void ShowMessage(const std::string&, const std::string&) override {}
+  void ShowProgress(double fraction) override { m_progress.Update(fraction); }
+  std::string OutputPath(const std::string&) override { return m_outPath; }
+
+  // What went wrong beyond the reader's own messages, for the command's one line.
+  const std::string& Error() const { return m_error; }
+
+ private:
+  std::vector<std::string> m_layerFiles;
+  std::string m_outPath;
+  ProgressLine m_progress;
+  std::string m_error;
 };
 
 }  // namespace quillon::cli

@@ -1,10 +1,10 @@
 #include <cstdint>
 #include <filesystem>
 
+#include "cli/cli_session.h"
 #include "cli/commands.h"
 #include "cli/options.h"
-#include "cli/picture_input.h"
-#include "combine/stack.h"
+#include "combine/combine_flow.h"
 #include "core/report.h"
 
 namespace quillon::cli {
@@ -44,33 +44,27 @@ std::string SizeText(const BmpImage& image) {
 }  // namespace
 
 std::string StackFiles(const std::vector<std::string>& layerFiles, const std::string& outPath) {
-  std::vector<BmpImage> layers;
-  layers.reserve(layerFiles.size());
-  for (const std::string& file : layerFiles) {
-    layers.emplace_back(file);
-    // A BMP's refusal is the reader's own message, held by the caller; a PNG or JPEG
-    // decoder's comes back here.
-    if (std::string error; !LoadTwoColourPicture(file, false, {}, layers.back(), error)) {
-      return (error.empty() ? "layer " + std::to_string(layers.size())
-                            : CannotRead("layer", file, error)) +
-             "; nothing written";
+  CliCombineSession session(Console{}, layerFiles, outPath);
+  std::vector<BmpImage> layers(layerFiles.size());
+  const CombineResult result = CombineLayers(session, static_cast<int>(layerFiles.size()), layers);
+  if (result.outcome == CombineOutcome::Done) {
+    for (const BmpImage& layer : layers) {
+      if (layer.Width() != layers[0].Width() || layer.Height() != layers[0].Height()) {
+        Report("warning", "layer '" + layer.FileName() + "' is " + SizeText(layer) +
+                              ", the first layer " + SizeText(layers[0]) +
+                              "; the result takes the first layer's size");
+      }
     }
+    return "";
   }
-  std::vector<const BmpImage*> pointers;
-  for (const BmpImage& layer : layers) {
-    pointers.push_back(&layer);
-    if (layer.Width() != layers[0].Width() || layer.Height() != layers[0].Height()) {
-      Report("warning", "layer '" + layer.FileName() + "' is " + SizeText(layer) +
-                            ", the first layer " + SizeText(layers[0]) +
-                            "; the result takes the first layer's size");
-    }
-  }
-  const std::string folder = std::filesystem::path(outPath).parent_path().string();
-  if (std::string error = MakeOutputDir(folder); !error.empty())
-    return error;
-  BmpImage result = StackLayers(pointers, outPath);
-  if (!result.Save())
+  // What the session found (a picture decoder's error, an output folder that cannot be
+  // made) or the context of the reader's own held message.
+  if (!session.Error().empty())
+    return session.Error();
+  if (result.outcome == CombineOutcome::SaveFailed)
     return "the result";
+  return result.layer < 0 ? "needs 2 to 9 layers"
+                          : "layer " + std::to_string(result.layer + 1) + "; nothing written";
   return "";
 }
 
