@@ -166,6 +166,11 @@ bool CliCombineSession::LoadLayer(const std::string& path, BmpImage& layer) {
   return false;
 }
 
+void CliCombineSession::ShowMessage(const std::string& caption, const std::string& text) {
+  if (text != kCannotCombine)
+    Report(caption, text);
+}
+
 bool CliCombineSession::ReadyToWrite() {
   m_error = MakeOutputDir(std::filesystem::path(m_outPath).parent_path().string());
   return m_error.empty();

@@ -97,7 +97,9 @@ class CliCombineSession : public CombineSession {
   bool ReadyToWrite() override;
   void RegisterImage(const std::string&, const std::string&) override {}
   void SelectNewResult() override {}
-  void ShowMessage(const std::string&, const std::string&) override {}
+  // The reader's and writer's messages go to the command's error line; the desktop
+  // program's closing message for a layer that cannot be read says nothing more here.
+  void ShowMessage(const std::string& caption, const std::string& text) override;
   void ShowProgress(double fraction) override { m_progress.Update(fraction); }
   std::string OutputPath(const std::string&) override { return m_outPath; }
 

@@ -3,12 +3,6 @@
 #include "combine/stack.h"
 
 namespace quillon {
-namespace {
-
-const char kCannotCombine[] = "No se pueden combinar las im\xE1genes. ";
-
-}  // namespace
-
 std::string LayerTitle(int layer) {
   std::string title = "Seleccione la capa  ";
   title.back() = static_cast<char>('1' + layer);
@@ -39,7 +33,7 @@ CombineResult CombineLayers(CombineSession& session, int count, std::vector<BmpI
   if (!session.ReadyToWrite())
     return CombineResult{CombineOutcome::SaveFailed, -1};
   const BmpImage result = StackLayers(stacked, session.OutputPath(kResultName));
-  if (!result.Save())
+  if (!result.Save(session.Messages()))
     return CombineResult{CombineOutcome::SaveFailed, -1};
   session.RegisterImage(kResultName, kResultName);
   session.SelectNewResult();

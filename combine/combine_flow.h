@@ -2,7 +2,7 @@
 // saves "resultado.bmp", registers it and selects it. The few session steps go through
 // CombineSession: the desktop program's frame implements it with its file dialog, image list
 // and message boxes (and starts its viewer for each layer), quillon-cli with the files given
-// on its command line. Load and Save report their own messages through core/report.
+// on its command line. Load and Save report their own messages through the session's ShowMessage.
 // Not thread-safe; runs in the caller's loop.
 #pragma once
 
@@ -17,6 +17,8 @@ namespace quillon {
 constexpr int kMinLayers = 2;
 constexpr int kMaxLayers = 9;
 constexpr char kResultName[] = "resultado.bmp";
+// Shown when a layer is not chosen or cannot be read.
+constexpr char kCannotCombine[] = "No se pueden combinar las im\xE1genes. ";
 
 class CombineSession {
  public:
@@ -28,7 +30,13 @@ class CombineSession {
   // why). The desktop program reads BMP files only.
   virtual bool LoadLayer(const std::string& path, BmpImage& layer) {
     layer = BmpImage(path);
-    return layer.Load();
+    return layer.Load(Messages());
+  }
+  // ShowMessage as the reporter of Load and Save, so that their messages reach the user the
+  // way every other message does.
+  Reporter Messages() {
+    return
+        [this](const std::string& caption, const std::string& text) { ShowMessage(caption, text); };
   }
   // Layer `layer` has been loaded.
   virtual void LayerLoaded(int /*layer*/) {}

@@ -436,15 +436,24 @@ void BmpImage::Clear() {
   m_hasPixels = false;
 }
 
-bool BmpImage::Load(int64_t maxPixelBytes) {
+// The host's reporter when there is one, otherwise the installed one.
+static void Tell(const Reporter& report, const std::string& text) {
+  if (report) {
+    report("", text);
+  } else {
+    Report(text);
+  }
+}
+
+bool BmpImage::Load(const Reporter& report, int64_t maxPixelBytes) {
   std::unique_ptr<std::FILE, FileCloser> file(std::fopen(m_fileName.c_str(), "rb"));
   if (!file) {
-    Report("ERROR: Cannot open " + m_fileName);
+    Tell(report, "ERROR: Cannot open " + m_fileName);
     return false;
   }
-  auto refuse = [this](const std::string& message) {
+  auto refuse = [this, &report](const std::string& message) {
     Clear();
-    Report(message);
+    Tell(report, message);
     return false;
   };
   const std::string unsupported = "ERROR: Unsupported bitmap file " + m_fileName;
@@ -470,7 +479,7 @@ bool BmpImage::Load(int64_t maxPixelBytes) {
   for (int64_t e = 0; e < static_cast<int64_t>(got) / layout.paletteEntrySize; ++e)
     std::memcpy(palette[e].data(), table + e * layout.paletteEntrySize, layout.paletteEntrySize);
   if (static_cast<int64_t>(got) != tableBytes)
-    Report("ERROR: Can't read bitmap's color palette!");
+    Tell(report, "ERROR: Can't read bitmap's color palette!");
 
   // Never allocate for data the file cannot hold: uncompressed rows must all be there.
   const int64_t left = fileSize - layout.dataOffset;
@@ -495,7 +504,7 @@ bool BmpImage::Load(int64_t maxPixelBytes) {
   return true;
 }
 
-bool BmpImage::Save() const {
+bool BmpImage::Save(const Reporter& report) const {
   const int64_t entries = BmpPaletteEntries(m_header.biBitCount, m_header.biClrUsed);
   const int64_t stride = Stride();
   const int64_t length = stride < 0 ? -1 : stride * m_header.biHeight;
@@ -510,20 +519,20 @@ bool BmpImage::Save() const {
       break;
   }
   if (fd < 0) {
-    Report("ERROR: Can't open " + m_fileName);
+    Tell(report, "ERROR: Can't open " + m_fileName);
     return false;
   }
   std::unique_ptr<std::FILE, FileCloser> file(fdopen(fd, "wb"));
   if (!file) {
     close(fd);
     unlink(temp.c_str());
-    Report("ERROR: Can't open " + m_fileName);
+    Tell(report, "ERROR: Can't open " + m_fileName);
     return false;
   }
   auto fail = [&](const char* message) {
     file.reset();
     unlink(temp.c_str());
-    Report(message);
+    Tell(report, message);
     return false;
   };
 
@@ -552,12 +561,12 @@ bool BmpImage::Save() const {
   }
   if (std::fclose(file.release()) != 0) {
     unlink(temp.c_str());
-    Report("ERROR: Can't write image!");
+    Tell(report, "ERROR: Can't write image!");
     return false;
   }
   if (std::rename(temp.c_str(), m_fileName.c_str()) != 0) {
     unlink(temp.c_str());
-    Report("ERROR: Can't open " + m_fileName);
+    Tell(report, "ERROR: Can't open " + m_fileName);
     return false;
   }
   return true;

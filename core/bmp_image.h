@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "core/report.h"
+
 namespace quillon {
 
 struct BmpHeader {
@@ -63,10 +65,14 @@ class BmpImage {
   // shorter than declared with "ERROR: Can't read in image!". A failure is reported and
   // leaves the image without pixels and with zero size (a file that cannot be opened leaves
   // it as it was). Returns whether the image holds the file now.
-  bool Load(int64_t maxPixelBytes = kBmpMaxPixelBytes);
+  // Messages go to report, the host's channel (a message box with an owner window in the
+  // desktop program); without one, to the installed reporter of core/report.
+  bool Load(const Reporter& report, int64_t maxPixelBytes = kBmpMaxPixelBytes);
+  bool Load(int64_t maxPixelBytes = kBmpMaxPixelBytes) { return Load(Reporter(), maxPixelBytes); }
   // Writes the image to its name through a temporary file beside it, so that a failed save
-  // leaves any earlier file untouched. Returns whether the file was written.
-  bool Save() const;
+  // leaves any earlier file untouched. Returns whether the file was written. Messages as for
+  // Load.
+  bool Save(const Reporter& report = Reporter()) const;
 
   // Callers keep 0 <= row < Height() and 0 <= col < Width().
   char GetPixel(int32_t row, int32_t col) const;

@@ -116,7 +116,8 @@ bool ChooseInnocentImages(ShareSession& session, int m, int32_t width, int32_t h
       BmpImage image(*path);
       // Every innocent pixel is read at the secret's own coordinates, so a smaller image
       // would be read outside its rows.
-      usable = image.Load() && image.Width() >= width && image.Height() >= height;
+      usable = image.Load(SessionReporter(session)) && image.Width() >= width &&
+               image.Height() >= height;
       if (usable)
         innocents.push_back(std::move(image));
     }

@@ -83,7 +83,7 @@ void ShareTable::CreateShareImages(int m, int32_t width, int32_t height) {
 
 bool ShareTable::SaveShareImages(int m) {
   for (int r = 0; r < m && r < static_cast<int>(m_images.size()); ++r) {
-    if (!m_images[r].Save())
+    if (!m_images[r].Save(SessionReporter(m_session)))
       m_allSaved = false;
   }
   m_session.SelectFirstNewShare(m);

@@ -6,6 +6,8 @@
 #include <optional>
 #include <string>
 
+#include "core/report.h"
+
 namespace quillon {
 
 class ShareSession {
@@ -26,5 +28,13 @@ class ShareSession {
   // Where a share of this name is written; the desktop program writes to the working folder.
   virtual std::string OutputPath(const std::string& name) { return name; }
 };
+
+// The session's message boxes as the reporter of Load and Save, so that their messages reach
+// the user the way every other message does.
+inline Reporter SessionReporter(ShareSession& session) {
+  return [&session](const std::string& caption, const std::string& text) {
+    session.ShowMessage(caption, text);
+  };
+}
 
 }  // namespace quillon

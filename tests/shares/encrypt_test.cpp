@@ -193,9 +193,11 @@ TEST_F(Encrypt, AShareThatFailsToSaveGetsNoSuccessMessage) {
   EXPECT_EQ(
       Run(SchemeKind::Scheme2of2, 2, 2, ExpansionMethod::SmallestSquareWithoutFiller, &secret),
       EncryptOutcome::SaveFailed);
-  EXPECT_EQ(log.Texts(), (std::vector<std::string>{"ERROR: Can't open " + dir.File("capa1.bmp"),
-                                                   "ERROR: Can't open " + dir.File("capa2.bmp")}));
-  EXPECT_TRUE(session.messages.empty());
+  // Save's messages reach the user through the session, and no success message follows.
+  EXPECT_EQ(session.messages,
+            (std::vector<std::string>{"|ERROR: Can't open " + dir.File("capa1.bmp"),
+                                      "|ERROR: Can't open " + dir.File("capa2.bmp")}));
+  EXPECT_TRUE(log.Texts().empty());
 }
 
 TEST_F(Encrypt, ExtendedMethodGivingUpEndsSilently) {
