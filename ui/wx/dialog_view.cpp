@@ -1,0 +1,338 @@
+#include <algorithm>
+
+#include <wx/button.h>
+#include <wx/choice.h>
+#include <wx/dcclient.h>
+#include <wx/image.h>
+#include <wx/listbox.h>
+#include <wx/settings.h>
+#include <wx/statbox.h>
+#include <wx/stattext.h>
+#include <wx/textctrl.h>
+
+#include "ui/application.h"
+#include "ui/user_input.h"
+#include "ui/wx/views.h"
+#include "ui/wx/windows1252.h"
+
+namespace quillon::ui::wx {
+namespace {
+
+// GTK's themes give buttons and edit boxes padding and minimum heights made for roomy
+// layouts; dialog templates place them in tight rectangles, so the widgets shed those to
+// keep their text inside the rectangle the template gives.
+template <class Base>
+class Compact : public Base {
+ public:
+  template <class... Args>
+  explicit Compact(const char* css, Args&&... args) : Base(std::forward<Args>(args)...) {
+#ifdef __WXGTK3__
+    this->GTKApplyCssStyle(css);
+#else
+    (void)css;
+#endif
+  }
+};
+
+constexpr char kButtonCss[] = "button { padding: 0px 2px; min-height: 0px; min-width: 0px; }";
+constexpr char kEntryCss[] = "entry { padding: 0px 2px; min-height: 0px; min-width: 0px; }";
+
+long DialogStyle(uint32_t style) {
+  long wxStyle = 0;
+  if (style & kCaption)
+    wxStyle |= wxCAPTION;
+  if (style & kSysMenu)
+    wxStyle |= wxSYSTEM_MENU | wxCLOSE_BOX;
+  if (style & kThickFrame)
+    wxStyle |= wxRESIZE_BORDER;
+  if (!(style & kCaption) && (style & (kBorder | kModalFrame)))
+    wxStyle |= wxBORDER_SIMPLE;
+  return wxStyle;
+}
+
+}  // namespace
+
+bool IsAlive(const Application& app, const Window* window) {
+  const auto& windows = app.Windows();
+  return std::find(windows.begin(), windows.end(), window) != windows.end();
+}
+
+void SurfacePresenter::Paint(wxDC& dc, const Surface& surface) {
+  m_shown = surface.Data();
+  if (surface.Width() <= 0 || surface.Height() <= 0)
+    return;
+  // The image borrows the copy just kept (static data): no second copy per paint.
+  wxImage image(surface.Width(), surface.Height(), m_shown.data(), true);
+  dc.DrawBitmap(wxBitmap(image), 0, 0);
+}
+
+DialogView::DialogView(WxPlatform& platform, Dialog& model, wxWindow* parent)
+    : m_platform(platform), m_model(model), m_lastFocus(model.GetFocusId()) {
+  SetExtraStyle(GetExtraStyle() | wxWS_EX_BLOCK_EVENTS);
+  const DialogTemplate* source = model.Template();
+  Create(parent, wxID_ANY, platform.Decode(model.GetWindowText()), wxDefaultPosition,
+         wxDefaultSize, DialogStyle(model.Style()));
+  if (source)
+    SetFont(platform.FontFor(*source));
+  const Size client = model.ClientSize();
+  SetClientSize(client.width, client.height);
+
+  // The template's position is in dialog units, from the owner's client area when the owner
+  // shows on screen, else from the screen's corner.
+  const Rect at = model.MapDialogRect(Rect{model.GetRect().x, model.GetRect().y, 0, 0});
+  wxPoint origin(0, 0);
+  if (wxWindow* owner = platform.ViewOf(model.Owner()); owner && owner->IsShown())
+    origin = owner->ClientToScreen(wxPoint(0, 0));
+  Move(origin.x + at.x, origin.y + at.y);
+
+  // A client area nobody drew on yet shows the toolkit's dialog colour.
+  Surface& surface = model.Client();
+  const auto& data = surface.Data();
+  if (std::all_of(data.begin(), data.end(), [](uint8_t b) { return b == 255; })) {
+    const wxColour face = wxSystemSettings::GetColour(wxSYS_COLOUR_BTNFACE);
+    surface.FillRect(0, 0, surface.Width(), surface.Height(),
+                     Rgb{face.Red(), face.Green(), face.Blue()});
+  }
+  SetBackgroundStyle(wxBG_STYLE_PAINT);
+  Bind(wxEVT_PAINT, [this](wxPaintEvent&) {
+    wxPaintDC dc(this);
+    m_presenter.Paint(dc, m_model.Client());
+  });
+
+  for (const auto& control : model.Controls()) {
+    wxWindow* widget = MakeWidget(*control);
+    if (!widget)
+      continue;
+    m_bindings.push_back(Binding{control.get(), widget});
+    const int id = control->Id();
+    if (id == kIdStatic)
+      continue;
+    widget->Bind(wxEVT_SET_FOCUS, [this, id](wxFocusEvent& event) {
+      if (!m_syncing && !m_model.IsEnded() && m_model.GetFocusId() != id) {
+        m_model.GotoDlgCtrl(id);
+        m_lastFocus = id;
+      }
+      event.Skip();
+    });
+  }
+
+  Bind(wxEVT_CHAR_HOOK, &DialogView::OnCharHook, this);
+  Bind(wxEVT_CLOSE_WINDOW, [this](wxCloseEvent& event) {
+    if (event.CanVeto())
+      event.Veto();
+    Feed([this] { return UserCloseBox(m_model); });
+  });
+  Bind(wxEVT_IDLE, [this](wxIdleEvent& event) {
+    m_platform.AfterInput(m_model.App());
+    event.Skip();
+  });
+  SyncFromModel();
+}
+
+wxWindow* DialogView::MakeWidget(Control& control) {
+  const Rect r = m_model.MapDialogRect(control.GetRect());
+  const wxPoint pos(r.x, r.y);
+  const wxSize size(r.width, r.height);
+  const int id = control.Id();
+  const wxString text = m_platform.Decode(control.Text());
+  switch (control.Kind()) {
+    case ControlKind::PushButton: {
+      auto* button = new Compact<wxButton>(kButtonCss, this, wxID_ANY, text, pos, size);
+      if (control.HasStyle(kDefaultButton))
+        button->SetDefault();
+      button->Bind(wxEVT_BUTTON,
+                   [this, id](wxCommandEvent&) { Feed([this, id] { return UserClick(m_model, id); }); });
+      return button;
+    }
+    case ControlKind::Edit: {
+      auto* edit = new Compact<wxTextCtrl>(kEntryCss, this, wxID_ANY, text, pos, size);
+      if (control.HasStyle(kNumber)) {
+        // Only digits can be typed; the model drops anything else that arrives by pasting.
+        edit->Bind(wxEVT_CHAR, [](wxKeyEvent& event) {
+          const int key = event.GetUnicodeKey();
+          if (key != WXK_NONE && key >= 32 && !(key >= '0' && key <= '9'))
+            return;
+          event.Skip();
+        });
+      }
+      edit->Bind(wxEVT_TEXT, [this, id, edit](wxCommandEvent&) {
+        if (m_syncing)
+          return;
+        const std::string typed = EncodeWindows1252(edit->GetValue());
+        Feed([this, id, typed] { return UserType(m_model, id, typed); });
+      });
+      return edit;
+    }
+    case ControlKind::Static: {
+      auto* label = new wxStaticText(this, wxID_ANY, text, pos, size, wxST_NO_AUTORESIZE);
+      // Static texts wrap at word boundaries within their width, as the templates expect.
+      label->Wrap(size.x);
+      return label;
+    }
+    case ControlKind::GroupBox:
+      return new wxStaticBox(this, wxID_ANY, text, pos, size);
+    case ControlKind::ListBox: {
+      long style = control.HasStyle(kMultipleSel) ? wxLB_MULTIPLE : wxLB_SINGLE;
+      if (control.HasStyle(kHScroll))
+        style |= wxLB_HSCROLL;
+      if (control.HasStyle(kSort))
+        style |= wxLB_SORT;
+      auto* list = new wxListBox(this, wxID_ANY, pos, size, 0, nullptr, style);
+      list->Bind(wxEVT_LISTBOX, [this, id, list](wxCommandEvent&) {
+        if (m_syncing)
+          return;
+        // Replays the difference between the widget and the model as clicks on entries, so
+        // the model hears exactly what a click on each would tell it.
+        auto* model = m_model.Item<ListBox>(id);
+        if (!model)
+          return;
+        std::vector<int> clicks;
+        for (int i = 0; i < model->GetCount() && i < static_cast<int>(list->GetCount()); ++i) {
+          if (list->IsSelected(i) != (model->IsMultiple() ? model->GetSel(i)
+                                                          : model->GetCurSel() == i)) {
+            if (model->IsMultiple() || list->IsSelected(i))
+              clicks.push_back(i);
+          }
+        }
+        for (int index : clicks)
+          Feed([this, id, index] { return UserClickEntry(m_model, id, index); });
+      });
+      return list;
+    }
+    case ControlKind::ComboBox: {
+      // The template's height is that of the opened list; the closed one has its own.
+      auto* choice = new wxChoice(this, wxID_ANY, pos, wxSize(size.x, -1));
+      choice->Bind(wxEVT_CHOICE, [this, id, choice](wxCommandEvent&) {
+        if (m_syncing)
+          return;
+        const int index = choice->GetSelection();
+        Feed([this, id, index] { return UserChoose(m_model, id, index); });
+      });
+      return choice;
+    }
+  }
+  return nullptr;
+}
+
+wxWindow* DialogView::Widget(int id) const {
+  for (const Binding& binding : m_bindings) {
+    if (binding.control->Id() == id)
+      return binding.widget;
+  }
+  return nullptr;
+}
+
+void DialogView::Feed(const std::function<std::string()>& action) {
+  if (m_model.IsEnded())
+    return;
+  action();  // a refused action changes nothing, as the real control would refuse it
+  m_platform.AfterInput(m_model.App());
+}
+
+void DialogView::OnCharHook(wxKeyEvent& event) {
+  switch (event.GetKeyCode()) {
+    case WXK_ESCAPE:
+      Feed([this] { return UserEscape(m_model); });
+      return;
+    case WXK_RETURN:
+    case WXK_NUMPAD_ENTER:
+      Feed([this] { return UserEnter(m_model); });
+      return;
+    default:
+      event.Skip();
+  }
+}
+
+template <class List>
+static void SyncEntries(List* list, const ListControlBase& model, WxPlatform& platform) {
+  bool same = static_cast<int>(list->GetCount()) == model.GetCount();
+  for (int i = 0; same && i < model.GetCount(); ++i)
+    same = list->GetString(i) == platform.Decode(model.GetEntry(i));
+  if (same)
+    return;
+  wxArrayString entries;
+  for (const std::string& entry : model.Entries())
+    entries.Add(platform.Decode(entry));
+  list->Set(entries);
+}
+
+void DialogView::SyncWidget(const Binding& binding) {
+  Control& control = *binding.control;
+  wxWindow* widget = binding.widget;
+  if (widget->IsShown() != control.IsVisible())
+    widget->Show(control.IsVisible());
+  if (widget->IsEnabled() != control.IsEnabled())
+    widget->Enable(control.IsEnabled());
+  const wxString text = m_platform.Decode(control.Text());
+  switch (control.Kind()) {
+    case ControlKind::PushButton:
+    case ControlKind::GroupBox:
+      if (widget->GetLabel() != text)
+        widget->SetLabel(text);
+      break;
+    case ControlKind::Static:
+      if (auto* label = static_cast<wxStaticText*>(widget); label->GetLabel() != text) {
+        label->SetLabel(text);
+        label->Wrap(label->GetSize().x);
+      }
+      break;
+    case ControlKind::Edit:
+      if (auto* edit = static_cast<wxTextCtrl*>(widget);
+          EncodeWindows1252(edit->GetValue()) != control.Text()) {
+        edit->ChangeValue(text);
+      }
+      break;
+    case ControlKind::ListBox: {
+      auto* list = static_cast<wxListBox*>(widget);
+      const auto& model = static_cast<const ListBox&>(control);
+      SyncEntries(list, model, m_platform);
+      for (int i = 0; i < model.GetCount(); ++i) {
+        const bool selected = model.IsMultiple() ? model.GetSel(i) : model.GetCurSel() == i;
+        if (list->IsSelected(i) != selected) {
+          if (selected)
+            list->SetSelection(i);
+          else
+            list->Deselect(i);
+        }
+      }
+      break;
+    }
+    case ControlKind::ComboBox: {
+      auto* choice = static_cast<wxChoice*>(widget);
+      const auto& model = static_cast<const ComboBox&>(control);
+      SyncEntries(choice, model, m_platform);
+      if (choice->GetSelection() != model.GetCurSel())
+        choice->SetSelection(model.GetCurSel());
+      break;
+    }
+  }
+}
+
+void DialogView::SyncFromModel() {
+  m_syncing = true;
+  const wxString title = m_platform.Decode(m_model.GetWindowText());
+  if (GetTitle() != title)
+    SetTitle(title);
+  for (const Binding& binding : m_bindings)
+    SyncWidget(binding);
+  // Focus moves only when the program moved it (a failed validation, GotoDlgCtrl); the
+  // user's own moves reach the model through the focus events below.
+  if (m_model.GetFocusId() != m_lastFocus) {
+    m_lastFocus = m_model.GetFocusId();
+    for (const Binding& binding : m_bindings) {
+      if (binding.control->Id() != m_lastFocus)
+        continue;
+      binding.widget->SetFocus();
+      if (auto* edit = dynamic_cast<EditBox*>(binding.control))
+        static_cast<wxTextCtrl*>(binding.widget)->SetSelection(edit->SelStart(), edit->SelEnd());
+      break;
+    }
+  }
+  m_syncing = false;
+  if (m_presenter.Changed(m_model.Client()))
+    Refresh(false);
+  if (m_model.IsEnded() && IsModal())
+    EndModal(m_model.Result());
+}
+
+}  // namespace quillon::ui::wx

@@ -1,0 +1,92 @@
+// The real windows behind WxPlatform (private to ui/wx): a dialog in its modal loop and a
+// visible frame, each keeping its widgets in step with its model window.
+#pragma once
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include <wx/dialog.h>
+#include <wx/frame.h>
+#include <wx/panel.h>
+#include <wx/toolbar.h>
+
+#include "ui/dialog.h"
+#include "ui/frame.h"
+#include "ui/surface.h"
+#include "ui/wx/wx_platform.h"
+
+namespace quillon::ui::wx {
+
+// Shows a model surface; remembers what it showed so that only changes repaint.
+class SurfacePresenter {
+ public:
+  void Paint(wxDC& dc, const Surface& surface);
+  // Whether the surface differs from what was painted last.
+  bool Changed(const Surface& surface) const { return surface.Data() != m_shown; }
+
+ private:
+  std::vector<uint8_t> m_shown;
+};
+
+class DialogView : public wxDialog {
+ public:
+  DialogView(WxPlatform& platform, Dialog& model, wxWindow* parent);
+  Dialog& Model() const { return m_model; }
+  wxWindow* Widget(int id) const;
+  // Widgets from the models, the client surface presented, and the modal loop left once the
+  // model has ended.
+  void SyncFromModel();
+
+ private:
+  struct Binding {
+    Control* control;
+    wxWindow* widget;
+  };
+  wxWindow* MakeWidget(Control& control);
+  void SyncWidget(const Binding& binding);
+  // Runs a user action on the models, then brings every view in step.
+  void Feed(const std::function<std::string()>& action);
+  void OnCharHook(wxKeyEvent& event);
+
+  WxPlatform& m_platform;
+  Dialog& m_model;
+  std::vector<Binding> m_bindings;
+  int m_lastFocus;
+  bool m_syncing = false;
+  SurfacePresenter m_presenter;
+};
+
+class FrameView : public wxFrame {
+ public:
+  FrameView(WxPlatform& platform, FrameWnd& model);
+  FrameWnd& Model() const { return m_model; }
+  wxWindow* Widget(int id) const;
+  wxToolBar* Tools() const { return m_tools; }
+  wxPanel* ClientPanel() const { return m_client; }
+  void SyncFromModel();
+
+ private:
+  // The model's toolbar that this view shows, or null.
+  ToolBar* ModelToolBar() const;
+  // Everything that decides how the toolbar is laid out, to rebuild it only on changes.
+  std::vector<int> ToolBarSignature(const ToolBar* toolbar) const;
+  void RebuildToolBar(ToolBar* toolbar);
+  void SyncMenu();
+  // Runs a user action on the models when the model still lives.
+  void Feed(const std::function<std::string()>& action);
+
+  WxPlatform& m_platform;
+  FrameWnd& m_model;
+  wxPanel* m_client;
+  wxToolBar* m_tools = nullptr;
+  std::vector<int> m_toolSignature;
+  std::vector<std::pair<int, wxWindow*>> m_toolControls;  // selectors by control id
+  SurfacePresenter m_presenter;
+  bool m_syncing = false;
+};
+
+// Whether the model window is still alive in app (windows may be deleted by handlers).
+bool IsAlive(const Application& app, const Window* window);
+
+}  // namespace quillon::ui::wx
