@@ -9,6 +9,7 @@
 #include <wx/statbox.h>
 #include <wx/stattext.h>
 #include <wx/textctrl.h>
+#include <wx/tokenzr.h>
 
 #include "ui/application.h"
 #include "ui/user_input.h"
@@ -50,6 +51,29 @@ long DialogStyle(uint32_t style) {
   return wxStyle;
 }
 
+// Shows text in the label, wrapped at word boundaries within its width as the templates
+// expect. Where the toolkit's font sets the text wider than the font the template was made
+// for, the label's font shrinks (to four fifths at most) rather than lose the text's end.
+void FitLabel(wxStaticText* label, const wxString& text, const wxFont& font) {
+  const wxSize size = label->GetSize();
+  auto fits = [&] {
+    label->SetLabel(text);
+    label->Wrap(size.x);
+    const int lines = static_cast<int>(wxSplit(label->GetLabel(), '\n', 0).size());
+    return lines * label->GetCharHeight() <= std::max(size.y, label->GetCharHeight());
+  };
+  wxFont smaller = font;
+  label->SetFont(font);
+  const double smallest = font.GetFractionalPointSize() * 0.8;
+  while (!fits()) {
+    const double points = smaller.GetFractionalPointSize() - 0.5;
+    if (points < smallest)
+      break;
+    smaller.SetFractionalPointSize(points);
+    label->SetFont(smaller);
+  }
+}
+
 }  // namespace
 
 bool IsAlive(const Application& app, const Window* window) {
@@ -57,13 +81,15 @@ bool IsAlive(const Application& app, const Window* window) {
   return std::find(windows.begin(), windows.end(), window) != windows.end();
 }
 
-void SurfacePresenter::Paint(wxDC& dc, const Surface& surface) {
+void SurfacePresenter::Paint(wxDC& dc, const Surface& surface, const Rgb* transparent) {
   m_shown = surface.Data();
   if (surface.Width() <= 0 || surface.Height() <= 0)
     return;
   // The image borrows the copy just kept (static data): no second copy per paint.
   wxImage image(surface.Width(), surface.Height(), m_shown.data(), true);
-  dc.DrawBitmap(wxBitmap(image), 0, 0);
+  if (transparent)
+    image.SetMaskColour(transparent->red, transparent->green, transparent->blue);
+  dc.DrawBitmap(wxBitmap(image), 0, 0, transparent != nullptr);
 }
 
 DialogView::DialogView(WxPlatform& platform, Dialog& model, wxWindow* parent)
@@ -86,24 +112,20 @@ DialogView::DialogView(WxPlatform& platform, Dialog& model, wxWindow* parent)
   Move(origin.x + at.x, origin.y + at.y);
 
   // A client area nobody drew on yet shows the toolkit's dialog colour.
+  const wxColour face = wxSystemSettings::GetColour(wxSYS_COLOUR_BTNFACE);
+  m_face = Rgb{face.Red(), face.Green(), face.Blue()};
   Surface& surface = model.Client();
   const auto& data = surface.Data();
-  if (std::all_of(data.begin(), data.end(), [](uint8_t b) { return b == 255; })) {
-    const wxColour face = wxSystemSettings::GetColour(wxSYS_COLOUR_BTNFACE);
-    surface.FillRect(0, 0, surface.Width(), surface.Height(),
-                     Rgb{face.Red(), face.Green(), face.Blue()});
-  }
+  if (std::all_of(data.begin(), data.end(), [](uint8_t b) { return b == 255; }))
+    surface.FillRect(0, 0, surface.Width(), surface.Height(), m_face);
   SetBackgroundStyle(wxBG_STYLE_PAINT);
-  Bind(wxEVT_PAINT, [this](wxPaintEvent&) {
-    wxPaintDC dc(this);
-    m_presenter.Paint(dc, m_model.Client());
-  });
+  Bind(wxEVT_PAINT, &DialogView::OnPaint, this);
 
   for (const auto& control : model.Controls()) {
     wxWindow* widget = MakeWidget(*control);
     if (!widget)
       continue;
-    m_bindings.push_back(Binding{control.get(), widget});
+    m_bindings.push_back(Binding{control.get(), widget, control->Text()});
     const int id = control->Id();
     if (id == kIdStatic)
       continue;
@@ -111,6 +133,7 @@ DialogView::DialogView(WxPlatform& platform, Dialog& model, wxWindow* parent)
       if (!m_syncing && !m_model.IsEnded() && m_model.GetFocusId() != id) {
         m_model.GotoDlgCtrl(id);
         m_lastFocus = id;
+        RememberSelection(id);
       }
       event.Skip();
     });
@@ -137,7 +160,8 @@ wxWindow* DialogView::MakeWidget(Control& control) {
   const wxString text = m_platform.Decode(control.Text());
   switch (control.Kind()) {
     case ControlKind::PushButton: {
-      auto* button = new Compact<wxButton>(kButtonCss, this, wxID_ANY, text, pos, size);
+      auto* button =
+          new Compact<wxButton>(kButtonCss, this, wxID_ANY, text, pos, size, wxBU_EXACTFIT);
       if (control.HasStyle(kDefaultButton))
         button->SetDefault();
       button->Bind(wxEVT_BUTTON,
@@ -159,18 +183,21 @@ wxWindow* DialogView::MakeWidget(Control& control) {
         if (m_syncing)
           return;
         const std::string typed = EncodeWindows1252(edit->GetValue());
-        Feed([this, id, typed] { return UserType(m_model, id, typed); });
+        Feed([this, id, typed] {
+          std::string problem = UserType(m_model, id, typed);
+          RememberSelection(id);  // the caret stays where the user typed
+          return problem;
+        });
       });
       return edit;
     }
     case ControlKind::Static: {
       auto* label = new wxStaticText(this, wxID_ANY, text, pos, size, wxST_NO_AUTORESIZE);
-      // Static texts wrap at word boundaries within their width, as the templates expect.
-      label->Wrap(size.x);
+      FitLabel(label, text, GetFont());
       return label;
     }
     case ControlKind::GroupBox:
-      return new wxStaticBox(this, wxID_ANY, text, pos, size);
+      return nullptr;  // drawn with the client area: see OnPaint
     case ControlKind::ListBox: {
       long style = control.HasStyle(kMultipleSel) ? wxLB_MULTIPLE : wxLB_SINGLE;
       if (control.HasStyle(kHScroll))
@@ -229,6 +256,42 @@ void DialogView::Feed(const std::function<std::string()>& action) {
   m_platform.AfterInput(m_model.App());
 }
 
+// Group boxes are drawn here, below what the program drew on the client surface: a picture
+// drawn across a group box's frame covers the frame, as drawing on the dialog itself does.
+// Surface pixels still in the dialog colour let the frames show through.
+void DialogView::OnPaint(wxPaintEvent&) {
+  wxPaintDC dc(this);
+  dc.SetBackground(wxBrush(wxColour(m_face.red, m_face.green, m_face.blue)));
+  dc.Clear();
+  dc.SetFont(GetFont());
+  dc.SetTextForeground(wxSystemSettings::GetColour(wxSYS_COLOUR_BTNTEXT));
+  const wxColour line = wxSystemSettings::GetColour(wxSYS_COLOUR_BTNSHADOW);
+  for (const auto& control : m_model.Controls()) {
+    if (control->Kind() != ControlKind::GroupBox || !control->IsVisible())
+      continue;
+    const Rect r = m_model.MapDialogRect(control->GetRect());
+    const wxString label = m_platform.Decode(control->Text());
+    const wxSize text = dc.GetTextExtent(label.empty() ? wxString("X") : label);
+    const int top = r.y + text.y / 2;
+    dc.SetPen(wxPen(line));
+    dc.SetBrush(*wxTRANSPARENT_BRUSH);
+    dc.DrawRoundedRectangle(r.x, top, r.width, r.Bottom() - top, 3);
+    if (!label.empty()) {
+      const int inset = dc.GetCharWidth();
+      dc.SetBrush(wxBrush(wxColour(m_face.red, m_face.green, m_face.blue)));
+      dc.SetPen(*wxTRANSPARENT_PEN);
+      dc.DrawRectangle(r.x + inset - 2, r.y, text.x + 4, text.y);
+      dc.DrawText(label, r.x + inset, r.y);
+    }
+  }
+  m_presenter.Paint(dc, m_model.Client(), &m_face);
+}
+
+void DialogView::RememberSelection(int id) {
+  if (auto* edit = m_model.Item<EditBox>(id))
+    m_lastSelection[id] = {edit->SelStart(), edit->SelEnd()};
+}
+
 void DialogView::OnCharHook(wxKeyEvent& event) {
   switch (event.GetKeyCode()) {
     case WXK_ESCAPE:
@@ -256,7 +319,7 @@ static void SyncEntries(List* list, const ListControlBase& model, WxPlatform& pl
   list->Set(entries);
 }
 
-void DialogView::SyncWidget(const Binding& binding) {
+void DialogView::SyncWidget(Binding& binding) {
   Control& control = *binding.control;
   wxWindow* widget = binding.widget;
   if (widget->IsShown() != control.IsVisible())
@@ -271,9 +334,10 @@ void DialogView::SyncWidget(const Binding& binding) {
         widget->SetLabel(text);
       break;
     case ControlKind::Static:
-      if (auto* label = static_cast<wxStaticText*>(widget); label->GetLabel() != text) {
-        label->SetLabel(text);
-        label->Wrap(label->GetSize().x);
+      // The label shows its text wrapped: compare with the text it was given.
+      if (binding.shown != control.Text()) {
+        binding.shown = control.Text();
+        FitLabel(static_cast<wxStaticText*>(widget), text, GetFont());
       }
       break;
     case ControlKind::Edit:
@@ -313,7 +377,7 @@ void DialogView::SyncFromModel() {
   const wxString title = m_platform.Decode(m_model.GetWindowText());
   if (GetTitle() != title)
     SetTitle(title);
-  for (const Binding& binding : m_bindings)
+  for (Binding& binding : m_bindings)
     SyncWidget(binding);
   // Focus moves only when the program moved it (a failed validation, GotoDlgCtrl); the
   // user's own moves reach the model through the focus events below.
@@ -323,10 +387,19 @@ void DialogView::SyncFromModel() {
       if (binding.control->Id() != m_lastFocus)
         continue;
       binding.widget->SetFocus();
-      if (auto* edit = dynamic_cast<EditBox*>(binding.control))
-        static_cast<wxTextCtrl*>(binding.widget)->SetSelection(edit->SelStart(), edit->SelEnd());
       break;
     }
+  }
+  for (const Binding& binding : m_bindings) {
+    auto* edit = dynamic_cast<EditBox*>(binding.control);
+    if (!edit)
+      continue;
+    const std::pair<int, int> selection(edit->SelStart(), edit->SelEnd());
+    auto [at, added] = m_lastSelection.emplace(edit->Id(), selection);
+    if (!added && at->second == selection)
+      continue;
+    at->second = selection;
+    static_cast<wxTextCtrl*>(binding.widget)->SetSelection(selection.first, selection.second);
   }
   m_syncing = false;
   if (m_presenter.Changed(m_model.Client()))

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <functional>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -21,7 +22,8 @@ namespace quillon::ui::wx {
 // Shows a model surface; remembers what it showed so that only changes repaint.
 class SurfacePresenter {
  public:
-  void Paint(wxDC& dc, const Surface& surface);
+  // transparent: pixels of this colour leave what dc already shows.
+  void Paint(wxDC& dc, const Surface& surface, const Rgb* transparent = nullptr);
   // Whether the surface differs from what was painted last.
   bool Changed(const Surface& surface) const { return surface.Data() != m_shown; }
 
@@ -42,19 +44,25 @@ class DialogView : public wxDialog {
   struct Binding {
     Control* control;
     wxWindow* widget;
+    std::string shown;  // the model text a label was last given
   };
   wxWindow* MakeWidget(Control& control);
-  void SyncWidget(const Binding& binding);
+  void SyncWidget(Binding& binding);
   // Runs a user action on the models, then brings every view in step.
   void Feed(const std::function<std::string()>& action);
   void OnCharHook(wxKeyEvent& event);
+  void OnPaint(wxPaintEvent& event);
+  void RememberSelection(int id);
 
   WxPlatform& m_platform;
   Dialog& m_model;
   std::vector<Binding> m_bindings;
   int m_lastFocus;
+  // Edit selections as last synced; only the program's own changes are pushed to widgets.
+  std::map<int, std::pair<int, int>> m_lastSelection;
   bool m_syncing = false;
   SurfacePresenter m_presenter;
+  Rgb m_face;  // the dialog colour
 };
 
 class FrameView : public wxFrame {

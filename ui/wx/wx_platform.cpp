@@ -199,7 +199,8 @@ int WxPlatform::RunFileDialog(FileDialog& dialog) {
   if (file.ShowModal() != wxID_OK || file.GetPath().empty())
     return kIdCancel;
   // The file name as the system spells it, not as text for display.
-  const wxScopedCharBuffer path = file.GetPath().fn_str();
+  const wxString chosen = file.GetPath();
+  const wxScopedCharBuffer path = chosen.fn_str();
   dialog.Accept(std::string(path.data(), path.length()));
   return kIdOk;
 }
