@@ -215,10 +215,19 @@ void Pump(int milliseconds) {
     wxEventLoopBase* loop = wxEventLoopBase::GetActive();
     while (loop && loop->Pending())
       loop->Dispatch();
+    if (loop)
+      loop->ProcessIdle();
     if (wxTheApp)
       wxTheApp->ProcessPendingEvents();
     std::this_thread::sleep_for(std::chrono::milliseconds(2));
   } while (std::chrono::steady_clock::now() < until);
+}
+
+bool PumpUntil(const std::function<bool()>& done, int milliseconds) {
+  const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(milliseconds);
+  while (!done() && std::chrono::steady_clock::now() < until)
+    Pump(10);
+  return done();
 }
 
 wxImage CaptureScreen(const wxRect& rect) {

@@ -91,5 +91,7 @@ Move CloseBox();
 wxImage CaptureScreen(const wxRect& rect);
 // Dispatches pending events of the active loop for about the given time.
 void Pump(int milliseconds);
+// Dispatches events until done() holds or the time is up; returns done().
+bool PumpUntil(const std::function<bool()>& done, int milliseconds = 5000);
 
 }  // namespace quillon::ui::wx::testing

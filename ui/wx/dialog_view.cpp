@@ -229,10 +229,10 @@ wxWindow* DialogView::MakeWidget(Control& control) {
     case ControlKind::ComboBox: {
       // The template's height is that of the opened list; the closed one has its own.
       auto* choice = new wxChoice(this, wxID_ANY, pos, wxSize(size.x, -1));
-      choice->Bind(wxEVT_CHOICE, [this, id, choice](wxCommandEvent&) {
+      choice->Bind(wxEVT_CHOICE, [this, id](wxCommandEvent& event) {
         if (m_syncing)
           return;
-        const int index = choice->GetSelection();
+        const int index = event.GetInt();
         Feed([this, id, index] { return UserChoose(m_model, id, index); });
       });
       return choice;

@@ -187,10 +187,10 @@ void FrameView::RebuildToolBar(ToolBar* toolbar) {
     auto* choice = new wxChoice(m_tools, wxID_ANY, wxDefaultPosition,
                                 wxSize(combo->GetRect().width, -1));
     const int id = combo->Id();
-    choice->Bind(wxEVT_CHOICE, [this, id, choice](wxCommandEvent&) {
+    choice->Bind(wxEVT_CHOICE, [this, id](wxCommandEvent& event) {
       if (m_syncing)
         return;
-      const int index = choice->GetSelection();
+      const int index = event.GetInt();
       Feed([this, id, index] {
         ToolBar* tools = ModelToolBar();
         return tools ? UserChoose(*tools, id, index) : std::string("the toolbar is gone");
