@@ -32,9 +32,7 @@ class LayerCountDialog : public ui::Dialog {
   int32_t count = 3;
 
  protected:
-  void DoDataExchange(DataExchange& dx) override {
-    dx.Int(res::kEditLayerCount, count, 2, 9);
-  }
+  void DoDataExchange(DataExchange& dx) override { dx.Int(res::kEditLayerCount, count, 2, 9); }
 };
 
 // A main dialog in the manner of the program's: Enter does nothing, "Abrir" asks for a file
@@ -196,8 +194,7 @@ TEST_F(WxTest, EveryResourceDialogIsLaidOutWithoutOverlapsOrClippedTexts) {
   for (const DialogTemplate& source : res::QuillonResources().dialogs) {
     ui::Dialog dialog(app, source.name);
     driver.Dialog(platform.Decode(source.caption),
-                  {Check([&](DialogView& view) { CheckLayout(view, platform); }),
-                   Key(WXK_ESCAPE)});
+                  {Check([&](DialogView& view) { CheckLayout(view, platform); }), Key(WXK_ESCAPE)});
     EXPECT_EQ(dialog.DoModal(), kIdCancel) << source.name.ToString();
   }
 }
@@ -210,22 +207,21 @@ TEST_F(WxTest, DataExchangeRefusesThenFocusesTheOffendingBox) {
     return Utf8(static_cast<wxTextCtrl*>(view.Widget(id))->GetValue());
   };
   driver
-      .Dialog("(k,n)-threshold Visual Cryptography Scheme",
-              {Check([&](DialogView& view) {
-                 EXPECT_EQ(text(view, res::kEditParticipantsN), "4");
-                 EXPECT_EQ(text(view, res::kEditThresholdK), "3");
-               }),
-               Type(res::kEditThresholdK, "5"), Click(kIdOk),
-               Check([&](DialogView& view) {
-                 EXPECT_FALSE(dialog.IsEnded());
-                 EXPECT_EQ(dialog.GetFocusId(), res::kEditThresholdK);
-                 long from = -1, to = -1;
-                 static_cast<wxTextCtrl*>(view.Widget(res::kEditThresholdK))
-                     ->GetSelection(&from, &to);
-                 EXPECT_EQ(from, 0);
-                 EXPECT_EQ(to, 1) << "the refused text is selected for typing over";
-               }),
-               Type(res::kEditThresholdK, "3"), Key(WXK_RETURN)})
+      .Dialog(
+          "(k,n)-threshold Visual Cryptography Scheme",
+          {Check([&](DialogView& view) {
+             EXPECT_EQ(text(view, res::kEditParticipantsN), "4");
+             EXPECT_EQ(text(view, res::kEditThresholdK), "3");
+           }),
+           Type(res::kEditThresholdK, "5"), Click(kIdOk), Check([&](DialogView& view) {
+             EXPECT_FALSE(dialog.IsEnded());
+             EXPECT_EQ(dialog.GetFocusId(), res::kEditThresholdK);
+             long from = -1, to = -1;
+             static_cast<wxTextCtrl*>(view.Widget(res::kEditThresholdK))->GetSelection(&from, &to);
+             EXPECT_EQ(from, 0);
+             EXPECT_EQ(to, 1) << "the refused text is selected for typing over";
+           }),
+           Type(res::kEditThresholdK, "3"), Key(WXK_RETURN)})
       .Message("Please enter an integer between 2 and 4.");
   EXPECT_EQ(dialog.DoModal(), kIdOk);
   EXPECT_EQ(dialog.n, 4);
@@ -241,37 +237,36 @@ TEST_F(WxTest, RealKeysAndClicksReachTheModels) {
     wxWindow* widget = view.Widget(id);
     return widget->ClientToScreen(wxPoint(widget->GetSize().x / 2, widget->GetSize().y / 2));
   };
-  driver.Dialog("", {Check([&](DialogView& view) {
-                       // Focus follows the pointer where no window manager runs: the pointer
-                       // enters the dialog once it is on screen.
-                       sim.MouseMove(view.GetScreenPosition() - wxPoint(5, 5));
-                       Pump(100);
-                       sim.MouseMove(pointAt(view, res::kEditLayerCount));
-                       Pump(100);
-                       sim.MouseDblClick();
-                       Pump(100);
-                     }),
-                     Check([&](DialogView&) {
-                       sim.Char('a', wxMOD_CONTROL);
-                       Pump(100);
-                     }),
-                     Check([&](DialogView&) {
-                       sim.Text("x7");
-                       // The X server hands the keys on in its own time.
-                       PumpUntil([&] { return dialog.GetDlgItemText(res::kEditLayerCount) != "3"; });
-                     }),
-                     Check([&](DialogView& view) {
-                       EXPECT_EQ(dialog.GetDlgItemText(res::kEditLayerCount), "7");
-                       EXPECT_EQ(Utf8(static_cast<wxTextCtrl*>(
-                                          view.Widget(res::kEditLayerCount))
-                                          ->GetValue()),
-                                 "7")
-                           << "only digits can be typed";
-                     }),
-                     Check([&](DialogView& view) {
-                       sim.MouseMove(pointAt(view, kIdOk));
-                       sim.MouseClick();
-                     })});
+  driver.Dialog(
+      "", {Check([&](DialogView& view) {
+             // Focus follows the pointer where no window manager runs: the pointer
+             // enters the dialog once it is on screen.
+             sim.MouseMove(view.GetScreenPosition() - wxPoint(5, 5));
+             Pump(100);
+             sim.MouseMove(pointAt(view, res::kEditLayerCount));
+             Pump(100);
+             sim.MouseDblClick();
+             Pump(100);
+           }),
+           Check([&](DialogView&) {
+             sim.Char('a', wxMOD_CONTROL);
+             Pump(100);
+           }),
+           Check([&](DialogView&) {
+             sim.Text("x7");
+             // The X server hands the keys on in its own time.
+             PumpUntil([&] { return dialog.GetDlgItemText(res::kEditLayerCount) != "3"; });
+           }),
+           Check([&](DialogView& view) {
+             EXPECT_EQ(dialog.GetDlgItemText(res::kEditLayerCount), "7");
+             EXPECT_EQ(
+                 Utf8(static_cast<wxTextCtrl*>(view.Widget(res::kEditLayerCount))->GetValue()), "7")
+                 << "only digits can be typed";
+           }),
+           Check([&](DialogView& view) {
+             sim.MouseMove(pointAt(view, kIdOk));
+             sim.MouseClick();
+           })});
   EXPECT_EQ(dialog.DoModal(), kIdOk);
   EXPECT_EQ(dialog.count, 7);
 }
@@ -302,18 +297,17 @@ TEST_F(WxTest, MainDialogFlowWithNestedWindowsAndAPictureThatSurvivesRepaints) {
     EXPECT_EQ(wrong, 0) << "pixels of the picture not on screen at (160, 29)";
   };
   driver
-      .Dialog(wxString::FromUTF8("Criptograf\u00EDa Visual"),
-              {Check([&](DialogView& view) {
-                 EXPECT_EQ(Utf8(static_cast<wxTextCtrl*>(view.Widget(res::kEditN))->GetValue()),
-                           "2");
-                 EXPECT_EQ(Utf8(static_cast<wxTextCtrl*>(view.Widget(res::kEditK))->GetValue()),
-                           "2");
-                 EXPECT_FALSE(view.HasFlag(wxCLOSE_BOX)) << "no close box";
-               }),
-               Type(res::kEditN, "5"), Key(WXK_RETURN),
-               Check([&](DialogView&) { EXPECT_FALSE(dialog.IsEnded()) << "Enter does nothing"; }),
-               Click(res::kButtonAbrir), Check(checkPicture), Click(res::kButtonDesencriptar),
-               Check(checkPicture), Click(kIdCancel)})
+      .Dialog(
+          wxString::FromUTF8("Criptograf\u00EDa Visual"),
+          {Check([&](DialogView& view) {
+             EXPECT_EQ(Utf8(static_cast<wxTextCtrl*>(view.Widget(res::kEditN))->GetValue()), "2");
+             EXPECT_EQ(Utf8(static_cast<wxTextCtrl*>(view.Widget(res::kEditK))->GetValue()), "2");
+             EXPECT_FALSE(view.HasFlag(wxCLOSE_BOX)) << "no close box";
+           }),
+           Type(res::kEditN, "5"), Key(WXK_RETURN),
+           Check([&](DialogView&) { EXPECT_FALSE(dialog.IsEnded()) << "Enter does nothing"; }),
+           Click(res::kButtonAbrir), Check(checkPicture), Click(res::kButtonDesencriptar),
+           Check(checkPicture), Click(kIdCancel)})
       .ChooseFile("Seleccione la imagen que desea encriptar", wxString::FromUTF8(secret))
       .Dialog("", {Type(res::kEditLayerCount, "3"), Click(kIdOk)})
       .Message(wxString::FromUTF8("No se pueden combinar las im\u00E1genes. "));

@@ -22,6 +22,14 @@ namespace {
 // A dialog whose moves are done gets this many ticks to end before it counts as stuck.
 constexpr int kStuckTicks = 100;
 constexpr int kTickMs = 30;
+
+// The title in quotes. Built by appending: g++ 12 warns falsely about "literal" + string.
+std::string Quoted(const wxString& title) {
+  std::string text(1, '"');
+  text.append(title.utf8_str());
+  text.push_back('"');
+  return text;
+}
 }  // namespace
 
 Driver::Driver() {
@@ -80,12 +88,11 @@ int Driver::Enter(wxDialog* dialog) {
 int Driver::Answer(wxDialog* dialog) {
   const auto expected = [&](Step::Kind kind, const wxString& title) -> bool {
     if (m_steps.empty()) {
-      Fail("\"" + std::string(title.utf8_str()) + "\" opened, but no step was left");
+      Fail(Quoted(title) + " opened, but no step was left");
       return false;
     }
     if (m_steps.front().kind != kind || m_steps.front().title != title) {
-      Fail("\"" + std::string(title.utf8_str()) + "\" opened, but the next step expected \"" +
-           std::string(m_steps.front().title.utf8_str()) + "\"");
+      Fail(Quoted(title) + " opened, but the next step expected " + Quoted(m_steps.front().title));
       return false;
     }
     return true;
@@ -112,7 +119,7 @@ int Driver::Answer(wxDialog* dialog) {
     while (file->GetPath() != path && std::chrono::steady_clock::now() < until)
       Pump(10);
     if (file->GetPath() != path) {
-      Fail("the file dialog did not take " + std::string(path.utf8_str()));
+      Fail(std::string("the file dialog did not take ") + Quoted(path));
       return wxID_CANCEL;
     }
     m_files.back().chosen = path;
@@ -121,13 +128,13 @@ int Driver::Answer(wxDialog* dialog) {
   if (auto* view = dynamic_cast<DialogView*>(dialog)) {
     if (!expected(Step::kDialog, view->GetTitle()))
       return wxID_CANCEL;
-    m_active.push_back(Active{view, std::deque<Move>(m_steps.front().moves.begin(),
-                                                     m_steps.front().moves.end())});
+    m_active.push_back(
+        Active{view, std::deque<Move>(m_steps.front().moves.begin(), m_steps.front().moves.end())});
     m_steps.pop_front();
     m_idleTicks = 0;
     return wxID_NONE;
   }
-  Fail("an unexpected window \"" + std::string(dialog->GetTitle().utf8_str()) + "\" opened");
+  Fail(std::string("an unexpected window ") + Quoted(dialog->GetTitle()) + " opened");
   return wxID_CANCEL;
 }
 
@@ -146,8 +153,7 @@ void Driver::Tick() {
     return;
   if (top.moves.empty()) {
     if (++m_idleTicks == kStuckTicks) {
-      Fail("\"" + std::string(top.view->GetTitle().utf8_str()) +
-           "\" stays open, but its moves have run out");
+      Fail(Quoted(top.view->GetTitle()) + " stays open, but its moves have run out");
       top.view->EndModal(wxID_CANCEL);
     }
     return;

@@ -22,8 +22,8 @@ class TestToolBar : public ToolBar {
     SetButtonInfo(5, res::kSchemeSelector, kSeparator, 200);
     Rect rect = GetItemRect(5);
     rect.height = 120;
-    auto& list = static_cast<ComboBox&>(CreateControl(
-        ControlKind::ComboBox, res::kSchemeSelector, "", rect, kVisible | kDropDownList));
+    auto& list = static_cast<ComboBox&>(CreateControl(ControlKind::ComboBox, res::kSchemeSelector,
+                                                      "", rect, kVisible | kDropDownList));
     list.AddString("first");
     list.AddString("second");
     list.SetCurSel(0);
@@ -88,14 +88,14 @@ TEST_F(WxTest, FrameShowsMenuToolbarAndClientAndHandsCommandsToTheModel) {
 
   wxToolBar* tools = view->Tools();
   ASSERT_NE(tools, nullptr);
-  for (int command : {res::kToolOpen, res::kToolSaveCurrentAs, res::kToolEncrypt,
-                      res::kToolCombine}) {
+  for (int command :
+       {res::kToolOpen, res::kToolSaveCurrentAs, res::kToolEncrypt, res::kToolCombine}) {
     const wxToolBarToolBase* tool = tools->FindById(command);
     ASSERT_NE(tool, nullptr) << command;
     EXPECT_EQ(tool->GetNormalBitmap().GetSize(), wxSize(16, 15));
   }
-  auto* choice = dynamic_cast<wxChoice*>(platform.ControlView(&frame.toolbar,
-                                                              res::kSchemeSelector));
+  auto* choice =
+      dynamic_cast<wxChoice*>(platform.ControlView(&frame.toolbar, res::kSchemeSelector));
   ASSERT_NE(choice, nullptr);
   EXPECT_EQ(choice->GetCount(), 2u);
   EXPECT_EQ(choice->GetSelection(), 0);
@@ -125,7 +125,8 @@ TEST_F(WxTest, FrameShowsMenuToolbarAndClientAndHandsCommandsToTheModel) {
   chosen.SetInt(1);
   Post(choice, chosen);
   driver.Message("No help file yet.");
-  ASSERT_TRUE(PumpUntil([&] { return frame.commands.size() >= 2 && !frame.toolbar.choices.empty(); }));
+  ASSERT_TRUE(
+      PumpUntil([&] { return frame.commands.size() >= 2 && !frame.toolbar.choices.empty(); }));
   EXPECT_EQ(frame.commands, (std::vector<int>{res::kCmdHelp, res::kToolOpen}));
   EXPECT_EQ(frame.toolbar.choices, std::vector<int>{1});
   EXPECT_TRUE(frame.toolbar.GetButtonStyle(0) & kChecked) << "a check-group button latches";

@@ -31,10 +31,10 @@ TEST_F(WxTest, ScreenshotsOfEveryDialog) {
          Check([&](DialogView& view) {
            Pump(300);
            const wxRect rect = view.GetScreenRect();
-           const std::string command =
-               "import -window root -crop " + std::to_string(rect.width) + "x" +
-               std::to_string(rect.height) + "+" + std::to_string(rect.x) + "+" +
-               std::to_string(rect.y) + " +repage " + directory + "/dialog-" + name + ".png";
+           const std::string command = "import -window root -crop " + std::to_string(rect.width) +
+                                       "x" + std::to_string(rect.height) + "+" +
+                                       std::to_string(rect.x) + "+" + std::to_string(rect.y) +
+                                       " +repage " + directory + "/dialog-" + name + ".png";
            EXPECT_EQ(std::system(command.c_str()), 0) << command;
          }),
          Key(WXK_ESCAPE)});

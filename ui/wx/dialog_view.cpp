@@ -96,8 +96,8 @@ DialogView::DialogView(WxPlatform& platform, Dialog& model, wxWindow* parent)
     : m_platform(platform), m_model(model), m_lastFocus(model.GetFocusId()) {
   SetExtraStyle(GetExtraStyle() | wxWS_EX_BLOCK_EVENTS);
   const DialogTemplate* source = model.Template();
-  Create(parent, wxID_ANY, platform.Decode(model.GetWindowText()), wxDefaultPosition,
-         wxDefaultSize, DialogStyle(model.Style()));
+  Create(parent, wxID_ANY, platform.Decode(model.GetWindowText()), wxDefaultPosition, wxDefaultSize,
+         DialogStyle(model.Style()));
   if (source)
     SetFont(platform.FontFor(*source));
   const Size client = model.ClientSize();
@@ -164,8 +164,9 @@ wxWindow* DialogView::MakeWidget(Control& control) {
           new Compact<wxButton>(kButtonCss, this, wxID_ANY, text, pos, size, wxBU_EXACTFIT);
       if (control.HasStyle(kDefaultButton))
         button->SetDefault();
-      button->Bind(wxEVT_BUTTON,
-                   [this, id](wxCommandEvent&) { Feed([this, id] { return UserClick(m_model, id); }); });
+      button->Bind(wxEVT_BUTTON, [this, id](wxCommandEvent&) {
+        Feed([this, id] { return UserClick(m_model, id); });
+      });
       return button;
     }
     case ControlKind::Edit: {
@@ -215,8 +216,8 @@ wxWindow* DialogView::MakeWidget(Control& control) {
           return;
         std::vector<int> clicks;
         for (int i = 0; i < model->GetCount() && i < static_cast<int>(list->GetCount()); ++i) {
-          if (list->IsSelected(i) != (model->IsMultiple() ? model->GetSel(i)
-                                                          : model->GetCurSel() == i)) {
+          if (list->IsSelected(i) !=
+              (model->IsMultiple() ? model->GetSel(i) : model->GetCurSel() == i)) {
             if (model->IsMultiple() || list->IsSelected(i))
               clicks.push_back(i);
           }

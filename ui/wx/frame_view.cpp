@@ -36,9 +36,8 @@ wxBitmap Glyph(const ToolBarTemplate& source, int index) {
   wxImage image(width, height);
   const ToolBarTemplate::Colour* face = source.palette.empty() ? nullptr : &source.palette[0];
   for (int y = 0; y < height; ++y) {
-    const std::string row = y < static_cast<int>(source.glyphRows.size())
-                                ? source.glyphRows[y]
-                                : std::string();
+    const std::string row =
+        y < static_cast<int>(source.glyphRows.size()) ? source.glyphRows[y] : std::string();
     for (int x = 0; x < width; ++x) {
       const size_t at = static_cast<size_t>(index) * width + x;
       const char key = at < row.size() ? row[at] : (face ? face->key : ' ');
@@ -90,6 +89,7 @@ FrameView::FrameView(WxPlatform& platform, FrameWnd& model)
               wxPoint(model.GetRect().x, model.GetRect().y),
               wxSize(model.GetRect().width, model.GetRect().height), FrameStyle(model.Style())),
       m_platform(platform),
+      m_app(model.App()),
       m_model(model) {
   if (const Menu* menu = model.GetMenu()) {
     auto* bar = new wxMenuBar;
@@ -111,7 +111,7 @@ FrameView::FrameView(WxPlatform& platform, FrameWnd& model)
   m_client->SetBackgroundStyle(wxBG_STYLE_PAINT);
   m_client->Bind(wxEVT_PAINT, [this](wxPaintEvent&) {
     wxPaintDC dc(m_client);
-    if (IsAlive(m_model.App(), &m_model))
+    if (IsAlive(m_app, &m_model))
       m_presenter.Paint(dc, m_model.Client());
   });
   Bind(wxEVT_CLOSE_WINDOW, [this](wxCloseEvent& event) {
@@ -121,22 +121,23 @@ FrameView::FrameView(WxPlatform& platform, FrameWnd& model)
   });
   Bind(wxEVT_IDLE, [this](wxIdleEvent& event) {
     event.Skip();
-    if (IsAlive(m_model.App(), &m_model))
-      m_platform.AfterInput(m_model.App());
+    if (IsAlive(m_app, &m_model))
+      m_platform.AfterInput(m_app);
   });
 }
 
 void FrameView::Feed(const std::function<std::string()>& action) {
   // Events may still arrive for a frame whose model a handler has just deleted.
-  Application& app = m_model.App();
-  if (!IsAlive(app, &m_model))
+  if (!IsAlive(m_app, &m_model))
     return;
   action();
-  m_platform.AfterInput(app);
+  m_platform.AfterInput(m_app);
 }
 
 ToolBar* FrameView::ModelToolBar() const {
-  for (Window* window : m_model.App().Windows()) {
+  if (!IsAlive(m_app, &m_model))
+    return nullptr;
+  for (Window* window : m_app.Windows()) {
     auto* toolbar = dynamic_cast<ToolBar*>(window);
     if (toolbar && toolbar->GetParent() == &m_model && toolbar->IsWindowVisible())
       return toolbar;
@@ -151,9 +152,9 @@ std::vector<int> FrameView::ToolBarSignature(const ToolBar* toolbar) const {
   signature.push_back(static_cast<int>(reinterpret_cast<uintptr_t>(toolbar) & 0x7fffffff));
   for (int i = 0; i < toolbar->GetCount(); ++i) {
     const ToolBarEntry& entry = toolbar->GetEntry(i);
-    signature.insert(signature.end(), {entry.command,
-                                       static_cast<int>(entry.style & ~uint32_t{kChecked}),
-                                       entry.glyph, entry.width});
+    signature.insert(signature.end(),
+                     {entry.command, static_cast<int>(entry.style & ~uint32_t{kChecked}),
+                      entry.glyph, entry.width});
   }
   for (const auto& control : toolbar->Controls())
     signature.insert(signature.end(), {control->Id(), control->GetRect().x});
@@ -171,8 +172,8 @@ void FrameView::RebuildToolBar(ToolBar* toolbar) {
     return;
   m_tools = new wxToolBar(m_client, wxID_ANY, wxPoint(0, 0), wxDefaultSize,
                           wxTB_HORIZONTAL | wxTB_FLAT | wxTB_NODIVIDER);
-  m_tools->SetToolBitmapSize(wxSize(toolbar->Source()->button.width,
-                                    toolbar->Source()->button.height));
+  m_tools->SetToolBitmapSize(
+      wxSize(toolbar->Source()->button.width, toolbar->Source()->button.height));
 
   // Drop-down lists made on the toolbar sit where the program put them: on the separator that
   // starts at their left edge, or after the entries when none does (after a reload).
@@ -184,8 +185,8 @@ void FrameView::RebuildToolBar(ToolBar* toolbar) {
   std::sort(combos.begin(), combos.end(),
             [](ComboBox* a, ComboBox* b) { return a->GetRect().x < b->GetRect().x; });
   auto addCombo = [&](ComboBox* combo) {
-    auto* choice = new wxChoice(m_tools, wxID_ANY, wxDefaultPosition,
-                                wxSize(combo->GetRect().width, -1));
+    auto* choice =
+        new wxChoice(m_tools, wxID_ANY, wxDefaultPosition, wxSize(combo->GetRect().width, -1));
     const int id = combo->Id();
     choice->Bind(wxEVT_CHOICE, [this, id](wxCommandEvent& event) {
       if (m_syncing)
@@ -217,8 +218,8 @@ void FrameView::RebuildToolBar(ToolBar* toolbar) {
       kind = wxITEM_RADIO;
     else if (entry.style & kCheck)
       kind = wxITEM_CHECK;
-    m_tools->AddTool(entry.command, wxString(), Glyph(*toolbar->Source(), entry.glyph),
-                     wxString(), kind);
+    m_tools->AddTool(entry.command, wxString(), Glyph(*toolbar->Source(), entry.glyph), wxString(),
+                     kind);
   }
   while (!combos.empty())
     addCombo(combos.front());
@@ -251,7 +252,7 @@ void FrameView::SyncMenu() {
 }
 
 void FrameView::SyncFromModel() {
-  if (!IsAlive(m_model.App(), &m_model))
+  if (!IsAlive(m_app, &m_model))
     return;
   m_syncing = true;
   const wxString title = m_platform.Decode(m_model.GetWindowText());

@@ -68,6 +68,7 @@ class DialogView : public wxDialog {
 class FrameView : public wxFrame {
  public:
   FrameView(WxPlatform& platform, FrameWnd& model);
+  // Only for comparing addresses once the model may be gone.
   FrameWnd& Model() const { return m_model; }
   wxWindow* Widget(int id) const;
   wxToolBar* Tools() const { return m_tools; }
@@ -85,7 +86,8 @@ class FrameView : public wxFrame {
   void Feed(const std::function<std::string()>& action);
 
   WxPlatform& m_platform;
-  FrameWnd& m_model;
+  Application& m_app;
+  FrameWnd& m_model;  // check IsAlive before use: handlers may delete it
   wxPanel* m_client;
   wxToolBar* m_tools = nullptr;
   std::vector<int> m_toolSignature;

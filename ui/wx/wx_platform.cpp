@@ -28,8 +28,8 @@ namespace {
 // family stands in when none is installed.
 const wxString kSansSubstitutes[] = {"Liberation Sans", "Arimo", "Arial", "Helvetica",
                                      "Nimbus Sans"};
-const wxString kWindowsSansFonts[] = {"MS Sans Serif", "Microsoft Sans Serif", "MS Shell Dlg",
-                                      "MS Shell Dlg 2", "Tahoma", "Arial"};
+const wxString kWindowsSansFonts[] = {
+    "MS Sans Serif", "Microsoft Sans Serif", "MS Shell Dlg", "MS Shell Dlg 2", "Tahoma", "Arial"};
 
 // Shows the toolkit's progress dialog only once the work has run for the delay, so short work
 // does not flash a window.
@@ -165,15 +165,16 @@ void WxPlatform::AfterInput(Application& app) {
 }
 
 int WxPlatform::RunModal(Dialog& dialog) {
-  DialogView* view = new DialogView(*this, dialog, ParentFor(dialog.Owner()));
-  m_modal.push_back(view);
+  // Deleted as soon as its loop ends, not later when idle: the model dies with DoModal.
+  auto view = std::make_unique<DialogView>(*this, dialog, ParentFor(dialog.Owner()));
+  m_modal.push_back(view.get());
   // Paint what the program drew before the loop starts.
   dialog.App().UpdateWindows();
   view->SyncFromModel();
   if (!dialog.IsEnded())
     view->ShowModal();
   m_modal.pop_back();
-  view->Destroy();
+  view.reset();
   // A dialog that could not reach its end by itself (the toolkit closed it) is cancelled.
   if (!dialog.IsEnded())
     dialog.EndDialog(kIdCancel);
@@ -273,13 +274,12 @@ int RunWithToolkit(int argc, char** argv, const std::function<int()>& body) {
   std::setlocale(LC_NUMERIC, "C");
   // Debian's toolkit checks its own use with assertions that open a dialog; a report on
   // stderr is enough and never blocks.
-  wxSetAssertHandler([](const wxString& file, int line, const wxString& func,
-                        const wxString& cond, const wxString& msg) {
-    std::fprintf(stderr, "toolkit assertion %s failed in %s (%s:%d): %s\n",
-                 static_cast<const char*>(cond.utf8_str()),
-                 static_cast<const char*>(func.utf8_str()),
-                 static_cast<const char*>(file.utf8_str()), line,
-                 static_cast<const char*>(msg.utf8_str()));
+  wxSetAssertHandler([](const wxString& file, int line, const wxString& func, const wxString& cond,
+                        const wxString& msg) {
+    std::fprintf(
+        stderr, "toolkit assertion %s failed in %s (%s:%d): %s\n",
+        static_cast<const char*>(cond.utf8_str()), static_cast<const char*>(func.utf8_str()),
+        static_cast<const char*>(file.utf8_str()), line, static_cast<const char*>(msg.utf8_str()));
   });
   int status = 1;
   if (wxTheApp->CallOnInit()) {

@@ -26,9 +26,9 @@
 #include <string_view>
 #include <vector>
 
+#include <wx/evtloop.h>
 #include <wx/font.h>
 #include <wx/string.h>
-#include <wx/evtloop.h>
 #include <wx/window.h>
 
 #include "ui/platform.h"
@@ -97,10 +97,10 @@ class WxPlatform : public Platform {
 
   TextDecoder m_decoder;
   std::chrono::milliseconds m_progressDelay{500};
-  std::vector<DialogView*> m_modal;  // innermost last
-  std::vector<FrameView*> m_frames;  // toolkit windows: destroyed with Destroy()
+  std::vector<DialogView*> m_modal;        // innermost last
+  std::vector<FrameView*> m_frames;        // toolkit windows: destroyed with Destroy()
   wxEventLoopBase* m_frameLoop = nullptr;  // RunWhileFramesVisible's loop
-  mutable wxWindow* m_measure = nullptr;  // a hidden window that measures fonts
+  mutable wxWindow* m_measure = nullptr;   // a hidden window that measures fonts
   bool m_syncing = false;
 };
 
