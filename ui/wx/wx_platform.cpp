@@ -264,9 +264,10 @@ void WxPlatform::RunWhileFramesVisible(Application& app) {
 int RunWithToolkit(int argc, char** argv, const std::function<int()>& body) {
   wxApp::SetInstance(new ToolkitApp);
   if (!wxEntryStart(argc, argv)) {
+    // wxEntryStart has undone its own start: cleaning up again would touch GTK without a
+    // display, which aborts.
     std::fprintf(stderr, "%s: cannot open the display to show windows\n",
                  argc > 0 ? argv[0] : "program");
-    wxEntryCleanup();
     return 1;
   }
   // The toolkit set the locale from the environment; numbers stay in the C format that files
