@@ -144,7 +144,8 @@ void Driver::Exit(wxDialog* dialog) {
 }
 
 void Driver::Tick() {
-  if (m_inEnter)
+  // A move waits until what the last one queued (a click, a key) has been handled.
+  if (m_inEnter || (wxTheApp && wxTheApp->HasPendingEvents()))
     return;
   if (m_active.empty())
     return;
