@@ -44,17 +44,22 @@ Driver::~Driver() {
 }
 
 Driver& Driver::Dialog(wxString title, std::vector<Move> moves) {
-  m_steps.push_back(Step{Step::kDialog, std::move(title), std::move(moves), wxString()});
+  m_steps.push_back(Step{Step::kDialog, std::move(title), std::move(moves), wxString(), nullptr});
   return *this;
 }
 
 Driver& Driver::Message(wxString text) {
-  m_steps.push_back(Step{Step::kMessage, std::move(text), {}, wxString()});
+  m_steps.push_back(Step{Step::kMessage, std::move(text), {}, wxString(), nullptr});
+  return *this;
+}
+
+Driver& Driver::ShowMessage(wxString text, std::function<void(wxDialog&)> whileShown) {
+  m_steps.push_back(Step{Step::kMessage, std::move(text), {}, wxString(), std::move(whileShown)});
   return *this;
 }
 
 Driver& Driver::ChooseFile(wxString title, wxString path) {
-  m_steps.push_back(Step{Step::kFile, std::move(title), {}, std::move(path)});
+  m_steps.push_back(Step{Step::kFile, std::move(title), {}, std::move(path), nullptr});
   return *this;
 }
 
@@ -99,9 +104,16 @@ int Driver::Answer(wxDialog* dialog) {
   };
   if (auto* box = dynamic_cast<wxMessageDialog*>(dialog)) {
     m_messages.push_back(MessageSeen{box->GetTitle(), box->GetMessage()});
-    if (expected(Step::kMessage, box->GetMessage()))
-      m_steps.pop_front();
-    return wxID_OK;
+    if (!expected(Step::kMessage, box->GetMessage()))
+      return wxID_OK;
+    const Step step = m_steps.front();
+    m_steps.pop_front();
+    if (!step.whileShown)
+      return wxID_OK;
+    m_shownBox = box;
+    m_whileShown = step.whileShown;
+    m_idleTicks = 0;
+    return wxID_NONE;
   }
   if (auto* file = dynamic_cast<wxFileDialog*>(dialog)) {
     m_files.push_back(FileDialogSeen{file->GetMessage(), file->GetWildcard(),
@@ -139,6 +151,8 @@ int Driver::Answer(wxDialog* dialog) {
 }
 
 void Driver::Exit(wxDialog* dialog) {
+  if (dialog == m_shownBox)
+    m_shownBox = nullptr;
   if (!m_active.empty() && m_active.back().view == dialog)
     m_active.pop_back();
 }
@@ -147,6 +161,15 @@ void Driver::Tick() {
   // A move waits until what the last one queued (a click, a key) has been handled.
   if (m_inEnter || (wxTheApp && wxTheApp->HasPendingEvents()))
     return;
+  if (m_shownBox) {
+    // Give the box a moment to reach the screen, then act once.
+    if (m_whileShown && ++m_idleTicks == 10) {
+      auto action = std::move(m_whileShown);
+      m_whileShown = nullptr;
+      action(*m_shownBox);
+    }
+    return;
+  }
   if (m_active.empty())
     return;
   Active& top = m_active.back();

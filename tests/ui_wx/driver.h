@@ -41,6 +41,9 @@ class Driver : public wxModalDialogHook {
 
   Driver& Dialog(wxString title, std::vector<Move> moves);
   Driver& Message(wxString text);
+  // A message box really shown; whileShown runs once from the timer while it is on screen
+  // and must close it (a simulated key, say).
+  Driver& ShowMessage(wxString text, std::function<void(wxDialog&)> whileShown);
   Driver& ChooseFile(wxString title, wxString path);
   Driver& CancelFile(wxString title);
 
@@ -59,6 +62,7 @@ class Driver : public wxModalDialogHook {
     wxString title;
     std::vector<Move> moves;
     wxString path;  // file steps; empty: cancel
+    std::function<void(wxDialog&)> whileShown;
   };
   struct Active {
     DialogView* view;
@@ -76,6 +80,8 @@ class Driver : public wxModalDialogHook {
   wxTimer m_timer;
   int m_idleTicks = 0;
   bool m_inEnter = false;
+  wxDialog* m_shownBox = nullptr;
+  std::function<void(wxDialog&)> m_whileShown;
 };
 
 // Moves.

@@ -54,7 +54,8 @@ long DialogStyle(uint32_t style) {
 // Shows text in the label, wrapped at word boundaries within its width as the templates
 // expect. Where the toolkit's font sets the text wider than the font the template was made
 // for, the label's font shrinks (to four fifths at most) rather than lose the text's end.
-void FitLabel(wxStaticText* label, const wxString& text, const wxFont& font) {
+// Returns the font the label ended with.
+wxFont FitLabel(wxStaticText* label, const wxString& text, const wxFont& font) {
   const wxSize size = label->GetSize();
   auto fits = [&] {
     label->SetLabel(text);
@@ -72,6 +73,7 @@ void FitLabel(wxStaticText* label, const wxString& text, const wxFont& font) {
     smaller.SetFractionalPointSize(points);
     label->SetFont(smaller);
   }
+  return label->GetFont();
 }
 
 }  // namespace
@@ -137,6 +139,22 @@ DialogView::DialogView(WxPlatform& platform, Dialog& model, wxWindow* parent)
       }
       event.Skip();
     });
+  }
+
+  // Labels that had to shrink set the size for all of them: one dialog, one text size.
+  m_labelFont = GetFont();
+  for (const Binding& binding : m_bindings) {
+    if (binding.control->Kind() == ControlKind::Static &&
+        binding.widget->GetFont().GetFractionalPointSize() < m_labelFont.GetFractionalPointSize()) {
+      m_labelFont = binding.widget->GetFont();
+    }
+  }
+  if (m_labelFont != GetFont()) {
+    for (const Binding& binding : m_bindings) {
+      if (binding.control->Kind() == ControlKind::Static)
+        FitLabel(static_cast<wxStaticText*>(binding.widget),
+                 platform.Decode(binding.control->Text()), m_labelFont);
+    }
   }
 
   Bind(wxEVT_CHAR_HOOK, &DialogView::OnCharHook, this);
@@ -338,7 +356,7 @@ void DialogView::SyncWidget(Binding& binding) {
       // The label shows its text wrapped: compare with the text it was given.
       if (binding.shown != control.Text()) {
         binding.shown = control.Text();
-        FitLabel(static_cast<wxStaticText*>(widget), text, GetFont());
+        FitLabel(static_cast<wxStaticText*>(widget), text, m_labelFont);
       }
       break;
     case ControlKind::Edit:

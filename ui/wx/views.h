@@ -63,6 +63,7 @@ class DialogView : public wxDialog {
   bool m_syncing = false;
   SurfacePresenter m_presenter;
   Rgb m_face;  // the dialog colour
+  wxFont m_labelFont;
 };
 
 class FrameView : public wxFrame {
