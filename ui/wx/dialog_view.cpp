@@ -6,7 +6,6 @@
 #include <wx/image.h>
 #include <wx/listbox.h>
 #include <wx/settings.h>
-#include <wx/statbox.h>
 #include <wx/stattext.h>
 #include <wx/textctrl.h>
 #include <wx/tokenzr.h>

@@ -15,8 +15,21 @@
 // back through EncodeWindows1252 when the user types them. File names chosen in file dialogs
 // are handed to the program as the system's own bytes.
 //
+// What a program draws on a window's client surface (Window::Client) is what that window
+// shows, repaints included: a dialog's client area starts in the dialog colour, which stays
+// transparent over the group boxes; pixels of any other colour cover them.
+//
 // The toolkit must be initialised (RunWithToolkit) before a WxPlatform is made, and the
 // platform destroyed before it is cleaned up. Single-threaded: the user-interface thread only.
+// A program's main() then reads:
+//
+//   return ui::wx::RunWithToolkit(argc, argv, [&] {
+//     ui::wx::WxPlatform platform;
+//     MyApp app(platform, resources, ui::Application::NameFromPath(argv[0]));
+//     const int status = app.Run();
+//     platform.RunWhileFramesVisible(app);
+//     return status;
+//   });
 #pragma once
 
 #include <chrono>
