@@ -33,6 +33,7 @@ constexpr const char* kHelp =
     "  stack     stack 2 to 9 shares into one image (default resultado.bmp)\n"
     "  demo      split and stack a built-in secret and show the steps in the terminal\n"
     "  analyze   contrast and security of a scheme for every set of participants\n"
+    "  print     lay shares out for printing on transparencies (PDF, SVG)\n"
     "\n"
     "Run 'quillon-cli COMMAND --help' for the options of a command.\n"
     "Exit status: 0 on success, 1 when the work failed, 2 for wrong usage.\n";
@@ -44,17 +45,22 @@ struct CommandEntry {
   Command run;
 };
 
+// clang-format off
 constexpr CommandEntry kCommands[] = {{"matrices", RunMatrices},
                                       {"split", RunSplit},
                                       {"stack", RunStack},
                                       {"demo", RunDemo},
-                                      {"analyze", RunAnalyze}};
+                                      {"analyze", RunAnalyze},
+                                      {"print", RunPrint}};
+// clang-format on
 
 }  // namespace
 
 int RunCli(const std::vector<std::string>& args, const Console& console) {
-  ScopedReporter reporter([&console](const std::string& caption, const std::string& text) {
-    PrintMessage(console, caption, text);
+  // A message of the computing code is a line of the command that caused it.
+  std::string prefix = kProgramName;
+  ScopedReporter reporter([&console, &prefix](const std::string& caption, const std::string& text) {
+    PrintMessage(console, prefix, caption.empty() ? text : caption + ": " + text);
   });
   if (args.empty())
     return UsageError(console, "", "missing command");
@@ -65,6 +71,7 @@ int RunCli(const std::vector<std::string>& args, const Console& console) {
   }
   for (const CommandEntry& command : kCommands) {
     if (name == command.name) {
+      prefix = std::string(kProgramName) + " " + name;
       return command.run(std::vector<std::string>(args.begin() + 1, args.end()), console);
     }
   }

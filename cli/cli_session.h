@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <vector>
@@ -29,16 +30,26 @@ class CliShareSession : public ShareSession {
   // Whether the method asked for more innocent images than were given.
   bool RanOutOfInnocentImages() const { return m_ranOut; }
 
+  // The secret's size, to tell why an innocent image was unusable.
+  void SetSecretSize(int32_t width, int32_t height);
+
   // Messages are kept, not printed: a successful split says nothing on stderr. The caller
-  // prints them when the work did not succeed.
-  void PrintHeldMessages();
+  // takes them, as one text, when the work did not succeed; the refusal of an innocent image
+  // comes with which image and why, in place of the messages of its loading.
+  std::string TakeHeldMessages();
 
  private:
+  std::string InnocentReason() const;
+
   Console m_console;
   std::string m_outDir;
   std::vector<std::string> m_innocentImages;
   size_t m_nextInnocent = 0;
   bool m_ranOut = false;
+  std::string m_lastInnocent;
+  size_t m_heldBeforeInnocent = 0;
+  int32_t m_secretWidth = 0;
+  int32_t m_secretHeight = 0;
   std::vector<std::string> m_shareFiles;
   std::vector<std::pair<std::string, std::string>> m_held;
 };

@@ -25,6 +25,7 @@ int RunSplit(const std::vector<std::string>& args, const Console& console);
 int RunStack(const std::vector<std::string>& args, const Console& console);
 int RunDemo(const std::vector<std::string>& args, const Console& console);
 int RunAnalyze(const std::vector<std::string>& args, const Console& console);
+int RunPrint(const std::vector<std::string>& args, const Console& console);
 
 // The start every command shares: with --help, prints helpText and answers kExitOk; a
 // parse error, or more than maxPositional positional arguments, is a usage error. Answers
@@ -45,14 +46,16 @@ struct SplitResult {
 
 // Encrypts secret with the request's scheme and method into outDir (which must exist; empty
 // for the working directory), with the installed random source. The encryption's messages
-// are printed only when it did not succeed: on success the share list says it all.
+// are printed only when it did not succeed, as one line of the command: on success the share
+// list says it all.
 SplitResult SplitSecret(const BmpImage& secret, const EncryptRequest& request,
                         const std::string& outDir, std::vector<std::string> innocentImages,
-                        const Console& console);
+                        const Console& console, std::string_view command = "split");
 
-// Loads the layer files, stacks them and saves the 1-bit result as outPath. Returns an error
-// text (the Load and Save messages have been reported already), empty on success; nothing is
-// written unless every layer loaded.
+// Loads the layer files, stacks them and saves the 1-bit result as outPath, creating its
+// folder when missing. Layers of another size than the first are reported as a warning.
+// Returns an error text that completes the Load and Save messages reported already, empty on
+// success; nothing is written unless every layer loaded.
 std::string StackFiles(const std::vector<std::string>& layerFiles, const std::string& outPath);
 
 // The options of stack --decode: the scheme options, --decode, --method and --members.

@@ -5,6 +5,7 @@
 
 #include "cli/commands.h"
 #include "cli/options.h"
+#include "cli/picture_input.h"
 #include "cli/scheme_choice.h"
 #include "combine/decode.h"
 #include "combine/stack.h"
@@ -150,8 +151,8 @@ std::optional<int> RunStackDecode(const ParsedArgs& parsed, const std::string& o
   images.reserve(layers);
   for (const std::string& file : layerFiles) {
     images.emplace_back(file);
-    if (!images.back().Load())
-      return Failure(console, kCommand, "cannot read the layer '" + file + "'; nothing written");
+    if (std::string error; !LoadTwoColourPicture(file, false, {}, images.back(), error))
+      return Failure(console, kCommand, CannotRead("layer", file, error) + "; nothing written");
     if (images.back().Width() != images.front().Width() ||
         images.back().Height() != images.front().Height()) {
       return Failure(console, kCommand,

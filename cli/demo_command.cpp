@@ -1,4 +1,6 @@
 #include <algorithm>
+#include <cctype>
+#include <cstring>
 #include <filesystem>
 
 #include "cli/commands.h"
@@ -79,6 +81,19 @@ void PrintPicture(const Console& console, const std::string& title, const BmpIma
   std::fputs(text.c_str(), console.out);
 }
 
+// A word the shell takes as it is: quoted when it holds anything but plain path characters.
+std::string ShellWord(const std::string& word) {
+  const bool plain = !word.empty() && std::all_of(word.begin(), word.end(), [](char c) {
+    return std::isalnum(static_cast<unsigned char>(c)) || std::strchr("_-+./=,:", c) != nullptr;
+  });
+  if (plain)
+    return word;
+  std::string quoted = "'";
+  for (char c : word)
+    quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
+  return quoted + "'";
+}
+
 std::string SizeText(const BmpImage& image) {
   return std::to_string(image.Width()) + "x" + std::to_string(image.Height());
 }
@@ -104,8 +119,8 @@ int RunDemo(const std::vector<std::string>& args, const Console& console) {
   std::string written = "Files written:\n";
 
   BmpImage secret = MakeDemoSecret(Join(dir, "secret.bmp"));
-  if (!secret.Save())
-    return Failure(console, kCommand, "cannot write " + secret.FileName());
+  if (HeldMessages held(console, kCommand); !secret.Save())
+    return Failure(console, kCommand, held.Take("the secret"));
   written += "  " + secret.FileName() + "  the secret, " + SizeText(secret) + "\n";
 
   std::vector<std::string> firstShares, firstStacks;
@@ -119,17 +134,20 @@ int RunDemo(const std::vector<std::string>& args, const Console& console) {
     request.scheme.n = split.n;
     request.scheme.k = split.k;
     request.method = split.method;
-    SplitResult result = SplitSecret(secret, request, folder, {}, console);
-    if (result.outcome != EncryptOutcome::Done || result.shareFiles.size() < 2) {
+    SplitResult result = SplitSecret(secret, request, folder, {}, console, kCommand);
+    if (result.outcome != EncryptOutcome::Done)
+      return kExitFailure;  // said already
+    if (result.shareFiles.size() < 2) {
       return Failure(console, kCommand, std::string("cannot split the secret into ") + folder);
     }
     written += std::string("  ") + split.description + ":\n";
     for (const std::string& file : result.shareFiles)
       written += "    " + file + "\n";
     const std::string stacked = Join(folder, "resultado.bmp");
+    HeldMessages held(console, kCommand);
     if (std::string error = StackFiles({result.shareFiles[0], result.shareFiles[1]}, stacked);
         !error.empty()) {
-      return Failure(console, kCommand, error);
+      return Failure(console, kCommand, held.Take(error));
     }
     written += "    " + stacked + "  shares 1 and 2 stacked\n";
     firstShares.push_back(result.shareFiles[0]);
@@ -166,8 +184,14 @@ int RunDemo(const std::vector<std::string>& args, const Console& console) {
   std::fputs("(Shares are drawn with stretched contrast: light cells blank, dark ones full.)\n\n",
              console.out);
 
-  std::string summary = written + "Try other pairs, e.g. in " + Join(dir, kSplits[0].folder) +
-                        ":\n  quillon-cli stack capa2.bmp capa3.bmp -o capa2+3.bmp\n";
+  // A command that works from where the user stands: the program as it was started, and
+  // the shares' paths as they were written.
+  const std::string folder = Join(dir, kSplits[0].folder);
+  std::string summary = written + "Try other pairs, e.g. shares 2 and 3:\n  " +
+                        ShellWord(ProgramPath()) + " stack \\\n      " +
+                        ShellWord(Join(folder, "capa2.bmp")) + " " +
+                        ShellWord(Join(folder, "capa3.bmp")) + " \\\n      -o " +
+                        ShellWord(Join(folder, "capa2+3.bmp")) + "\n";
   std::fputs(summary.c_str(), console.out);
   if (std::fflush(console.out) != 0 || std::ferror(console.out))
     return kExitFailure;

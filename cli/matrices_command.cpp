@@ -29,9 +29,8 @@ void PrintMatrix(std::FILE* out, const char* label, const BasisMatrix& matrix) {
   std::fprintf(out, "%s %dx%d\n", label, matrix.Rows(), matrix.Cols());
   std::string line(static_cast<size_t>(matrix.Cols()) + 1, '\n');
   for (int32_t r = 0; r < matrix.Rows(); ++r) {
-    const int32_t* row = matrix.RowData(r);
     for (int32_t c = 0; c < matrix.Cols(); ++c)
-      line[c] = row[c] != 0 ? '1' : '0';
+      line[c] = matrix.Get(r, c) != 0 ? '1' : '0';
     std::fwrite(line.data(), 1, line.size(), out);
   }
 }
@@ -60,7 +59,10 @@ int RunMatrices(const std::vector<std::string>& args, const Console& console) {
     params.qualifiedSets = &sets;
   SchemePair pair = BuildSchemePair(params);
   if (pair.error != SchemeError::None) {
-    return Failure(console, kCommand, SchemeErrorText(pair.error));
+    const std::string hint =
+        pair.error == SchemeError::NoQualifiedSet ? QualifiedSetsHint(choice) : "";
+    return Failure(console, kCommand,
+                   SchemeErrorText(pair.error) + (hint.empty() ? "" : " (" + hint + ")"));
   }
 
   PrintMatrix(console.out, "S0", pair.s0);

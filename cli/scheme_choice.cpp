@@ -60,4 +60,18 @@ BasisMatrix QualifiedSetMatrix(const SchemeChoice& choice) {
   return matrix;
 }
 
+std::string QualifiedSetsHint(const SchemeChoice& choice) {
+  if (choice.kind != SchemeKind::SchemeGeneral)
+    return "";
+  if (!choice.hasSets)
+    return "--scheme general needs its minimal qualified sets in --sets, e.g. --sets '1,2;2,3'";
+  for (const auto& set : choice.sets) {
+    if (std::all_of(set.begin(), set.end(), [&](int member) { return member <= choice.n; }))
+      return "";
+  }
+  return "every set in --sets names a participant beyond --n " + std::to_string(choice.n) +
+         ", so none can be complete; number participants from 1 to " + std::to_string(choice.n) +
+         " or raise --n";
+}
+
 }  // namespace quillon::cli

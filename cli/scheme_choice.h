@@ -33,4 +33,8 @@ std::string ReadSchemeChoice(const ParsedArgs& args, SchemeChoice& choice);
 // accepted n.
 BasisMatrix QualifiedSetMatrix(const SchemeChoice& choice);
 
+// Why the general scheme would have no qualified set: no --sets, or every set naming a
+// participant beyond n (such a set is never complete). Empty when that is not the case.
+std::string QualifiedSetsHint(const SchemeChoice& choice);
+
 }  // namespace quillon::cli

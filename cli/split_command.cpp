@@ -4,6 +4,7 @@
 #include "cli/cli_session.h"
 #include "cli/commands.h"
 #include "cli/options.h"
+#include "cli/picture_input.h"
 #include "cli/scheme_choice.h"
 
 namespace quillon::cli {
@@ -14,7 +15,8 @@ constexpr const char* kCommand = "split";
 constexpr const char* kHelp =
     "Usage: quillon-cli split SECRET.bmp --scheme S [--n N] [--k K] [--sets SETS] [--optimal]\n"
     "                         [--method M] [--innocent A.bmp,B.bmp,...] [--seed SEED]\n"
-    "                         [--out DIR]\n"
+    "                         [--out DIR] [--threshold T | --dither] [--invert]\n"
+    "                         [--save-secret FILE] [--format bmp|png]\n"
     "\n"
     "Splits a two-colour secret image into one share per participant, written as capa1.bmp,\n"
     "capa2.bmp, ... into DIR, and prints the path of every share written. Stacking the shares\n"
@@ -33,6 +35,16 @@ constexpr const char* kHelp =
     "                   reproducible shares; anyone who knows SEED can recompute them, so\n"
     "                   without it the system's secure generator is used\n"
     "  --out DIR        output folder, created when missing (default: working directory)\n"
+    "\n"
+    "SECRET and the innocent images may be BMP, PNG or JPEG files (told by content). A PNG or\n"
+    "JPEG picture becomes two-colour by luminance; a BMP is read as stored (a pixel is black\n"
+    "when all its bits are zero) unless --threshold or --dither reads it by colour.\n"
+    "  --threshold T    black where the luminance is below T, 0 to 255 (default 128)\n"
+    "  --dither         Floyd-Steinberg error diffusion instead of a plain threshold\n"
+    "  --invert         swap black and white in the secret\n"
+    "  --save-secret FILE  also write the two-colour secret that was encrypted (PNG when\n"
+    "                   FILE ends in .png, BMP otherwise)\n"
+    "  --format F       bmp (default) or png: the shares' file format\n"
     "  -h, --help       show this help\n";
 
 bool IsExtended(ExpansionMethod method) {
@@ -46,7 +58,35 @@ std::vector<OptionDef> SplitOptionTable() {
   options.push_back({"--innocent", "", true});
   options.push_back({"--seed", "", true});
   options.push_back({"--out", "", true});
+  for (OptionDef& option : PictureOptionTable())
+    options.push_back(std::move(option));
   return options;
+}
+
+// The outermost folder of dir that does not exist yet; empty when dir exists.
+std::filesystem::path FirstMissingFolder(const std::string& dir) {
+  std::error_code error;
+  std::filesystem::path missing;
+  for (std::filesystem::path p = dir; !p.empty() && !std::filesystem::exists(p, error);
+       p = p.parent_path()) {
+    missing = p;
+    if (p == p.parent_path())
+      break;
+  }
+  return missing;
+}
+
+// Removes dir and its parents up to top, each only while it is empty.
+void RemoveEmptyFolders(const std::string& dir, const std::filesystem::path& top) {
+  if (top.empty())
+    return;
+  std::error_code error;
+  for (std::filesystem::path p = dir; !p.empty(); p = p.parent_path()) {
+    if (!std::filesystem::is_empty(p, error) || error || !std::filesystem::remove(p, error))
+      return;
+    if (p == top)
+      return;
+  }
 }
 
 }  // namespace
@@ -65,18 +105,28 @@ std::string MakeOutputDir(const std::string& dir) {
 
 SplitResult SplitSecret(const BmpImage& secret, const EncryptRequest& request,
                         const std::string& outDir, std::vector<std::string> innocentImages,
-                        const Console& console) {
+                        const Console& console, std::string_view command) {
   CliShareSession session(console, outDir, std::move(innocentImages));
+  session.SetSecretSize(secret.Width(), secret.Height());
   EncryptRequest withSecret = request;
   withSecret.secret = &secret;
   SplitResult result;
-  result.outcome = EncryptSecretImage(session, withSecret);
+  {
+    // What loading an innocent image or saving a share reports joins the session's messages.
+    ScopedReporter held([&session](const std::string& caption, const std::string& text) {
+      session.ShowMessage(caption, text);
+    });
+    result.outcome = EncryptSecretImage(session, withSecret);
+  }
   result.ranOutOfInnocentImages = session.RanOutOfInnocentImages();
   if (result.outcome == EncryptOutcome::Done) {
     result.shareFiles = session.ShareFiles();
-  } else {
-    session.PrintHeldMessages();
+    return result;
   }
+  std::string text = session.TakeHeldMessages();
+  if (result.outcome == EncryptOutcome::SaveFailed)
+    text += " (not every share could be written)";
+  Failure(console, command, text);
   return result;
 }
 
@@ -128,6 +178,9 @@ int RunSplit(const std::vector<std::string>& args, const Console& console) {
       return UsageError(console, kCommand, "--out needs a folder name");
     outDir = *text;
   }
+  PictureChoice pictures;
+  if (std::string error = ReadPictureChoice(parsed, pictures); !error.empty())
+    return UsageError(console, kCommand, error);
 
   request.scheme.scheme = choice.kind;
   request.scheme.n = choice.n;
@@ -136,15 +189,32 @@ int RunSplit(const std::vector<std::string>& args, const Console& console) {
   if (SchemeError error = CheckSchemeParams(request.scheme); error != SchemeError::None) {
     return Failure(console, kCommand, SchemeErrorText(error));
   }
+  if (std::string hint = QualifiedSetsHint(choice); !hint.empty()) {
+    return Failure(console, kCommand,
+                   SchemeErrorText(SchemeError::NoQualifiedSet) + (" (" + hint + ")"));
+  }
   BasisMatrix sets = QualifiedSetMatrix(choice);
   if (choice.hasSets)
     request.scheme.qualifiedSets = &sets;
 
-  BmpImage secret(parsed.positional[0]);
-  if (!secret.Load()) {
-    return Failure(console, kCommand,
-                   "cannot read the secret image '" + parsed.positional[0] + "'");
+  BmpImage secret;
+  TempFolder temp;
+  {
+    // The BMP reader's own message, or what the picture decoder found, in one line.
+    HeldMessages held(console, kCommand);
+    std::string readError;
+    if (!LoadTwoColourPicture(parsed.positional[0], pictures.byColour, pictures.rule, secret,
+                              readError)) {
+      return Failure(console, kCommand,
+                     readError.empty()
+                         ? held.Take("the secret image")
+                         : CannotRead("secret image", parsed.positional[0], readError));
+    }
+    if (std::string error = PrepareInnocentImages(innocentImages, pictures, temp); !error.empty())
+      return Failure(console, kCommand, held.Take(error));
   }
+  // A folder made for shares that are then not written is removed again.
+  const std::filesystem::path made = FirstMissingFolder(outDir);
   if (std::string error = MakeOutputDir(outDir); !error.empty()) {
     return Failure(console, kCommand, error);
   }
@@ -154,31 +224,46 @@ int RunSplit(const std::vector<std::string>& args, const Console& console) {
                  "quillon-cli split: warning: a seeded split is reproducible: anyone who knows or "
                  "guesses the seed can recompute every share\n");
   }
-  ScopedRandomSource random(seed ? MakeSeededRandom(*seed) : MakeSystemRandom());
-  SplitResult result = SplitSecret(secret, request, outDir, std::move(innocentImages), console);
-  switch (result.outcome) {
-    case EncryptOutcome::Done:
-      for (const std::string& file : result.shareFiles) {
-        std::fprintf(console.out, "%s\n", file.c_str());
-      }
-      if (std::fflush(console.out) != 0 || std::ferror(console.out))
-        return kExitFailure;
-      return kExitOk;
-    case EncryptOutcome::GaveUp:
-      if (result.ranOutOfInnocentImages) {
-        return Failure(console, kCommand,
-                       "not enough innocent images: the extended methods need one per share "
-                       "(--innocent A.bmp,B.bmp,...)");
-      }
-      return Failure(console, kCommand, "no shares written");
-    case EncryptOutcome::SaveFailed:
-      return Failure(console, kCommand, "not every share could be written");
-    case EncryptOutcome::NoImage:
-    case EncryptOutcome::Refused:
-      // The refusal has been shown already.
-      break;
+  WarnAboutSecret(console, parsed.positional[0], secret,
+                  pictures.byColour || IsPngOrJpeg(parsed.positional[0]));
+  // PNG shares are made as BMP in a private folder first, so that no BMP is left behind.
+  std::string shareDir = outDir;
+  if (pictures.pngShares) {
+    if (std::string error = temp.Create(); !error.empty())
+      return Failure(console, kCommand, error);
+    shareDir = temp.File("");
   }
-  return kExitFailure;
+  ScopedRandomSource random(seed ? MakeSeededRandom(*seed) : MakeSystemRandom());
+  SplitResult result =
+      SplitSecret(secret, request, shareDir, std::move(innocentImages), console, kCommand);
+  if (result.outcome != EncryptOutcome::Done) {
+    RemoveEmptyFolders(outDir, made);
+    return kExitFailure;
+  }
+  // What was written stays listed even when a later step fails.
+  const auto listFiles = [&] {
+    for (const std::string& file : result.shareFiles)
+      std::fprintf(console.out, "%s\n", file.c_str());
+  };
+  if (pictures.pngShares) {
+    std::string error;
+    result.shareFiles = WritePngShares(result.shareFiles, outDir, error);
+    if (!error.empty()) {
+      listFiles();
+      return Failure(console, kCommand, error);
+    }
+  }
+  if (!pictures.saveSecret.empty()) {
+    if (std::string error = SaveTwoColour(secret, pictures.saveSecret); !error.empty()) {
+      listFiles();
+      return Failure(console, kCommand, error);
+    }
+    result.shareFiles.push_back(pictures.saveSecret);
+  }
+  listFiles();
+  if (std::fflush(console.out) != 0 || std::ferror(console.out))
+    return kExitFailure;
+  return kExitOk;
 }
 
 }  // namespace quillon::cli

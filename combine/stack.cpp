@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <vector>
 
 namespace quillon {
 namespace {
@@ -19,15 +20,6 @@ BmpImage BlankResult(const std::vector<const BmpImage*>& layers, const std::stri
   if (first == nullptr)
     return BmpImage(resultName, 0, 0);
   return BmpImage(resultName, first->Height(), first->Width());
-}
-
-// Clears, in a white-is-one result row, the columns [0, width) where a layer of another
-// depth is black.
-void StackOtherDepth(const BmpImage& layer, int32_t row, int32_t width, uint8_t* out) {
-  for (int32_t col = 0; col < width; ++col) {
-    if (layer.GetPixel(row, col) == 'b')
-      out[col >> 3] &= static_cast<uint8_t>(~(0x80 >> (col & 7)));
-  }
 }
 
 // ANDs a 1-bit layer row into the result row over the columns [0, width). Both rows hold
@@ -71,6 +63,13 @@ BmpImage StackLayers(const std::vector<const BmpImage*>& layers, const std::stri
     return result;
   const int64_t rowBytes = (int64_t{width} + 7) / 8;
   const int n = LayerCount(layers, static_cast<int>(layers.size()));
+  // A deeper layer's row turned into its two-colour view, to be stacked like a 1-bit row.
+  int32_t widest = 0;
+  for (int i = 0; i < n; ++i) {
+    if (layers[i] != nullptr && layers[i]->BitCount() != 1)
+      widest = std::max(widest, layers[i]->Width());
+  }
+  std::vector<uint8_t> converted(static_cast<size_t>((int64_t{widest} + 7) / 8));
   for (int32_t row = 0; row < height; ++row) {
     uint8_t* out = result.Row(row);
     // Start white over the result's columns; the bits past them stay zero as in a new image.
@@ -85,7 +84,8 @@ BmpImage StackLayers(const std::vector<const BmpImage*>& layers, const std::stri
       if (layer->BitCount() == 1) {
         StackOneBit(layer->Row(row), span, out);
       } else {
-        StackOtherDepth(*layer, row, span, out);
+        layer->WhiteRow(row, converted.data());
+        StackOneBit(converted.data(), span, out);
       }
     }
   }

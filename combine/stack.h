@@ -14,7 +14,8 @@ namespace quillon {
 int StackPixel(const std::vector<const BmpImage*>& layers, int count, int32_t row, int32_t col);
 
 // The stacked 1-bit image named resultName, of the first layer's size. Layers may have any
-// readable depth; 1-bit layers are stacked a machine word at a time.
+// readable depth; every layer is stacked a machine word at a time, a deeper layer's row
+// turned into its two-colour view first.
 BmpImage StackLayers(const std::vector<const BmpImage*>& layers, const std::string& resultName);
 
 // The same result, one StackPixel per pixel: the reference the fast path is checked against.

@@ -4,6 +4,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <bit>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -16,7 +18,7 @@
 namespace quillon {
 namespace {
 
-constexpr int64_t kMaxPixelBytes = std::numeric_limits<int32_t>::max();
+constexpr int64_t kMaxPixelBytes = kBmpMaxPixelBytes;
 
 uint32_t ReadLe(const uint8_t* p, int width) {
   uint32_t v = 0;
@@ -69,13 +71,319 @@ void EncodeHeader(const BmpHeader& h, uint8_t* bytes) {
   });
 }
 
-bool SupportedDepth(int bits) {
-  return bits == 1 || bits == 2 || bits == 4 || bits == 8 || bits == 24;
+// The compressions the reader knows, as the Windows headers number them.
+constexpr uint32_t kRgb = 0;
+constexpr uint32_t kRle8 = 1;
+constexpr uint32_t kRle4 = 2;
+constexpr uint32_t kBitFields = 3;
+constexpr uint32_t kAlphaBitFields = 6;
+
+// The file header, the longest information header (V5) and four masks after a 40-byte one.
+constexpr size_t kMaxHeadBytes = 14 + 124 + 16;
+
+// What the headers say, checked in one place before anything is allocated or read.
+struct Layout {
+  BmpHeader header;  // the image as it is held: a plain 40-byte file of depth 1, 2, 4, 8 or 24
+  int fileBits = 0;
+  uint32_t compression = kRgb;  // kRgb, kRle8, kRle4 or kBitFields
+  bool topDown = false;
+  int64_t width = 0;
+  int64_t height = 0;
+  int64_t paletteOffset = 0;
+  int paletteEntrySize = 4;
+  int64_t paletteEntries = 0;  // entries read and held
+  uint32_t masks[3] = {};      // red, green, blue of 16- and 32-bit pixels
+  int64_t dataOffset = 0;
+  int64_t fileStride = 0;  // bytes of a stored row, for uncompressed files
+  int64_t length = 0;      // bytes of the held rows
+};
+
+// A colour mask is one run of set bits within the pixel.
+bool GoodMask(uint32_t mask, int bits) {
+  if (mask == 0 || (bits == 16 && mask > 0xFFFF))
+    return false;
+  const uint32_t run = mask >> std::countr_zero(mask);
+  return (run & (run + 1)) == 0;
+}
+
+bool ReadLayout(const uint8_t* head, size_t headSize, int64_t maxPixelBytes, Layout& out) {
+  if (headSize < 18 || head[0] != 'B' || head[1] != 'M')
+    return false;
+  const uint32_t infoSize = ReadLe(head + 14, 4);
+  const bool os2v1 = infoSize == 12;
+  const bool os2v2 = infoSize == 16 || infoSize == 64;
+  const bool windows =
+      infoSize == 40 || infoSize == 52 || infoSize == 56 || infoSize == 108 || infoSize == 124;
+  if ((!os2v1 && !os2v2 && !windows) || headSize < 14 + infoSize)
+    return false;
+  const uint8_t* info = head + 14;
+  int64_t width, height;
+  uint32_t compression = kRgb, clrUsed = 0;
+  int32_t xPels = 0, yPels = 0;
+  int bits;
+  if (os2v1) {
+    // 16-bit unsigned sizes: always bottom-up.
+    width = ReadLe(info + 4, 2);
+    height = ReadLe(info + 6, 2);
+    bits = static_cast<int>(ReadLe(info + 10, 2));
+  } else {
+    width = static_cast<int32_t>(ReadLe(info + 4, 4));
+    height = static_cast<int32_t>(ReadLe(info + 8, 4));
+    bits = static_cast<int>(ReadLe(info + 14, 2));
+    if (infoSize >= 40) {
+      compression = ReadLe(info + 16, 4);
+      xPels = static_cast<int32_t>(ReadLe(info + 24, 4));
+      yPels = static_cast<int32_t>(ReadLe(info + 28, 4));
+      clrUsed = ReadLe(info + 32, 4);
+    }
+  }
+  // OS/2 2.x numbers Huffman 1D and RLE24 where Windows has bit fields and JPEG.
+  if (os2v2 && compression != kRgb && compression != kRle8 && compression != kRle4)
+    return false;
+  if (width < 0 || height == std::numeric_limits<int32_t>::min())
+    return false;
+  out.topDown = height < 0;
+  height = height < 0 ? -height : height;
+
+  int64_t masksEnd = 14 + infoSize;
+  switch (compression) {
+    case kRgb:
+      if (bits != 1 && bits != 2 && bits != 4 && bits != 8 && bits != 16 && bits != 24 &&
+          bits != 32) {
+        return false;
+      }
+      if (os2v1 && (bits == 2 || bits == 16 || bits == 32))
+        return false;
+      if (bits == 16) {
+        out.masks[0] = 0x7C00, out.masks[1] = 0x03E0, out.masks[2] = 0x001F;
+      } else if (bits == 32) {
+        out.masks[0] = 0xFF0000, out.masks[1] = 0xFF00, out.masks[2] = 0xFF;
+      }
+      break;
+    case kRle8:
+    case kRle4:
+      // Compressed rows are bottom-up only.
+      if (bits != (compression == kRle8 ? 8 : 4) || out.topDown)
+        return false;
+      break;
+    case kBitFields:
+    case kAlphaBitFields: {
+      if (bits != 16 && bits != 32)
+        return false;
+      const uint8_t* masks = info + 40;
+      if (infoSize == 40) {
+        // Masks follow a 40-byte header: three, or four with alpha.
+        masksEnd += compression == kBitFields ? 12 : 16;
+        if (headSize < static_cast<size_t>(masksEnd))
+          return false;
+      }
+      for (int c = 0; c < 3; ++c)
+        out.masks[c] = ReadLe(masks + 4 * c, 4);
+      compression = kBitFields;
+      break;
+    }
+    default:
+      // JPEG and PNG inside a BMP, and whatever else.
+      return false;
+  }
+  if (bits == 16 || bits == 32) {
+    for (int c = 0; c < 3; ++c) {
+      if (!GoodMask(out.masks[c], bits))
+        return false;
+    }
+    if ((out.masks[0] & out.masks[1]) || (out.masks[0] & out.masks[2]) ||
+        (out.masks[1] & out.masks[2])) {
+      return false;
+    }
+  }
+
+  // Pixel data starts at bfOffBits, whatever lies between; the colour table lies between.
+  const int64_t dataOffset = ReadLe(head + 10, 4);
+  if (dataOffset < masksEnd)
+    return false;
+  const int entrySize = os2v1 ? 3 : 4;
+  int64_t entries = 0;
+  if (bits <= 8) {
+    // A table longer than the depth can index is read up to what it can.
+    entries = clrUsed == 0 ? int64_t{1} << bits : std::min<int64_t>(clrUsed, int64_t{1} << bits);
+  } else if (bits == 24) {
+    entries = std::min<int64_t>(clrUsed, 256);
+  }
+  entries = std::min(entries, (dataOffset - masksEnd) / entrySize);
+
+  const int heldBits = bits == 16 || bits == 32 ? 24 : bits;
+  const int64_t stride = BmpStride(width, heldBits);
+  const int64_t fileStride = BmpStride(width, bits);
+  // Rows without pixels are no picture, and walking millions of them would be all its cost.
+  if (width == 0 && height != 0)
+    return false;
+  if (stride < 0 || fileStride < 0 || stride * height > maxPixelBytes)
+    return false;
+
+  out.fileBits = bits;
+  out.compression = compression;
+  out.width = width;
+  out.height = height;
+  out.paletteOffset = masksEnd;
+  out.paletteEntrySize = entrySize;
+  out.paletteEntries = bits == 16 || bits == 32 ? 0 : entries;
+  out.dataOffset = dataOffset;
+  out.fileStride = fileStride;
+  out.length = stride * height;
+
+  const BmpHeader file = DecodeHeader(head);
+  const bool plain = infoSize == 40 && compression == kRgb && heldBits == bits && !out.topDown &&
+                     entries == BmpPaletteEntries(file.biBitCount, file.biClrUsed) &&
+                     dataOffset == kBmpHeaderBytes + 4 * entries;
+  if (plain) {
+    // Held exactly as it stands, so that saving it again gives the same bytes.
+    out.header = file;
+    return true;
+  }
+  // Everything else is held as the plain file that shows the same picture.
+  // A paletted image holds at least one entry, or its saved file would claim the full table.
+  const int64_t held =
+      bits <= 8 && out.paletteEntries == 0 ? int64_t{1} << bits : out.paletteEntries;
+  BmpHeader& h = out.header;
+  h = BmpHeader();
+  h.bfOffBits = static_cast<uint32_t>(kBmpHeaderBytes + 4 * held);
+  h.biWidth = static_cast<int32_t>(width);
+  h.biHeight = static_cast<int32_t>(height);
+  h.biBitCount = static_cast<uint16_t>(heldBits);
+  h.biSizeImage = static_cast<uint32_t>(out.length);
+  h.bfSize = static_cast<uint32_t>(h.bfOffBits + out.length);
+  h.biXPelsPerMeter = xPels;
+  h.biYPelsPerMeter = yPels;
+  h.biClrUsed = static_cast<uint32_t>(held);
+  return true;
+}
+
+// A colour channel of a 16- or 32-bit pixel scaled to 8 bits. A channel that is not zero
+// never becomes zero, so that black stays exactly the pixels whose colour bits are all zero.
+class Channel {
+ public:
+  explicit Channel(uint32_t mask)
+      : m_shift(mask ? std::countr_zero(mask) : 0), m_bits(std::popcount(mask)), m_mask(mask) {
+    if (m_bits > 0 && m_bits < 8) {
+      const uint32_t max = (uint32_t{1} << m_bits) - 1;
+      for (uint32_t v = 0; v <= max; ++v)
+        m_small[v] = static_cast<uint8_t>((v * 255 + max / 2) / max);
+    }
+  }
+
+  uint8_t operator()(uint32_t pixel) const {
+    const uint32_t v = (pixel & m_mask) >> m_shift;
+    if (m_bits < 8)
+      return m_small[v];
+    const uint32_t top = v >> (m_bits - 8);
+    return static_cast<uint8_t>(top == 0 && v != 0 ? 1 : top);
+  }
+
+ private:
+  int m_shift;
+  int m_bits;
+  uint32_t m_mask;
+  std::array<uint8_t, 256> m_small{};
+};
+
+// Decodes an RLE8 or RLE4 stream into 8- or 4-bit rows, bottom row first. Pixels the stream
+// never sets stay index 0; runs and deltas past the row or the picture are clipped. Returns
+// false when the stream ends before the picture does.
+bool DecodeRle(const uint8_t* in, size_t size, const Layout& layout, uint8_t* out) {
+  const bool four = layout.compression == kRle4;
+  const int64_t width = layout.width;
+  const int64_t height = layout.height;
+  const int64_t stride = layout.length / std::max<int64_t>(height, 1);
+  int64_t x = 0, y = 0;
+  size_t i = 0;
+  auto put = [&](uint8_t index) {
+    if (x < width) {
+      uint8_t* p = out + y * stride;
+      if (four) {
+        const int shift = (x & 1) ? 0 : 4;
+        p[x >> 1] = static_cast<uint8_t>((p[x >> 1] & ~(0xF << shift)) | (index << shift));
+      } else {
+        p[x] = index;
+      }
+    }
+    ++x;
+  };
+  while (y < height) {
+    if (size - i < 2)
+      return false;
+    const uint8_t count = in[i], code = in[i + 1];
+    i += 2;
+    if (count > 0) {
+      // An encoded run: four-bit pixels alternate between the byte's two halves.
+      const int64_t shown = std::clamp<int64_t>(width - x, 0, count);
+      for (int64_t k = 0; k < shown; ++k)
+        put(four ? ((k & 1) ? code & 0xF : code >> 4) : code);
+      x += count - shown;
+    } else if (code == 0) {
+      x = 0;
+      ++y;
+    } else if (code == 1) {
+      return true;
+    } else if (code == 2) {
+      if (size - i < 2)
+        return false;
+      x += in[i];
+      y += in[i + 1];
+      i += 2;
+    } else {
+      // An absolute run of `code` pixels, padded to a whole number of 16-bit words.
+      const size_t bytes = four ? (code + 1u) / 2 : code;
+      if (size - i < bytes)
+        return false;
+      for (int k = 0; k < code; ++k)
+        put(four ? ((k & 1) ? in[i + k / 2] & 0xF : in[i + k / 2] >> 4) : in[i + k]);
+      i += std::min(size - i, (bytes + 1) & ~size_t{1});
+    }
+  }
+  return true;
 }
 
 struct FileCloser {
   void operator()(std::FILE* f) const { std::fclose(f); }
 };
+
+// Reads the pixel data at the file's current position (left bytes remain in the file) into
+// the held rows: the bottom row first, 16 and 32 bits turned into 24.
+bool ReadPixels(std::FILE* file, const Layout& layout, int64_t left, std::vector<uint8_t>& out) {
+  if (layout.compression == kRle8 || layout.compression == kRle4) {
+    // No valid stream is longer than two bytes per pixel and per row, plus its end.
+    const int64_t most = 2 * layout.width * layout.height + 2 * layout.height + 2;
+    std::vector<uint8_t> stream(static_cast<size_t>(std::min(left, most)));
+    if (std::fread(stream.data(), 1, stream.size(), file) != stream.size())
+      return false;
+    return DecodeRle(stream.data(), stream.size(), layout, out.data());
+  }
+  const int64_t stride = layout.height > 0 ? layout.length / layout.height : 0;
+  const bool convert = layout.header.biBitCount != layout.fileBits;
+  if (!convert && !layout.topDown) {
+    return out.empty() || std::fread(out.data(), 1, out.size(), file) == out.size();
+  }
+  std::vector<uint8_t> row(static_cast<size_t>(layout.fileStride));
+  const Channel red(layout.masks[0]), green(layout.masks[1]), blue(layout.masks[2]);
+  for (int64_t r = 0; r < layout.height; ++r) {
+    uint8_t* target = out.data() + (layout.topDown ? layout.height - 1 - r : r) * stride;
+    if (!convert) {
+      if (std::fread(target, 1, static_cast<size_t>(stride), file) != static_cast<size_t>(stride))
+        return false;
+      continue;
+    }
+    if (std::fread(row.data(), 1, row.size(), file) != row.size())
+      return false;
+    const int bytes = layout.fileBits / 8;
+    for (int64_t x = 0; x < layout.width; ++x) {
+      const uint32_t pixel = ReadLe(row.data() + bytes * x, bytes);
+      target[3 * x] = blue(pixel);
+      target[3 * x + 1] = green(pixel);
+      target[3 * x + 2] = red(pixel);
+    }
+  }
+  return true;
+}
 
 }  // namespace
 
@@ -128,72 +436,60 @@ void BmpImage::Clear() {
   m_hasPixels = false;
 }
 
-bool BmpImage::Load() {
+bool BmpImage::Load(int64_t maxPixelBytes) {
   std::unique_ptr<std::FILE, FileCloser> file(std::fopen(m_fileName.c_str(), "rb"));
   if (!file) {
     Report("ERROR: Cannot open " + m_fileName);
     return false;
   }
-  struct stat info;
-  if (fstat(fileno(file.get()), &info) != 0 || !S_ISREG(info.st_mode)) {
+  auto refuse = [this](const std::string& message) {
     Clear();
-    Report("ERROR: Unsupported bitmap file " + m_fileName);
+    Report(message);
     return false;
-  }
+  };
+  const std::string unsupported = "ERROR: Unsupported bitmap file " + m_fileName;
+  struct stat info;
+  if (fstat(fileno(file.get()), &info) != 0 || !S_ISREG(info.st_mode))
+    return refuse(unsupported);
   const int64_t fileSize = info.st_size;
 
-  uint8_t raw[kBmpHeaderBytes];
-  if (std::fread(raw, 1, sizeof raw, file.get()) != sizeof raw) {
-    Clear();
-    Report("ERROR: Unsupported bitmap file " + m_fileName);
-    return false;
-  }
-  const BmpHeader header = DecodeHeader(raw);
-  const int64_t entries = BmpPaletteEntries(header.biBitCount, header.biClrUsed);
-  const int64_t stride = BmpStride(header.biWidth, header.biBitCount);
-  const bool supported = SupportedDepth(header.biBitCount) && header.biCompression == 0 &&
-                         header.biSize == 40 && entries <= 256 && header.biWidth >= 0 &&
-                         header.biHeight >= 0 && stride >= 0 &&
-                         header.bfOffBits == kBmpHeaderBytes + 4 * entries &&
-                         stride * header.biHeight <= kMaxPixelBytes;
-  if (!supported) {
-    Clear();
-    Report("ERROR: Unsupported bitmap file " + m_fileName);
-    return false;
-  }
-  m_header = header;
+  uint8_t head[kMaxHeadBytes] = {};
+  const size_t headSize = std::fread(head, 1, sizeof head, file.get());
+  Layout layout;
+  if (!ReadLayout(head, headSize, std::min(maxPixelBytes, kMaxPixelBytes), layout))
+    return refuse(unsupported);
 
+  // The colour table: an entry that is missing is told once, and the pixels are still tried.
+  Palette palette{};
+  const int64_t tableBytes = layout.paletteEntries * layout.paletteEntrySize;
   uint8_t table[256 * 4];
-  const size_t tableBytes = static_cast<size_t>(entries) * 4;
-  size_t got = std::fread(table, 1, tableBytes, file.get());
-  for (size_t e = 0; e < got / 4; ++e)
-    std::memcpy(m_palette[e].data(), table + 4 * e, 4);
-  if (got != tableBytes) {
-    // Every later entry would fail the same way; one message says it.
+  size_t got = 0;
+  if (tableBytes > 0 && std::fseek(file.get(), layout.paletteOffset, SEEK_SET) == 0)
+    got = std::fread(table, 1, static_cast<size_t>(tableBytes), file.get());
+  // OS/2 1.x entries have no reserved byte; it stays 0.
+  for (int64_t e = 0; e < static_cast<int64_t>(got) / layout.paletteEntrySize; ++e)
+    std::memcpy(palette[e].data(), table + e * layout.paletteEntrySize, layout.paletteEntrySize);
+  if (static_cast<int64_t>(got) != tableBytes)
     Report("ERROR: Can't read bitmap's color palette!");
-  }
 
-  const int64_t length = stride * header.biHeight;
-  const int64_t left = fileSize - kBmpHeaderBytes - static_cast<int64_t>(got);
-  if (length > left) {
-    // Never allocate for data the file cannot hold.
-    Clear();
-    Report("ERROR: Can't read in image!");
-    return false;
+  // Never allocate for data the file cannot hold: uncompressed rows must all be there.
+  const int64_t left = fileSize - layout.dataOffset;
+  if (left < 0 || (layout.compression != kRle8 && layout.compression != kRle4 &&
+                   layout.fileStride * layout.height > left)) {
+    return refuse("ERROR: Can't read in image!");
   }
   std::vector<uint8_t> pixels;
   try {
-    pixels.resize(static_cast<size_t>(length));
+    pixels.resize(static_cast<size_t>(layout.length));
   } catch (const std::bad_alloc&) {
-    Clear();
-    Report("ERROR: Can't allocate memory for image!");
-    return false;
+    return refuse("ERROR: Can't allocate memory for image!");
   }
-  if (length > 0 && std::fread(pixels.data(), 1, pixels.size(), file.get()) != pixels.size()) {
-    Clear();
-    Report("ERROR: Can't read in image!");
-    return false;
+  if (std::fseek(file.get(), layout.dataOffset, SEEK_SET) != 0 ||
+      !ReadPixels(file.get(), layout, left, pixels)) {
+    return refuse("ERROR: Can't read in image!");
   }
+  m_header = layout.header;
+  m_palette = palette;
   m_pixels = std::move(pixels);
   m_hasPixels = true;
   return true;
@@ -283,6 +579,70 @@ char BmpImage::GetPixel(int32_t row, int32_t col) const {
       return (p[0] | p[1] | p[2]) ? 'w' : 'b';
     default:
       return 'w';
+  }
+}
+
+void BmpImage::WhiteRow(int32_t row, uint8_t* out) const {
+  const int64_t width = m_header.biWidth;
+  const int64_t whole = width / 8;  // bytes of eight columns each, all inside the row
+  const uint8_t* p = Row(row);
+  // Whether a pixel of 2 or 4 bits, or each of the two halves of a byte, is white.
+  static constexpr auto kHalves = [] {
+    std::array<uint8_t, 256> t{};
+    for (int b = 0; b < 256; ++b)
+      t[b] = static_cast<uint8_t>(((b >> 4) != 0) << 1 | ((b & 0xF) != 0));
+    return t;
+  }();
+  static constexpr auto kQuarters = [] {
+    std::array<uint8_t, 256> t{};
+    for (int b = 0; b < 256; ++b) {
+      for (int q = 0; q < 4; ++q)
+        t[b] |= static_cast<uint8_t>(((b >> (6 - 2 * q)) & 3) != 0) << (3 - q);
+    }
+    return t;
+  }();
+  switch (m_header.biBitCount) {
+    case 1:
+      std::memcpy(out, p, static_cast<size_t>(whole));
+      break;
+    case 2:
+      for (int64_t i = 0; i < whole; ++i)
+        out[i] = static_cast<uint8_t>(kQuarters[p[2 * i]] << 4 | kQuarters[p[2 * i + 1]]);
+      break;
+    case 4:
+      for (int64_t i = 0; i < whole; ++i) {
+        const uint8_t* q = p + 4 * i;
+        out[i] = static_cast<uint8_t>(kHalves[q[0]] << 6 | kHalves[q[1]] << 4 | kHalves[q[2]] << 2 |
+                                      kHalves[q[3]]);
+      }
+      break;
+    case 8:
+      for (int64_t i = 0; i < whole; ++i) {
+        const uint8_t* q = p + 8 * i;
+        unsigned bits = 0;
+        for (int k = 0; k < 8; ++k)
+          bits |= unsigned{q[k] != 0} << (7 - k);
+        out[i] = static_cast<uint8_t>(bits);
+      }
+      break;
+    case 24:
+      for (int64_t i = 0; i < whole; ++i) {
+        const uint8_t* q = p + 24 * i;
+        unsigned bits = 0;
+        for (int k = 0; k < 8; ++k)
+          bits |= unsigned{(q[3 * k] | q[3 * k + 1] | q[3 * k + 2]) != 0} << (7 - k);
+        out[i] = static_cast<uint8_t>(bits);
+      }
+      break;
+    default:
+      std::memset(out, 0xFF, static_cast<size_t>(whole));
+      break;
+  }
+  if (width % 8 != 0) {
+    unsigned bits = 0;
+    for (int64_t col = whole * 8; col < width; ++col)
+      bits |= unsigned{GetPixel(row, static_cast<int32_t>(col)) == 'w'} << (7 - col % 8);
+    out[whole] = static_cast<uint8_t>(bits);
   }
 }
 

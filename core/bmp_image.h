@@ -30,6 +30,8 @@ struct BmpHeader {
 };
 
 constexpr int kBmpHeaderBytes = 54;
+// The most pixel data an image holds: the BMP format's sizes are 32-bit fields.
+constexpr int64_t kBmpMaxPixelBytes = 0x7FFFFFFF;
 
 // Bytes of one stored row: ceil(width * bits / 8) rounded up to a multiple of 4. Negative
 // for sizes the reader refuses (negative width, or a row beyond 2^31 bytes).
@@ -52,15 +54,26 @@ class BmpImage {
   BmpImage(BmpImage&&) = default;
   BmpImage& operator=(BmpImage&&) = default;
 
-  // Reads the named file. Failures are reported; an unsupported or short file leaves the
-  // image without pixels and with zero size. Returns whether the image holds the file now.
-  bool Load();
+  // Reads the named file: OS/2 1.x and 2.x and Windows headers of 40 to 124 bytes, 1 to 32
+  // bits per pixel, uncompressed, bit fields, RLE8 and RLE4, bottom-up or top-down. The image
+  // is held as the plain file showing the same picture: a 40-byte header, bottom row first,
+  // 1, 2, 4, 8 or 24 bits (16 and 32 become 24, RLE becomes uncompressed); a file that is
+  // plain already is held exactly as it stands. Anything else, or pixels that would take
+  // more than maxPixelBytes, is refused with "ERROR: Unsupported bitmap file "; pixel data
+  // shorter than declared with "ERROR: Can't read in image!". A failure is reported and
+  // leaves the image without pixels and with zero size (a file that cannot be opened leaves
+  // it as it was). Returns whether the image holds the file now.
+  bool Load(int64_t maxPixelBytes = kBmpMaxPixelBytes);
   // Writes the image to its name through a temporary file beside it, so that a failed save
   // leaves any earlier file untouched. Returns whether the file was written.
   bool Save() const;
 
   // Callers keep 0 <= row < Height() and 0 <= col < Width().
   char GetPixel(int32_t row, int32_t col) const;
+  // The two-colour view of a whole row as a 1-bit row, column 0 in the most significant bit:
+  // a set bit where GetPixel answers 'w'. out holds (Width() + 7) / 8 bytes; the bits past
+  // the width are zero. Callers keep 0 <= row < Height() on an image with pixels.
+  void WhiteRow(int32_t row, uint8_t* out) const;
   void SetPixel(int32_t row, int32_t col, int black);
 
   const std::string& FileName() const { return m_fileName; }

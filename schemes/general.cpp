@@ -26,18 +26,25 @@ uint32_t ParticipantMask(const BasisMatrix& t, int32_t i) {
 BasisMatrix BuildGeneral(const BasisMatrix& t, int32_t n, bool black) {
   const int32_t rows = std::max(n, 0);
   const int32_t f = t.Cols();
-  if (f < 1 || f > kMaxDualColumns)
+  if (f < 1 || f > kMaxDualColumns || rows > 64)
     return BasisMatrix(rows, 0);
   // Column j of the (f,f) basis is its code: P[l][j] is bit l of codes[j], so the or over the
   // rows l selected by t is a single mask test. The f x 2^(f-1) basis itself is never built.
   const std::vector<uint32_t> codes = NofNColumnCodes(f, black);
+  std::vector<uint32_t> masks(rows);
+  for (int32_t i = 0; i < rows; ++i)
+    masks[i] = ParticipantMask(t, i);
   BasisMatrix s(rows, static_cast<int32_t>(codes.size()));
-  for (int32_t i = 0; i < rows && i < t.Rows(); ++i) {
-    const uint32_t mask = ParticipantMask(t, i);
-    int32_t* out = s.RowData(i);
-    for (size_t j = 0; j < codes.size(); ++j)
-      out[j] = (codes[j] & mask) != 0 ? 1 : 0;
+  BasisMatrix::ColumnWriter writer(s);
+  for (uint32_t column : codes) {
+    uint64_t code = 0;
+    for (int32_t i = 0; i < rows; ++i) {
+      if (column & masks[i])
+        code |= uint64_t{1} << i;
+    }
+    writer.Put(code);
   }
+  writer.Flush();
   return s;
 }
 
@@ -46,10 +53,9 @@ BasisMatrix BuildGeneral(const BasisMatrix& t, int32_t n, bool black) {
 bool IsQualified(const BasisMatrix& q, const std::vector<int32_t>& v) {
   const int32_t covered = static_cast<int32_t>(std::min<size_t>(v.size(), q.Cols()));
   for (int32_t r = 0; r < q.Rows(); ++r) {
-    const int32_t* set = q.RowData(r);
     bool contained = true;
     for (int32_t j = 0; j < q.Cols() && contained; ++j) {
-      if (set[j] == 1)
+      if (q.Get(r, j) == 1)
         contained = j < covered && v[j] == 1;
     }
     if (contained)
@@ -114,21 +120,19 @@ void BuildGeneralPair(const BasisMatrix& t, int32_t n, BasisMatrix& s1, BasisMat
   std::vector<uint32_t> masks(rows);
   for (int32_t i = 0; i < rows; ++i)
     masks[i] = ParticipantMask(t, i);
-  const auto forEachCode = [&](bool black, auto visit) {
+  // Column j of the (f,f) basis is its code j: odd ones are S1's, even ones S0's.
+  const auto generate = [&](auto visit) {
     const uint32_t end = uint32_t{1} << f;
-    const int parity = black ? 1 : 0;
     for (uint32_t column = 0; column < end; ++column) {
-      if ((std::popcount(column) & 1) != parity)
-        continue;
       uint32_t code = 0;
       for (int32_t i = 0; i < rows; ++i) {
         if (column & masks[i])
           code |= uint32_t{1} << i;
       }
-      visit(code);
+      visit((std::popcount(column) & 1) != 0, code);
     }
   };
-  BuildCancelledPair(rows, forEachCode, s1, s0);
+  BuildCancelledPair(rows, generate, s1, s0);
 }
 
 }  // namespace quillon

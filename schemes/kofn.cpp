@@ -1,6 +1,7 @@
 #include "schemes/kofn.h"
 
 #include <algorithm>
+#include <bit>
 #include <cstdint>
 #include <limits>
 #include <unordered_map>
@@ -16,7 +17,7 @@ constexpr int64_t kInt32Max = std::numeric_limits<int32_t>::max();
 
 // The width of the (k,n) matrices built from a, or -1 when a cannot be used: too few rows,
 // a value outside 0..k-1 among the participants' rows, or a width beyond 32 bits.
-int64_t KofNWidth(const BasisMatrix& a, int32_t k, int32_t rows) {
+int64_t KofNWidth(const ArrangementTable& a, int32_t k, int32_t rows) {
   if (a.Cols() == 0)
     return 0;
   if (k < 1 || k > 31 || rows > a.Rows())
@@ -24,50 +25,59 @@ int64_t KofNWidth(const BasisMatrix& a, int32_t k, int32_t rows) {
   const int64_t width = (int64_t{1} << (k - 1)) * a.Cols();
   if (width > kInt32Max)
     return -1;
-  for (int32_t t = 0; t < rows; ++t) {
-    const int32_t* arrangement = a.RowData(t);
-    for (int32_t i = 0; i < a.Cols(); ++i) {
-      if (arrangement[i] < 0 || arrangement[i] >= k)
+  for (int32_t i = 0; i < a.Cols(); ++i) {
+    for (int32_t t = 0; t < rows; ++t) {
+      if (a.Get(t, i) < 0 || a.Get(t, i) >= k)
         return -1;
     }
   }
   return width;
 }
 
-BasisMatrix BuildKofN(const BasisMatrix& a, int32_t k, int32_t n, bool black) {
-  const int32_t rows = std::max(n, 0);
-  const int64_t width = KofNWidth(a, k, rows);
-  if (width <= 0)
-    return BasisMatrix(rows, 0);
-  const int64_t per = int64_t{1} << (k - 1);
-
-  const BasisMatrix e = black ? BuildNofNS1(k) : BuildNofNS0(k);
-  BasisMatrix s(rows, static_cast<int32_t>(width));
-  // Participant t's row is, block by block, the row of E that arrangement i deals to place t.
-  for (int32_t t = 0; t < rows; ++t) {
-    const int32_t* arrangement = a.RowData(t);
-    int32_t* out = s.RowData(t);
-    for (int32_t i = 0; i < a.Cols(); ++i) {
-      const int32_t* source = e.RowData(arrangement[i]);
-      std::copy(source, source + per, out + per * i);
+// For every arrangement (column of a), in order, calls visit(code) for each column of the
+// (k,k) basis E: the column whose entry t is E[a[t][i]][j]. rows <= 32.
+template <typename Visit>
+void ForEachKofNCode(const ArrangementTable& a, int32_t k, int32_t rows, bool black, Visit visit) {
+  const std::vector<uint32_t> e = NofNColumnCodes(k, black);
+  std::vector<uint32_t> places(k);
+  // unions[v]: the participants dealt any row of the set v of E's rows. Each union is the
+  // union of a smaller one and one place, so all 2^k take one step each.
+  // (Beyond 16 rows of E the table would outgrow the columns; they are then or-ed one by one.)
+  const bool table = k <= 16;
+  std::vector<uint32_t> unions(table ? size_t{1} << k : 0);
+  for (int32_t i = 0; i < a.Cols(); ++i) {
+    // places[v]: the participants to whom arrangement i deals row v of E.
+    std::fill(places.begin(), places.end(), 0u);
+    for (int32_t t = 0; t < rows; ++t)
+      places[a.Get(t, i)] |= uint32_t{1} << t;
+    if (table) {
+      for (size_t v = 1; v < unions.size(); ++v)
+        unions[v] = unions[v & (v - 1)] | places[std::countr_zero(v)];
+      for (uint32_t column : e)
+        visit(unions[column]);
+      continue;
+    }
+    for (uint32_t column : e) {
+      uint32_t code = 0;
+      for (int32_t v = 0; v < k; ++v) {
+        if ((column >> v) & 1u)
+          code |= places[v];
+      }
+      visit(code);
     }
   }
-  return s;
 }
 
-// Column codes over the first `rows` rows; false when an entry there is neither 0 nor 1,
-// since codes would then merge columns that differ.
-bool BinaryColumnCodes(const BasisMatrix& m, int32_t rows, std::vector<uint64_t>& codes) {
-  codes.assign(m.Cols(), 0);
-  for (int32_t r = 0; r < rows; ++r) {
-    const int32_t* row = m.RowData(r);
-    for (int32_t j = 0; j < m.Cols(); ++j) {
-      if (static_cast<uint32_t>(row[j]) > 1u)
-        return false;
-      codes[j] |= static_cast<uint64_t>(row[j]) << r;
-    }
-  }
-  return true;
+BasisMatrix BuildKofN(const ArrangementTable& a, int32_t k, int32_t n, bool black) {
+  const int32_t rows = std::max(n, 0);
+  const int64_t width = KofNWidth(a, k, rows);
+  if (width <= 0 || rows > 32)
+    return BasisMatrix(rows, 0);
+  BasisMatrix s(rows, static_cast<int32_t>(width));
+  BasisMatrix::ColumnWriter writer(s);
+  ForEachKofNCode(a, k, rows, black, [&writer](uint32_t code) { writer.Put(code); });
+  writer.Flush();
+  return s;
 }
 
 bool SameColumn(const BasisMatrix& a, int32_t i, const BasisMatrix& b, int32_t j, int32_t rows) {
@@ -164,31 +174,31 @@ int64_t KofNColumnCount(int32_t n, int32_t k) {
   return count;
 }
 
-BasisMatrix BuildArrangements(int32_t q, int32_t k) {
+ArrangementTable BuildArrangements(int32_t q, int32_t k) {
   const int64_t count = ArrangementCount(q, k);
   if (count == 0 || count > kInt32Max)
-    return BasisMatrix(std::max(q, 0), 0);
+    return ArrangementTable(std::max(q, 0), 0);
 
   // The smallest rank giving an arrangement t picks its digits from place q-1 down, so the
   // ranks first meet the arrangements in lexicographic order of (t[q-1], ..., t[0]).
   std::vector<int32_t> reversed(q);
   for (int32_t p = 0; p < q; ++p)
     reversed[p] = p / (q / k);
-  BasisMatrix a(q, static_cast<int32_t>(count));
+  ArrangementTable a(q, static_cast<int32_t>(count));
   int32_t col = 0;
   do {
     for (int32_t t = 0; t < q; ++t)
-      a.RowData(t)[col] = reversed[q - 1 - t];
+      a.Set(t, col, reversed[q - 1 - t]);
     ++col;
   } while (std::next_permutation(reversed.begin(), reversed.end()));
   return a;
 }
 
-BasisMatrix BuildKofNS0(const BasisMatrix& a, int32_t k, int32_t n) {
+BasisMatrix BuildKofNS0(const ArrangementTable& a, int32_t k, int32_t n) {
   return BuildKofN(a, k, n, false);
 }
 
-BasisMatrix BuildKofNS1(const BasisMatrix& a, int32_t k, int32_t n) {
+BasisMatrix BuildKofNS1(const ArrangementTable& a, int32_t k, int32_t n) {
   return BuildKofN(a, k, n, true);
 }
 
@@ -196,11 +206,17 @@ void CancelCommonColumns(BasisMatrix& s1, BasisMatrix& s0) {
   const int32_t rows = s0.Rows();
   if (s1.Rows() < rows || s0.Cols() == 0 || s1.Cols() == 0)
     return;
-  std::vector<uint64_t> codes0, codes1;
-  if (rows > 63 || !BinaryColumnCodes(s0, rows, codes0) || !BinaryColumnCodes(s1, rows, codes1)) {
+  if (rows > 64) {
     CancelPairwise(s1, s0, rows);
     return;
   }
+  // S1's rows beyond S0's are not compared.
+  BasisMatrix top1 = s1;
+  while (top1.Rows() > rows)
+    top1.RemoveRow(top1.Rows() - 1);
+  std::vector<uint64_t> codes0(s0.Cols()), codes1(s1.Cols());
+  s0.ColumnCodes(codes0.data());
+  top1.ColumnCodes(codes1.data());
   if (rows <= 20) {
     std::vector<PatternCounts> table(size_t{1} << rows);
     CancelByCounting(s1, s0, codes1, codes0,
@@ -212,33 +228,36 @@ void CancelCommonColumns(BasisMatrix& s1, BasisMatrix& s0) {
   }
 }
 
-void BuildKofNPair(const BasisMatrix& a, int32_t k, int32_t n, BasisMatrix& s1, BasisMatrix& s0) {
+void BuildKofNPair(const ArrangementTable& a, int32_t k, int32_t n, BasisMatrix& s1,
+                   BasisMatrix& s0) {
   const int32_t rows = std::max(n, 0);
   if (rows > kMaxPairRows || KofNWidth(a, k, rows) <= 0) {
     s1 = BasisMatrix(rows, 0);
     s0 = BasisMatrix(rows, 0);
     return;
   }
-  const std::vector<uint32_t> white = NofNColumnCodes(k, false), black = NofNColumnCodes(k, true);
-  std::vector<uint32_t> places(k);
-  const auto forEachCode = [&](bool isBlack, auto visit) {
-    const std::vector<uint32_t>& e = isBlack ? black : white;
+  const auto generate = [&](auto visit) {
+    // Both matrices from one table of unions per arrangement: S1 takes the odd sets of E's
+    // rows, S0 the even ones, each in increasing order.
+    // The union of a set of rows is the union over its low half and over its high half, each
+    // looked up in a small table.
+    const int32_t low = k / 2;
+    std::vector<uint32_t> places(k), lower(size_t{1} << low), upper(size_t{1} << (k - low));
+    const size_t lowMask = lower.size() - 1;
     for (int32_t i = 0; i < a.Cols(); ++i) {
-      // places[v]: the participants to whom arrangement i deals row v of E.
       std::fill(places.begin(), places.end(), 0u);
       for (int32_t t = 0; t < rows; ++t)
         places[a.Get(t, i)] |= uint32_t{1} << t;
-      for (uint32_t column : e) {
-        uint32_t code = 0;
-        for (int32_t v = 0; v < k; ++v) {
-          if ((column >> v) & 1u)
-            code |= places[v];
-        }
-        visit(code);
-      }
+      for (size_t v = 1; v < lower.size(); ++v)
+        lower[v] = lower[v & (v - 1)] | places[std::countr_zero(v)];
+      for (size_t v = 1; v < upper.size(); ++v)
+        upper[v] = upper[v & (v - 1)] | places[low + std::countr_zero(v)];
+      const size_t sets = size_t{1} << k;
+      for (size_t v = 0; v < sets; ++v)
+        visit((std::popcount(v) & 1) != 0, lower[v & lowMask] | upper[v >> low]);
     }
   };
-  BuildCancelledPair(rows, forEachCode, s1, s0);
+  BuildCancelledPair(rows, generate, s1, s0);
 }
 
 }  // namespace quillon

@@ -85,7 +85,7 @@ SchemePair BuildSchemePair(const SchemeParams& params) {
         break;
       }
       // S1, then S0, then the reduction, in one pass that never holds the removed columns.
-      const BasisMatrix a = BuildArrangements(ArrangementLength(n, k), k);
+      const ArrangementTable a = BuildArrangements(ArrangementLength(n, k), k);
       BuildKofNPair(a, k, n, pair.s1, pair.s0);
       break;
     }

@@ -13,10 +13,10 @@ namespace {
 // Writes the column codes, in order, into an n-row matrix: bit r of codes[j] is entry (r, j).
 BasisMatrix MatrixFromCodes(int32_t n, const std::vector<uint32_t>& codes) {
   BasisMatrix m(n, static_cast<int32_t>(codes.size()));
-  for (int32_t r = 0; r < n; ++r) {
-    int32_t* row = m.RowData(r);
-    for (size_t j = 0; j < codes.size(); ++j)
-      row[j] = static_cast<int32_t>((codes[j] >> r) & 1u);
+  {
+    BasisMatrix::ColumnWriter writer(m);
+    for (uint32_t code : codes)
+      writer.Put(code);
   }
   return m;
 }
@@ -57,8 +57,10 @@ BasisMatrix Build2ofNS0(int32_t n) {
   // black. Clamped to the matrix, so that n = 1 cannot write past it.
   const int64_t z = std::min<int64_t>(Binomial(n - 1, h), c);
   BasisMatrix m(n, c);
-  for (int32_t r = 0; r < m.Rows(); ++r)
-    std::fill(m.RowData(r) + z, m.RowData(r) + c, 1);
+  for (int32_t r = 0; r < m.Rows(); ++r) {
+    for (int64_t j = z; j < c; ++j)
+      m.Set(r, static_cast<int32_t>(j), 1);
+  }
   return m;
 }
 

@@ -8,6 +8,8 @@
 #include <numeric>
 #include <utility>
 
+#include "core/bits.h"
+#include "core/huge_pages.h"
 #include "core/progress.h"
 #include "core/random.h"
 #include "shares/expansion.h"
@@ -102,74 +104,62 @@ class BitWriter {
   int m_fill = 0;
 };
 
+// A column mask over the shares: bit r for share r. The methods make at most kShareSlots
+// shares, so 16 bits hold every mask.
+using Code = uint16_t;
+
 // White masks of a matrix's columns: bit r is set when entry (r, j) is 0, that is when the
 // sub-pixel of share r is white (a set bit in the share).
-std::vector<uint64_t> WhiteCodes(const BasisMatrix& matrix) {
-  const uint64_t all = matrix.Rows() >= 64 ? ~uint64_t{0} : (uint64_t{1} << matrix.Rows()) - 1;
-  std::vector<uint64_t> codes(matrix.Cols());
-  for (int32_t j = 0; j < matrix.Cols(); ++j)
-    codes[j] = ~matrix.ColumnCode(j) & all;
+using CodeTable = std::vector<Code, HugePageAllocator<Code>>;
+
+CodeTable WhiteCodes(const BasisMatrix& matrix) {
+  const Code all = static_cast<Code>((uint32_t{1} << matrix.Rows()) - 1);
+  CodeTable codes(matrix.Cols());
+  matrix.ColumnCodes(codes.data());
+  for (Code& code : codes)
+    code = static_cast<Code>(~code & all);
   return codes;
 }
 
 // A matrix's column order as PermuteColumns keeps changing it, without touching the matrix
-// until ApplyTo: codes[j] is the white mask and source[j] the original index of place j.
+// until ApplyTo: codes[j] is the white mask of place j.
 class PermutedColumns {
  public:
   explicit PermutedColumns(const BasisMatrix& matrix)
-      : m_codes(WhiteCodes(matrix)), m_source(m_codes.size()) {
-    std::iota(m_source.begin(), m_source.end(), 0);
-  }
+      : m_codes(WhiteCodes(matrix)), m_all(static_cast<Code>((uint32_t{1} << matrix.Rows()) - 1)) {}
 
   // The same reordering as PermuteColumns making the same choices.
   void Permute(ChoiceStream& choices) {
     Shuffle(
         static_cast<int64_t>(m_codes.size()), [&](uint32_t bound) { return choices.Below(bound); },
-        [&](int64_t i, int64_t j) {
-          std::swap(m_codes[i], m_codes[j]);
-          std::swap(m_source[i], m_source[j]);
-        });
+        [&](int64_t i, int64_t j) { std::swap(m_codes[i], m_codes[j]); });
   }
 
-  const uint64_t* Codes() const { return m_codes.data(); }
+  const Code* Codes() const { return m_codes.data(); }
 
   // Leaves the matrix in the order reached, as the in-place permutations would have.
   void ApplyTo(BasisMatrix& matrix) const {
-    std::vector<int32_t> original(m_source.size());
-    for (int32_t r = 0; r < matrix.Rows(); ++r) {
-      int32_t* row = matrix.RowData(r);
-      std::copy(row, row + original.size(), original.begin());
-      for (size_t j = 0; j < m_source.size(); ++j)
-        row[j] = original[m_source[j]];
-    }
+    BasisMatrix::ColumnWriter writer(matrix);
+    for (Code code : m_codes)
+      writer.Put(static_cast<Code>(~code & m_all));
   }
 
  private:
-  std::vector<uint64_t> m_codes;
-  std::vector<int32_t> m_source;
+  CodeTable m_codes;
+  Code m_all;
 };
-
-// Transposes an 8 x 8 bit matrix held row by row in a word, row 0 in the top byte and
-// column 0 in each byte's top bit.
-uint64_t Transpose8(uint64_t x) {
-  uint64_t t = (x ^ (x >> 7)) & 0x00AA00AA00AA00AAull;
-  x ^= t ^ (t << 7);
-  t = (x ^ (x >> 14)) & 0x0000CCCC0000CCCCull;
-  x ^= t ^ (t << 14);
-  t = (x ^ (x >> 28)) & 0x00000000F0F0F0F0ull;
-  return x ^ t ^ (t << 28);
-}
 
 // Spreads up to 64 column masks (one per pixel or place, in order) over the shares: bit
 // 63 - i of words[r] becomes bit r of codes[i]. Eight masks by eight shares at a time.
-void SpreadToShares(const uint64_t* codes, int n, int m, uint64_t* words) {
+template <typename CodeType>
+void SpreadToShares(const CodeType* codes, int n, int m, uint64_t* words) {
   std::fill(words, words + m, 0);
   for (int g = 0; g * 8 < n; ++g) {
     const int count = std::min(8, n - g * 8);
     for (int lane = 0; lane * 8 < m; ++lane) {
       uint64_t x = 0;
       for (int i = 0; i < count; ++i) {
-        x |= ((codes[g * 8 + i] >> (8 * lane)) & 0xFF) << (56 - 8 * i);
+        x |= ((static_cast<uint64_t>(codes[g * 8 + i]) >> (8 * lane)) & 0xFF) << (56 - 8 * i);
       }
       // Byte b from the bottom now holds share (8 * lane + b)'s bits, first mask on top.
       x = Transpose8(x);
@@ -189,7 +179,7 @@ class SharePatterns {
       : m_m(m), m_words((length + 63) / 64), m_bits(static_cast<size_t>(m * m_words)), m_acc(m) {}
 
   // Places 0..count) from the column masks codes[0..count).
-  void FromCodes(const uint64_t* codes, int64_t count) {
+  void FromCodes(const Code* codes, int64_t count) {
     for (int64_t j0 = 0; j0 < count; j0 += 64) {
       const int n = static_cast<int>(std::min<int64_t>(64, count - j0));
       SpreadToShares(codes + j0, n, m_m, m_acc.data());
@@ -293,11 +283,11 @@ int64_t ShuffleChoices(int64_t count) {
 }
 
 // Methods 0 and 5: one share pixel per secret pixel, all shares from one column, chosen
-// among columns. codeOf(x, j) gives the white mask of column j at pixel x.
-template <typename CodeOf, typename BeginRow>
+// among columns. codeAddress(x, j) points at the white mask of column j at pixel x.
+template <typename CodeAddress, typename BeginRow>
 void EncodeOneColumnPerPixel(const BmpImage& secret, int m, std::vector<BmpImage>& shares,
                              uint32_t columns, const ProgressFn& progress, BeginRow beginRow,
-                             CodeOf codeOf) {
+                             CodeAddress codeAddress) {
   const int64_t width = secret.Width();
   const int32_t height = secret.Height();
   if (width == 0 || height == 0)
@@ -312,12 +302,16 @@ void EncodeOneColumnPerPixel(const BmpImage& secret, int m, std::vector<BmpImage
   for (int32_t y = 0; y < height; ++y) {
     beginRow(y);
     choices.Fill(bound, rowChoices.data(), width);
+    // The columns of a wide pair lie all over a large table: ask for the whole row's
+    // columns first, so that the reads overlap instead of waiting one by one.
+    for (int64_t x = 0; x < width; ++x)
+      __builtin_prefetch(codeAddress(x, rowChoices[x]));
     for (int r = 0; r < m; ++r)
       writers[r].Start(shares[r].Row(y));
     for (int64_t x0 = 0; x0 < width; x0 += 64) {
       const int n = static_cast<int>(std::min<int64_t>(64, width - x0));
       for (int i = 0; i < n; ++i)
-        codes[i] = codeOf(x0 + i, rowChoices[x0 + i]);
+        codes[i] = *codeAddress(x0 + i, rowChoices[x0 + i]);
       SpreadToShares(codes, n, m, acc.data());
       for (int r = 0; r < m; ++r)
         writers[r].Put(n == 64 ? acc[r] : acc[r] >> (64 - n), n);
@@ -330,13 +324,13 @@ void EncodeOneColumnPerPixel(const BmpImage& secret, int m, std::vector<BmpImage
 
 void EncodeRandomBasisColumn(const BmpImage& secret, const BasisMatrix& s0, const BasisMatrix& s1,
                              std::vector<BmpImage>& shares, const ProgressFn& progress) {
-  const std::vector<uint64_t> codes[2] = {WhiteCodes(s1), WhiteCodes(s0)};
+  const CodeTable codes[2] = {WhiteCodes(s1), WhiteCodes(s0)};
   WhiteRows rows(secret);
   const uint8_t* bits = nullptr;
   EncodeOneColumnPerPixel(
       secret, s0.Rows(), shares, static_cast<uint32_t>(s0.Cols()), progress,
       [&](int32_t y) { bits = rows.Row(y); },
-      [&](int64_t x, uint32_t j) { return codes[IsWhite(bits, x)][j]; });
+      [&](int64_t x, uint32_t j) { return &codes[IsWhite(bits, x)][j]; });
 }
 
 // Methods 2, 3 and 4: every secret pixel permutes its matrix and becomes an s x s block.
@@ -426,7 +420,9 @@ class InnocentColumns {
     for (size_t t = 0; t < m_rows.size(); ++t)
       m_bits[t] = m_rows[t].Row(y);
   }
-  uint64_t Code(int t, int64_t x) const { return IsWhite(m_bits[t], x) ? uint64_t{1} << t : 0; }
+  Code WhiteMask(int t, int64_t x) const {
+    return IsWhite(m_bits[t], x) ? static_cast<Code>(1u << t) : Code{0};
+  }
 
  private:
   std::vector<WhiteRows> m_rows;
@@ -438,18 +434,25 @@ void EncodeExtendedPreserveSize(const BmpImage& secret, const std::vector<BmpIma
                                 std::vector<BmpImage>& shares, const ProgressFn& progress) {
   const int m = s0.Rows();
   const int32_t c = s0.Cols();
-  const std::vector<uint64_t> codes[2] = {WhiteCodes(s1), WhiteCodes(s0)};
+  const CodeTable codes[2] = {WhiteCodes(s1), WhiteCodes(s0)};
   WhiteRows rows(secret);
   InnocentColumns innocent(innocents);
   const uint8_t* bits = nullptr;
+  // T's columns at every pixel of the row: column t of pixel x at x * m + t.
+  std::vector<Code> innocentCodes(static_cast<size_t>(secret.Width()) * m);
   EncodeOneColumnPerPixel(
       secret, m, shares, static_cast<uint32_t>(c + m), progress,
       [&](int32_t y) {
         bits = rows.Row(y);
         innocent.BeginRow(y);
+        for (int64_t x = 0; x < secret.Width(); ++x) {
+          for (int t = 0; t < m; ++t)
+            innocentCodes[x * m + t] = innocent.WhiteMask(t, x);
+        }
       },
       [&](int64_t x, uint32_t j) {
-        return j < static_cast<uint32_t>(c) ? codes[IsWhite(bits, x)][j] : innocent.Code(j - c, x);
+        return j < static_cast<uint32_t>(c) ? &codes[IsWhite(bits, x)][j]
+                                            : &innocentCodes[x * m + (j - c)];
       });
 }
 
@@ -464,8 +467,8 @@ void EncodeExtendedPreserveDetail(const BmpImage& secret, const std::vector<BmpI
   const int32_t height = secret.Height();
   if (width == 0 || height == 0)
     return;
-  const std::vector<uint64_t> codes[2] = {WhiteCodes(s1), WhiteCodes(s0)};
-  std::vector<uint64_t> permuted(length);
+  const CodeTable codes[2] = {WhiteCodes(s1), WhiteCodes(s0)};
+  std::vector<Code> permuted(length);
   ChoiceStream choices(width * height * ShuffleChoices(length));
   SharePatterns patterns(m, length);
   BlockRowWriter writer(shares, m, s, length);
@@ -478,10 +481,10 @@ void EncodeExtendedPreserveDetail(const BmpImage& secret, const std::vector<BmpI
     writer.StartRow(s * y);
     for (int64_t x = 0; x < width; ++x) {
       // E starts from its stored order at every pixel: scheme columns, then T's columns.
-      const uint64_t* scheme = codes[IsWhite(bits, x)].data();
+      const Code* scheme = codes[IsWhite(bits, x)].data();
       std::copy(scheme, scheme + c, permuted.begin());
       for (int t = 0; t < m; ++t)
-        permuted[c + t] = innocent.Code(t, x);
+        permuted[c + t] = innocent.WhiteMask(t, x);
       Shuffle(
           length, [&](uint32_t bound) { return choices.Below(bound); },
           [&](int64_t i, int64_t j) { std::swap(permuted[i], permuted[j]); });

@@ -76,7 +76,7 @@ TEST(UsageTest, EveryBadUsageExitsWithTwoAndOneLinePointingToHelp) {
       {"stack", "a.bmp"},
       {"stack", "1", "2", "3", "4", "5", "6", "7", "8", "9", "10"},
       {"stack", "a.bmp", "b.bmp", "-o"},
-      {"stack", "a.bmp", "b.bmp", "--out", "r.bmp"},
+      {"stack", "a.bmp", "b.bmp", "--out", "r.bmp", "-o", "s.bmp"},
       {"demo", "extra"},
       {"demo", "--out"},
   };
@@ -137,13 +137,43 @@ TEST(MatricesTest, RefusalsExitWithOneAndTheSchemeText) {
       {{"matrices", "--scheme", "2ofn", "--n", "10"}, SchemeError::BadParameters},
       {{"matrices", "--scheme", "kofn", "--n", "4", "--k", "5"}, SchemeError::BadParameters},
       {{"matrices", "--scheme", "nofn", "--n", "-2"}, SchemeError::BadParameters},
-      {{"matrices", "--scheme", "general", "--n", "3"}, SchemeError::NoQualifiedSet},
   };
   for (const Case& c : cases) {
     CliRun run = RunInProcess(c.args);
     EXPECT_EQ(run.status, 1) << c.args[2];
     EXPECT_EQ(run.out, "");
     EXPECT_EQ(run.err, std::string("quillon-cli matrices: ") + SchemeErrorText(c.error) + "\n");
+  }
+}
+
+// A general scheme without a usable qualified set says why and names --sets, in matrices as
+// in split (where nothing is written, not even the output folder).
+TEST(MatricesTest, AGeneralSchemeWithoutUsableSetsNamesTheOption) {
+  ScratchDir dir;
+  SaveSecret(dir.File("secret.bmp"));
+  const std::string refusal = SchemeErrorText(SchemeError::NoQualifiedSet);
+  struct Case {
+    std::vector<std::string> scheme;
+    const char* why;
+  };
+  const Case cases[] = {
+      {{"--scheme", "general", "--n", "3"}, "needs its minimal qualified sets in --sets"},
+      {{"--scheme", "general", "--n", "3", "--sets", "1,4;5,2"},
+       "every set in --sets names a participant beyond --n 3"},
+  };
+  for (const Case& c : cases) {
+    for (std::vector<std::string> args :
+         {std::vector<std::string>{"matrices"},
+          std::vector<std::string>{"split", dir.File("secret.bmp"), "--out", dir.File("out")}}) {
+      args.insert(args.end(), c.scheme.begin(), c.scheme.end());
+      CliRun run = RunInProcess(args);
+      EXPECT_EQ(run.status, 1);
+      EXPECT_EQ(run.out, "");
+      ASSERT_EQ(Lines(run.err).size(), 1u) << run.err;
+      EXPECT_TRUE(run.err.starts_with("quillon-cli " + args[0] + ": " + refusal)) << run.err;
+      EXPECT_TRUE(Contains(run.err, c.why)) << run.err;
+      EXPECT_FALSE(fs::exists(dir.File("out")));
+    }
   }
 }
 
@@ -219,8 +249,11 @@ TEST(SplitTest, ExtendedMethodsTakeOneInnocentImagePerShare) {
                     "extended-size", "--innocent", dir.File("i1.bmp"), "--out", dir.File("few")});
   EXPECT_EQ(tooFew.status, 1);
   EXPECT_EQ(tooFew.out, "");
-  EXPECT_TRUE(Contains(tooFew.err, "not enough innocent images")) << tooFew.err;
-  EXPECT_FALSE(fs::exists(dir.File("few/capa1.bmp")));
+  EXPECT_EQ(tooFew.err,
+            "quillon-cli split: Cannot Encrypt without valid innocent image source file. Not "
+            "enough innocent images: the extended methods need one per share (--innocent "
+            "A.bmp,B.bmp,...).\n");
+  EXPECT_FALSE(fs::exists(dir.File("few")));
 
   CliRun enough = RunInProcess({"split", dir.File("secret.bmp"), "--scheme", "2of2", "--method",
                                 "5", "--innocent", dir.File("i1.bmp") + "," + dir.File("i2.bmp"),
@@ -228,6 +261,43 @@ TEST(SplitTest, ExtendedMethodsTakeOneInnocentImagePerShare) {
   ASSERT_EQ(enough.status, 0) << enough.err;
   EXPECT_EQ(Lines(enough.out).size(), 2u);
   EXPECT_EQ(LoadImage(dir.File("enough/capa2.bmp")).Width(), secret.Width());
+}
+
+// An unusable innocent image is named with the reason, after the desktop program's message,
+// on one line; nothing is written and no output folder is left behind.
+TEST(SplitTest, AnUnusableInnocentImageSaysWhichAndWhy) {
+  ScratchDir dir;
+  SaveSecret(dir.File("secret.bmp"));  // 20 x 12
+  MakeImage(dir.File("good.bmp"), 12, 20, [](int32_t, int32_t) { return false; }).Save();
+  MakeImage(dir.File("narrow.bmp"), 12, 19, [](int32_t, int32_t) { return false; }).Save();
+  MakeImage(dir.File("low.bmp"), 11, 30, [](int32_t, int32_t) { return false; }).Save();
+  WriteFileBytes(dir.File("garbage.bmp"), {'B', 'M', 1, 2, 3});
+  const std::string message = "Cannot Encrypt without valid innocent image source file. ";
+  struct Case {
+    const char* second;
+    std::string why;
+  };
+  const Case cases[] = {
+      {"narrow.bmp", "is narrower than the secret (20x12, the image 19x12)."},
+      {"low.bmp", "is lower than the secret (20x12, the image 30x11)."},
+      {"missing.bmp", "cannot be read: ERROR: Cannot open " + dir.File("missing.bmp")},
+      {"garbage.bmp", "cannot be read: ERROR: Unsupported bitmap file " + dir.File("garbage.bmp")},
+  };
+  for (const Case& c : cases) {
+    CliRun run = RunInProcess({"split", dir.File("secret.bmp"), "--scheme", "2of2", "--method",
+                               "extended-detail", "--innocent",
+                               dir.File("good.bmp") + "," + dir.File(c.second), "--out",
+                               dir.File("out/shares")});
+    EXPECT_EQ(run.status, 1) << c.second;
+    EXPECT_EQ(run.out, "");
+    std::vector<std::string> lines = Lines(run.err);
+    ASSERT_FALSE(lines.empty());
+    EXPECT_EQ(lines[0], "quillon-cli split: " + message + "Innocent image 2 '" +
+                            dir.File(c.second) + "' " + c.why);
+    // Only a refused file adds the hint of what can be read.
+    EXPECT_EQ(lines.size(), c.why.find("Unsupported") != std::string::npos ? 2u : 1u);
+    EXPECT_FALSE(fs::exists(dir.File("out")));
+  }
 }
 
 TEST(SplitTest, FailuresExitWithOneAndWriteNothing) {
@@ -238,9 +308,19 @@ TEST(SplitTest, FailuresExitWithOneAndWriteNothing) {
   CliRun missing =
       RunInProcess({"split", dir.File("none.bmp"), "--scheme", "2of2", "--out", dir.File("out1")});
   EXPECT_EQ(missing.status, 1);
-  EXPECT_TRUE(Contains(missing.err, "none.bmp")) << missing.err;
-  EXPECT_TRUE(Contains(missing.err, "quillon-cli split: cannot read the secret image"));
+  EXPECT_EQ(missing.err, "quillon-cli split: ERROR: Cannot open " + dir.File("none.bmp") +
+                             " (the secret image)\n");
   EXPECT_FALSE(fs::exists(dir.File("out1")));
+
+  // A refused file is followed by one line saying what can be read and how to convert.
+  WriteFileBytes(dir.File("photo.bmp"), {'G', 'I', 'F', '8', '9', 'a', 1, 0, 1, 0});
+  CliRun photo = RunInProcess({"split", dir.File("photo.bmp"), "--scheme", "2of2"});
+  EXPECT_EQ(photo.status, 1);
+  EXPECT_EQ(Lines(photo.err),
+            (std::vector<std::string>{"quillon-cli split: ERROR: Unsupported bitmap file " +
+                                          dir.File("photo.bmp") + " (the secret image)",
+                                      UnsupportedFileHint()}));
+  EXPECT_TRUE(Contains(UnsupportedFileHint(), "BMP3:")) << UnsupportedFileHint();
 
   CliRun refused = RunInProcess({"split", dir.File("secret.bmp"), "--scheme", "2ofn", "--n", "10",
                                  "--out", dir.File("out2")});
@@ -248,11 +328,17 @@ TEST(SplitTest, FailuresExitWithOneAndWriteNothing) {
   EXPECT_TRUE(Contains(refused.err, SchemeErrorText(SchemeError::BadParameters)));
   EXPECT_FALSE(fs::exists(dir.File("out2")));
 
-  CliRun noSets = RunInProcess({"split", dir.File("secret.bmp"), "--scheme", "general", "--n", "3",
-                                "--out", dir.File("out3")});
-  EXPECT_EQ(noSets.status, 1);
-  EXPECT_TRUE(Contains(noSets.err, SchemeErrorText(SchemeError::NoQualifiedSet))) << noSets.err;
-  EXPECT_FALSE(fs::exists(dir.File("out3/capa1.bmp")));
+  // Shares too large for the BMP format: refused after the folder was made, which goes again.
+  BmpImage big(dir.File("big.bmp"), 1000, 1000);
+  ASSERT_TRUE(big.Save());
+  CliRun tooLarge = RunInProcess({"split", dir.File("big.bmp"), "--scheme", "kofn", "--n", "8",
+                                  "--k", "4", "--method", "square", "--out", dir.File("out3/a/b")});
+  EXPECT_EQ(tooLarge.status, 1);
+  // After the warning that the all-black secret has no white pixel.
+  EXPECT_EQ(Lines(tooLarge.err).back(),
+            "quillon-cli split: Cannot Encrypt: The shares would be too large for this image and "
+            "method.");
+  EXPECT_FALSE(fs::exists(dir.File("out3")));
 
   CliRun badDir = RunInProcess(
       {"split", dir.File("secret.bmp"), "--scheme", "2of2", "--out", dir.File("notes.txt")});
@@ -269,8 +355,8 @@ TEST(SplitTest, AShareThatCannotBeWrittenIsAFailure) {
       RunInProcess({"split", dir.File("secret.bmp"), "--scheme", "2of2", "--out", dir.File("out")});
   EXPECT_EQ(run.status, 1);
   EXPECT_EQ(run.out, "");
-  EXPECT_TRUE(Contains(run.err, "capa1.bmp")) << run.err;
-  EXPECT_TRUE(Contains(run.err, "quillon-cli split: not every share could be written"));
+  EXPECT_EQ(run.err, "quillon-cli split: ERROR: Can't open " + dir.File("out/capa1.bmp") +
+                         " (not every share could be written)\n");
 }
 
 TEST(MatricesTest, AnOutputThatCannotBeWrittenIsAFailure) {
@@ -304,9 +390,10 @@ TEST(StackTest, ALayerThatFailsToLoadWritesNothing) {
     EXPECT_EQ(run.status, 1) << bad;
     EXPECT_EQ(run.out, "");
     std::vector<std::string> lines = Lines(run.err);
-    ASSERT_GE(lines.size(), 2u) << run.err;
-    EXPECT_TRUE(Contains(lines.front(), bad)) << run.err;  // the Load message
-    EXPECT_TRUE(lines.back().starts_with("quillon-cli stack: cannot read the layer")) << run.err;
+    ASSERT_FALSE(lines.empty());
+    EXPECT_TRUE(lines[0].starts_with("quillon-cli stack: ERROR: ")) << run.err;
+    EXPECT_TRUE(Contains(lines[0], dir.File(bad) + " (layer 2; nothing written)")) << run.err;
+    EXPECT_EQ(lines.size(), bad == std::string("broken.bmp") ? 2u : 1u) << run.err;
     EXPECT_FALSE(fs::exists(dir.File("result.bmp")));
   }
 }
@@ -314,11 +401,35 @@ TEST(StackTest, ALayerThatFailsToLoadWritesNothing) {
 TEST(StackTest, AnUnwritableResultIsAFailure) {
   ScratchDir dir;
   SaveSecret(dir.File("layer.bmp"));
-  CliRun run = RunInProcess({"stack", dir.File("layer.bmp"), dir.File("layer.bmp"), "-o",
-                             dir.File("no/such/folder/r.bmp")});
+  fs::create_directories(dir.File("in-the-way.bmp"));
+  CliRun run = RunInProcess(
+      {"stack", dir.File("layer.bmp"), dir.File("layer.bmp"), "-o", dir.File("in-the-way.bmp")});
   EXPECT_EQ(run.status, 1);
   EXPECT_EQ(run.out, "");
-  EXPECT_TRUE(Contains(run.err, "quillon-cli stack: cannot write")) << run.err;
+  EXPECT_EQ(run.err, "quillon-cli stack: ERROR: Can't open " + dir.File("in-the-way.bmp") +
+                         " (the result)\n");
+}
+
+// --out as well as -o; a missing folder is made; layers of other sizes are warned about.
+TEST(StackTest, WritesIntoNewFoldersAndWarnsOfSizes) {
+  ScratchDir dir;
+  SaveSecret(dir.File("a.bmp"), 12, 20);
+  SaveSecret(dir.File("b.bmp"), 12, 20);
+  SaveSecret(dir.File("small.bmp"), 10, 20);
+  CliRun same =
+      RunInProcess({"stack", dir.File("a.bmp"), dir.File("b.bmp"), "--out", dir.File("x/y/r.bmp")});
+  EXPECT_EQ(same.status, 0) << same.err;
+  EXPECT_EQ(same.out, dir.File("x/y/r.bmp") + "\n");
+  EXPECT_EQ(same.err, "");
+  EXPECT_EQ(LoadImage(dir.File("x/y/r.bmp")).Width(), 20);
+
+  CliRun differ =
+      RunInProcess({"stack", dir.File("a.bmp"), dir.File("small.bmp"), "-o", dir.File("r2.bmp")});
+  EXPECT_EQ(differ.status, 0) << differ.err;
+  EXPECT_EQ(differ.err, "quillon-cli stack: warning: layer '" + dir.File("small.bmp") +
+                            "' is 20x10, the first layer 20x12; the result takes the first "
+                            "layer's size\n");
+  EXPECT_EQ(LoadImage(dir.File("r2.bmp")).Height(), 12);
 }
 
 TEST(DemoTest, WritesEveryFileAndTheStackedSharesShowTheSecret) {

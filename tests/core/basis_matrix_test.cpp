@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <numeric>
 #include <random>
 #include <set>
 
@@ -61,6 +62,122 @@ TEST(BasisMatrix, ColumnEditingIgnoresPositionsOutsideTheRange) {
   EXPECT_EQ(one.Rows(), 3);
 }
 
+// The packed rows against a plain table of ints, through random edits on widths that
+// cross 64-column words: every operation, the column codes and the column writer.
+TEST(BasisMatrix, EditsMatchAPlainTableAcrossWordBoundaries) {
+  using Table = std::vector<std::vector<int32_t>>;
+  const auto expectSame = [](const BasisMatrix& m, const Table& t, int step) {
+    ASSERT_EQ(m.Rows(), static_cast<int32_t>(t.size())) << "step " << step;
+    for (size_t r = 0; r < t.size(); ++r) {
+      ASSERT_EQ(m.Cols(), static_cast<int32_t>(t[r].size())) << "step " << step;
+      for (size_t j = 0; j < t[r].size(); ++j)
+        ASSERT_EQ(m.Get(r, j), t[r][j]) << "step " << step << " at " << r << "," << j;
+    }
+  };
+  std::mt19937 rng(64);
+  for (int trial = 0; trial < 40; ++trial) {
+    const int32_t rows = 1 + trial % 9, cols = 50 + 7 * trial;
+    Table t(rows, std::vector<int32_t>(cols));
+    BasisMatrix m(rows, cols);
+    for (int32_t r = 0; r < rows; ++r) {
+      for (int32_t j = 0; j < cols; ++j) {
+        t[r][j] = rng() % 2;
+        m.Set(r, j, t[r][j] ? 1 + int32_t(rng() % 5) : 0);  // any non-zero is stored as 1
+      }
+    }
+    for (int step = 0; step < 30; ++step) {
+      const int32_t width = static_cast<int32_t>(t.empty() ? 0 : t[0].size());
+      switch (rng() % 6) {
+        case 0: {  // insert a column, sometimes out of range
+          const int32_t at = static_cast<int32_t>(rng() % (width + 3)) - 1;
+          std::vector<int32_t> values(t.size());
+          for (auto& v : values)
+            v = rng() % 2;
+          m.InsertColumn(at, values.data());
+          if (at >= 0 && at <= width) {
+            for (size_t r = 0; r < t.size(); ++r)
+              t[r].insert(t[r].begin() + at, values[r]);
+          }
+          break;
+        }
+        case 1: {
+          const int32_t at = static_cast<int32_t>(rng() % (width + 2)) - 1;
+          m.RemoveColumn(at);
+          if (at >= 0 && at < width) {
+            for (auto& row : t)
+              row.erase(row.begin() + at);
+          }
+          break;
+        }
+        case 2: {
+          std::vector<bool> keep(width);
+          for (int32_t j = 0; j < width; ++j)
+            keep[j] = rng() % 4 != 0;
+          m.KeepColumns(keep);
+          for (auto& row : t) {
+            std::vector<int32_t> kept;
+            for (int32_t j = 0; j < width; ++j) {
+              if (keep[j])
+                kept.push_back(row[j]);
+            }
+            row = kept;
+          }
+          break;
+        }
+        case 3: {  // a row in and a row out, at the ends and inside
+          std::vector<int32_t> values(width);
+          for (auto& v : values)
+            v = rng() % 2;
+          const int32_t at = static_cast<int32_t>(rng() % (t.size() + 1));
+          m.InsertRow(at, values.data());
+          t.insert(t.begin() + at, values);
+          const int32_t out = static_cast<int32_t>(rng() % t.size());
+          m.RemoveRow(out);
+          t.erase(t.begin() + out);
+          break;
+        }
+        case 4: {  // the same choices as the plain shuffle of the table's columns
+          const uint32_t seed = rng();
+          {
+            ScopedSeed source(seed);
+            m.PermuteColumns();
+          }
+          std::vector<int32_t> order(width);
+          std::iota(order.begin(), order.end(), 0);
+          {
+            ScopedSeed source(seed);
+            Shuffle(
+                width, [](uint32_t b) { return RandBelow(static_cast<int32_t>(b)); },
+                [&](int64_t i, int64_t j) { std::swap(order[i], order[j]); });
+          }
+          for (auto& row : t) {
+            std::vector<int32_t> moved(width);
+            for (int32_t p = 0; p < width; ++p)
+              moved[p] = row[order[p]];
+            row = moved;
+          }
+          break;
+        }
+        case 5: {  // codes out, and a copy written back from them
+          std::vector<uint16_t> codes(width);
+          m.ColumnCodes(codes.data());
+          BasisMatrix copy(m.Rows(), width);
+          {
+            BasisMatrix::ColumnWriter writer(copy);
+            for (int32_t j = 0; j < width; ++j) {
+              ASSERT_EQ(codes[j], m.ColumnCode(j));
+              writer.Put(codes[j]);
+            }
+          }
+          ASSERT_TRUE(copy == m);
+          break;
+        }
+      }
+      expectSame(m, t, step);
+    }
+  }
+}
+
 // Every tuple of accepted choices, fed in as draws, must give each order of c columns
 // exactly once: then every order is equally likely.
 TEST(BasisMatrix, PermuteColumnsGivesEveryOrderExactlyOnce) {
@@ -71,10 +188,11 @@ TEST(BasisMatrix, PermuteColumnsGivesEveryOrderExactlyOnce) {
     std::set<std::vector<int32_t>> orders;
     size_t tuples = 0;
     for (;;) {
-      BasisMatrix m(2, c);
+      // Column j holds the bits of j, so its code names it.
+      BasisMatrix m(3, c);
       for (int j = 0; j < c; ++j) {
-        m.Set(0, j, j);
-        m.Set(1, j, 10 * j);
+        for (int r = 0; r < 3; ++r)
+          m.Set(r, j, (j >> r) & 1);
       }
       {
         ScopedSource<ListedDraws> draws(tuple);
@@ -82,10 +200,10 @@ TEST(BasisMatrix, PermuteColumnsGivesEveryOrderExactlyOnce) {
         EXPECT_EQ(draws->Used(), tuple.size());
       }
       std::vector<int32_t> order;
-      for (int j = 0; j < c; ++j) {
-        ASSERT_EQ(m.Get(1, j), 10 * m.Get(0, j)) << "columns stay whole";
-        order.push_back(m.Get(0, j));
-      }
+      for (int j = 0; j < c; ++j)
+        order.push_back(static_cast<int32_t>(m.ColumnCode(j)));
+      ASSERT_EQ(std::set<int32_t>(order.begin(), order.end()).size(), size_t(c))
+          << "columns stay whole";
       orders.insert(order);
       ++tuples;
       // Next tuple: digit t counts among c - t.
@@ -105,13 +223,13 @@ TEST(BasisMatrix, PermuteColumnsGivesEveryOrderExactlyOnce) {
 
 TEST(BasisMatrix, PermuteColumnsWorkedExampleAndDrawCounts) {
   // Choices 0 among 3, then 0 among 2: swaps (2, 0) and (1, 0) give the order 1, 2, 0.
-  BasisMatrix m = FromRows({{10, 11, 12}, {20, 21, 22}});
+  BasisMatrix m = FromRows({{1, 0, 0}, {0, 1, 0}});
   {
     ScopedSource<ListedDraws> draws(std::vector<int32_t>{3, 4});
     m.PermuteColumns();
     EXPECT_EQ(draws->Used(), 2u);
   }
-  EXPECT_EQ(m, FromRows({{11, 12, 10}, {21, 22, 20}}));
+  EXPECT_EQ(m, FromRows({{0, 0, 1}, {1, 0, 0}}));
 
   for (int rows : {0, 1, 9}) {
     for (int cols : {0, 1, 5}) {

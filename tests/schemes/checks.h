@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "core/basis_matrix.h"
+#include "schemes/kofn.h"
 
 namespace quillon::testing {
 
@@ -26,7 +27,9 @@ constexpr bool kSanitizedBuild = false;
 #endif
 
 // Rows separated by '/', entries as digits: "0110/0101/0011". A row-less matrix is "".
-inline std::string ToText(const BasisMatrix& m) {
+// Any table with Rows, Cols and Get: basis matrices and arrangement tables.
+template <typename Table>
+std::string ToText(const Table& m) {
   std::string text;
   for (int32_t r = 0; r < m.Rows(); ++r) {
     if (r > 0)
@@ -54,6 +57,22 @@ inline BasisMatrix FromText(const std::string& text) {
     }
   }
   return m;
+}
+
+// The same text as an arrangement table, whose entries may be any digit.
+inline ArrangementTable ArrangementsFromText(const std::string& text) {
+  const BasisMatrix shape = FromText(text);
+  ArrangementTable a(shape.Rows(), shape.Cols());
+  int32_t r = 0, c = 0;
+  for (char ch : text) {
+    if (ch == '/') {
+      ++r;
+      c = 0;
+    } else if (ch != ' ') {
+      a.Set(r, c++, ch - '0');
+    }
+  }
+  return a;
 }
 
 // Number of columns that are black in at least one row of the set (bit t = row t).

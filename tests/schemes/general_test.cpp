@@ -58,8 +58,9 @@ TEST(General, IsQualified) {
   EXPECT_TRUE(IsQualified(q, {0, 1, 1, 1}));
   EXPECT_FALSE(IsQualified(q, {1, 0, 1, 0}));
   EXPECT_FALSE(IsQualified(BasisMatrix(0, 4), {1, 1, 1, 1}));
-  // Entries other than 1 ask for nothing.
-  EXPECT_TRUE(IsQualified(FromText("21"), {0, 1}));
+  // A set matrix holds bits: an entry stored as 2 is a member like 1.
+  EXPECT_FALSE(IsQualified(FromText("21"), {0, 1}));
+  EXPECT_TRUE(IsQualified(FromText("21"), {1, 1}));
   // A set naming a participant beyond v is never contained in it.
   EXPECT_FALSE(IsQualified(q, {0, 1, 1}));
   EXPECT_TRUE(IsQualified(FromText("110"), {1, 1}));

@@ -40,7 +40,8 @@ inline void PermuteByRank(int32_t* values, int64_t p, int32_t length) {
 }
 
 // True when some column of m equals values[0..m.Rows()) in every row.
-inline bool HasColumn(const int32_t* values, const BasisMatrix& m) {
+template <typename Table>
+bool HasColumn(const int32_t* values, const Table& m) {
   for (int32_t j = 0; j < m.Cols(); ++j) {
     bool equal = true;
     for (int32_t r = 0; r < m.Rows() && equal; ++r)
@@ -54,8 +55,8 @@ inline bool HasColumn(const int32_t* values, const BasisMatrix& m) {
 // Walks every rank in increasing order and appends each arrangement the first time it
 // appears. HasColumn is quadratic in the number of columns, so bigger walks may look
 // arrangements up in a set instead; the order still comes from the ranks.
-inline BasisMatrix BuildArrangements(int32_t q, int32_t k, bool useHasColumn) {
-  BasisMatrix a(q, 0);
+inline ArrangementTable BuildArrangements(int32_t q, int32_t k, bool useHasColumn) {
+  ArrangementTable a(q, 0);
   std::vector<int32_t> base(q);
   for (int32_t i = 0; i < k; ++i) {
     for (int32_t j = 0; j < q / k; ++j)
@@ -68,12 +69,12 @@ inline BasisMatrix BuildArrangements(int32_t q, int32_t k, bool useHasColumn) {
     PermuteByRank(work.data(), p, q);
     const bool known = useHasColumn ? HasColumn(work.data(), a) : !seen.insert(work).second;
     if (!known)
-      a.InsertColumn(a.Cols(), work.data());
+      a.AppendColumn(work.data());
   }
   return a;
 }
 
-inline BasisMatrix BuildKofN(const BasisMatrix& a, int32_t k, int32_t n, bool black) {
+inline BasisMatrix BuildKofN(const ArrangementTable& a, int32_t k, int32_t n, bool black) {
   const BasisMatrix e = black ? BuildNofNS1(k) : BuildNofNS0(k);
   BasisMatrix s(n, 0);
   std::vector<int32_t> v(n);
