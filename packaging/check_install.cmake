@@ -1,0 +1,26 @@
+# Installs the build into a scratch prefix and checks that everything a desktop needs is in
+# place. Run with -DBUILD_DIR=... -DPREFIX=... [-DEXPECT_QUILLON=ON].
+file(REMOVE_RECURSE "${PREFIX}")
+execute_process(COMMAND "${CMAKE_COMMAND}" --install "${BUILD_DIR}" --prefix "${PREFIX}"
+                RESULT_VARIABLE status OUTPUT_QUIET)
+if(NOT status EQUAL 0)
+  message(FATAL_ERROR "cmake --install failed: ${status}")
+endif()
+set(expected bin/quillon-cli share/applications/quillon.desktop
+    share/icons/hicolor/scalable/apps/quillon.svg)
+if(EXPECT_QUILLON)
+  list(APPEND expected bin/quillon)
+endif()
+foreach(path IN LISTS expected)
+  if(NOT EXISTS "${PREFIX}/${path}")
+    message(FATAL_ERROR "not installed: ${path}")
+  endif()
+endforeach()
+file(READ "${PREFIX}/share/applications/quillon.desktop" entry)
+foreach(line "Exec=quillon" "Icon=quillon" "Type=Application")
+  string(FIND "${entry}" "${line}" at)
+  if(at EQUAL -1)
+    message(FATAL_ERROR "the desktop entry lacks ${line}")
+  endif()
+endforeach()
+file(REMOVE_RECURSE "${PREFIX}")
