@@ -283,11 +283,12 @@ int64_t ShuffleChoices(int64_t count) {
 }
 
 // Methods 0 and 5: one share pixel per secret pixel, all shares from one column, chosen
-// among columns. codeAddress(x, j) points at the white mask of column j at pixel x.
-template <typename CodeAddress, typename BeginRow>
+// among columns. codeOf(x, j) gives the white mask of column j at pixel x; beginRow(y, choices)
+// sees each row's choices before they are used.
+template <typename CodeOf, typename BeginRow>
 void EncodeOneColumnPerPixel(const BmpImage& secret, int m, std::vector<BmpImage>& shares,
                              uint32_t columns, const ProgressFn& progress, BeginRow beginRow,
-                             CodeAddress codeAddress) {
+                             CodeOf codeOf) {
   const int64_t width = secret.Width();
   const int32_t height = secret.Height();
   if (width == 0 || height == 0)
@@ -300,18 +301,14 @@ void EncodeOneColumnPerPixel(const BmpImage& secret, int m, std::vector<BmpImage
   std::vector<uint64_t> acc(m);
   uint64_t codes[64];
   for (int32_t y = 0; y < height; ++y) {
-    beginRow(y);
     choices.Fill(bound, rowChoices.data(), width);
-    // The columns of a wide pair lie all over a large table: ask for the whole row's
-    // columns first, so that the reads overlap instead of waiting one by one.
-    for (int64_t x = 0; x < width; ++x)
-      __builtin_prefetch(codeAddress(x, rowChoices[x]));
+    beginRow(y, rowChoices.data());
     for (int r = 0; r < m; ++r)
       writers[r].Start(shares[r].Row(y));
     for (int64_t x0 = 0; x0 < width; x0 += 64) {
       const int n = static_cast<int>(std::min<int64_t>(64, width - x0));
       for (int i = 0; i < n; ++i)
-        codes[i] = *codeAddress(x0 + i, rowChoices[x0 + i]);
+        codes[i] = codeOf(x0 + i, rowChoices[x0 + i]);
       SpreadToShares(codes, n, m, acc.data());
       for (int r = 0; r < m; ++r)
         writers[r].Put(n == 64 ? acc[r] : acc[r] >> (64 - n), n);
@@ -322,15 +319,25 @@ void EncodeOneColumnPerPixel(const BmpImage& secret, int m, std::vector<BmpImage
   }
 }
 
+// Tables of codes larger than this are read a row ahead: their columns lie all over memory.
+constexpr size_t kPrefetchCodes = size_t{1} << 17;
+
 void EncodeRandomBasisColumn(const BmpImage& secret, const BasisMatrix& s0, const BasisMatrix& s1,
                              std::vector<BmpImage>& shares, const ProgressFn& progress) {
   const CodeTable codes[2] = {WhiteCodes(s1), WhiteCodes(s0)};
+  const bool prefetch = codes[0].size() >= kPrefetchCodes;
   WhiteRows rows(secret);
   const uint8_t* bits = nullptr;
   EncodeOneColumnPerPixel(
       secret, s0.Rows(), shares, static_cast<uint32_t>(s0.Cols()), progress,
-      [&](int32_t y) { bits = rows.Row(y); },
-      [&](int64_t x, uint32_t j) { return &codes[IsWhite(bits, x)][j]; });
+      [&](int32_t y, const uint32_t* choices) {
+        bits = rows.Row(y);
+        // Ask for the whole row's columns first, so that the reads overlap instead of
+        // waiting one by one.
+        for (int64_t x = 0; prefetch && x < secret.Width(); ++x)
+          __builtin_prefetch(&codes[IsWhite(bits, x)][choices[x]]);
+      },
+      [&](int64_t x, uint32_t j) { return codes[IsWhite(bits, x)][j]; });
 }
 
 // Methods 2, 3 and 4: every secret pixel permutes its matrix and becomes an s x s block.
@@ -438,21 +445,15 @@ void EncodeExtendedPreserveSize(const BmpImage& secret, const std::vector<BmpIma
   WhiteRows rows(secret);
   InnocentColumns innocent(innocents);
   const uint8_t* bits = nullptr;
-  // T's columns at every pixel of the row: column t of pixel x at x * m + t.
-  std::vector<Code> innocentCodes(static_cast<size_t>(secret.Width()) * m);
   EncodeOneColumnPerPixel(
       secret, m, shares, static_cast<uint32_t>(c + m), progress,
-      [&](int32_t y) {
+      [&](int32_t y, const uint32_t*) {
         bits = rows.Row(y);
         innocent.BeginRow(y);
-        for (int64_t x = 0; x < secret.Width(); ++x) {
-          for (int t = 0; t < m; ++t)
-            innocentCodes[x * m + t] = innocent.WhiteMask(t, x);
-        }
       },
       [&](int64_t x, uint32_t j) {
-        return j < static_cast<uint32_t>(c) ? &codes[IsWhite(bits, x)][j]
-                                            : &innocentCodes[x * m + (j - c)];
+        return j < static_cast<uint32_t>(c) ? codes[IsWhite(bits, x)][j]
+                                            : innocent.WhiteMask(static_cast<int>(j - c), x);
       });
 }
 
