@@ -174,6 +174,22 @@ void ChoiceStream::Fill(const ChoiceBound& bound, uint32_t* out, int64_t count) 
   }
 }
 
+const int32_t* ChoiceStream::TakeAccepted(const ChoiceBound& bound, int64_t count) {
+  if (m_end - m_pos < count)
+    return nullptr;
+  const int32_t* raw = m_buffer.data() + m_pos;
+  // The largest number decides: one pass without early exit, which the compiler vectorises.
+  const uint32_t lowest = static_cast<uint32_t>(m_lowest);
+  uint32_t largest = 0;
+  for (int64_t i = 0; i < count; ++i)
+    largest = std::max(largest, static_cast<uint32_t>(raw[i]) - lowest);
+  if (!bound.Accepts(largest))
+    return nullptr;
+  m_pos += count;
+  m_remaining -= count;
+  return raw;
+}
+
 std::unique_ptr<RandomSource> MakeSystemRandom() {
   return std::make_unique<SystemRandom>();
 }

@@ -118,6 +118,12 @@ class ChoiceStream {
   // count choices among bound.Bound() into out, in order: the same as count calls of Below.
   void Fill(const ChoiceBound& bound, uint32_t* out, int64_t count);
 
+  // The next count choices among bound.Bound() without copying, when the buffer already holds
+  // count numbers none of which is rejected: choice i is bound.Mod(raw[i] - Lowest()). Takes
+  // them and returns raw; otherwise takes nothing and returns null (use Fill then).
+  const int32_t* TakeAccepted(const ChoiceBound& bound, int64_t count);
+  int32_t Lowest() const { return m_lowest; }
+
   // A choice among bound (1 <= bound <= Span()), for bounds that change from draw to draw.
   uint32_t Below(uint32_t bound) {
     for (;;) {

@@ -283,8 +283,8 @@ int64_t ShuffleChoices(int64_t count) {
 }
 
 // Methods 0 and 5: one share pixel per secret pixel, all shares from one column, chosen
-// among columns. codeOf(x, j) gives the white mask of column j at pixel x; beginRow(y, choices)
-// sees each row's choices before they are used.
+// among columns. codeOf(x, j) gives the white mask of column j at pixel x; beginRow(y,
+// choiceAt) sees each row's choices (choiceAt(x)) before they are used.
 template <typename CodeOf, typename BeginRow>
 void EncodeOneColumnPerPixel(const BmpImage& secret, int m, std::vector<BmpImage>& shares,
                              uint32_t columns, const ProgressFn& progress, BeginRow beginRow,
@@ -300,15 +300,17 @@ void EncodeOneColumnPerPixel(const BmpImage& secret, int m, std::vector<BmpImage
   std::vector<BitWriter> writers(m);
   std::vector<uint64_t> acc(m);
   uint64_t codes[64];
-  for (int32_t y = 0; y < height; ++y) {
-    choices.Fill(bound, rowChoices.data(), width);
-    beginRow(y, rowChoices.data());
+  const uint32_t lowest = static_cast<uint32_t>(choices.Lowest());
+  // One row, with choiceAt(x) the choice of pixel x; made twice over, so that the way the
+  // choices are read is settled once per row.
+  const auto encodeRow = [&](int32_t y, const auto& choiceAt) {
+    beginRow(y, choiceAt);
     for (int r = 0; r < m; ++r)
       writers[r].Start(shares[r].Row(y));
     for (int64_t x0 = 0; x0 < width; x0 += 64) {
       const int n = static_cast<int>(std::min<int64_t>(64, width - x0));
       for (int i = 0; i < n; ++i)
-        codes[i] = codeOf(x0 + i, rowChoices[x0 + i]);
+        codes[i] = codeOf(x0 + i, choiceAt(x0 + i));
       SpreadToShares(codes, n, m, acc.data());
       for (int r = 0; r < m; ++r)
         writers[r].Put(n == 64 ? acc[r] : acc[r] >> (64 - n), n);
@@ -316,6 +318,15 @@ void EncodeOneColumnPerPixel(const BmpImage& secret, int m, std::vector<BmpImage
     for (auto& writer : writers)
       writer.Flush();
     rowsDone.Done(y);
+  };
+  for (int32_t y = 0; y < height; ++y) {
+    // Usually the row's numbers stand in the buffer with none rejected: read them in place.
+    if (const int32_t* raw = choices.TakeAccepted(bound, width)) {
+      encodeRow(y, [&](int64_t x) { return bound.Mod(static_cast<uint32_t>(raw[x]) - lowest); });
+    } else {
+      choices.Fill(bound, rowChoices.data(), width);
+      encodeRow(y, [&](int64_t x) { return rowChoices[x]; });
+    }
   }
 }
 
@@ -330,12 +341,12 @@ void EncodeRandomBasisColumn(const BmpImage& secret, const BasisMatrix& s0, cons
   const uint8_t* bits = nullptr;
   EncodeOneColumnPerPixel(
       secret, s0.Rows(), shares, static_cast<uint32_t>(s0.Cols()), progress,
-      [&](int32_t y, const uint32_t* choices) {
+      [&](int32_t y, const auto& choiceAt) {
         bits = rows.Row(y);
         // Ask for the whole row's columns first, so that the reads overlap instead of
         // waiting one by one.
         for (int64_t x = 0; prefetch && x < secret.Width(); ++x)
-          __builtin_prefetch(&codes[IsWhite(bits, x)][choices[x]]);
+          __builtin_prefetch(&codes[IsWhite(bits, x)][choiceAt(x)]);
       },
       [&](int64_t x, uint32_t j) { return codes[IsWhite(bits, x)][j]; });
 }
@@ -447,7 +458,7 @@ void EncodeExtendedPreserveSize(const BmpImage& secret, const std::vector<BmpIma
   const uint8_t* bits = nullptr;
   EncodeOneColumnPerPixel(
       secret, m, shares, static_cast<uint32_t>(c + m), progress,
-      [&](int32_t y, const uint32_t*) {
+      [&](int32_t y, const auto&) {
         bits = rows.Row(y);
         innocent.BeginRow(y);
       },
