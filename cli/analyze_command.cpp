@@ -294,15 +294,9 @@ int RunAnalyze(const std::vector<std::string>& args, const Console& console) {
     return UsageError(console, kCommand, error);
 
   SchemeParams params;
-  params.scheme = choice.kind;
-  params.n = choice.n;
-  params.k = choice.k;
-  params.optimal = choice.optimal;
-  if (SchemeError error = CheckSchemeParams(params); error != SchemeError::None)
+  BasisMatrix sets(0, 0);
+  if (SchemeError error = ChosenSchemeParams(choice, sets, params); error != SchemeError::None)
     return Failure(console, kCommand, SchemeErrorText(error));
-  BasisMatrix sets = QualifiedSetMatrix(choice);
-  if (choice.hasSets)
-    params.qualifiedSets = &sets;
   SchemePair pair = BuildSchemePair(params);
   if (pair.error != SchemeError::None)
     return Failure(console, kCommand, SchemeErrorText(pair.error));

@@ -47,16 +47,9 @@ int RunMatrices(const std::vector<std::string>& args, const Console& console) {
   }
 
   SchemeParams params;
-  params.scheme = choice.kind;
-  params.n = choice.n;
-  params.k = choice.k;
-  params.optimal = choice.optimal;
-  if (SchemeError error = CheckSchemeParams(params); error != SchemeError::None) {
+  BasisMatrix sets(0, 0);
+  if (SchemeError error = ChosenSchemeParams(choice, sets, params); error != SchemeError::None)
     return Failure(console, kCommand, SchemeErrorText(error));
-  }
-  BasisMatrix sets = QualifiedSetMatrix(choice);
-  if (choice.hasSets)
-    params.qualifiedSets = &sets;
   SchemePair pair = BuildSchemePair(params);
   if (pair.error != SchemeError::None) {
     const std::string hint =

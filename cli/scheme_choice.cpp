@@ -60,6 +60,21 @@ BasisMatrix QualifiedSetMatrix(const SchemeChoice& choice) {
   return matrix;
 }
 
+SchemeError ChosenSchemeParams(const SchemeChoice& choice, BasisMatrix& sets,
+                               SchemeParams& params) {
+  params.scheme = choice.kind;
+  params.n = choice.n;
+  params.k = choice.k;
+  params.optimal = choice.optimal;
+  params.qualifiedSets = nullptr;
+  if (SchemeError error = CheckSchemeParams(params); error != SchemeError::None)
+    return error;
+  sets = QualifiedSetMatrix(choice);
+  if (choice.hasSets)
+    params.qualifiedSets = &sets;
+  return SchemeError::None;
+}
+
 std::string QualifiedSetsHint(const SchemeChoice& choice) {
   if (choice.kind != SchemeKind::SchemeGeneral)
     return "";

@@ -47,11 +47,6 @@ constexpr const char* kHelp =
     "  --format F       bmp (default) or png: the shares' file format\n"
     "  -h, --help       show this help\n";
 
-bool IsExtended(ExpansionMethod method) {
-  return method == ExpansionMethod::ExtendedPreserveSize ||
-         method == ExpansionMethod::ExtendedPreserveDetail;
-}
-
 std::vector<OptionDef> SplitOptionTable() {
   std::vector<OptionDef> options = SchemeOptionTable();
   options.push_back({"--method", "", true});
@@ -153,7 +148,7 @@ int RunSplit(const std::vector<std::string>& args, const Console& console) {
   }
   std::vector<std::string> innocentImages;
   if (const std::string* text = parsed.Value("--innocent")) {
-    if (!IsExtended(request.method)) {
+    if (!IsExtendedMethod(request.method)) {
       return UsageError(console, kCommand,
                         "--innocent belongs to the methods extended-size and extended-detail");
     }
@@ -182,20 +177,15 @@ int RunSplit(const std::vector<std::string>& args, const Console& console) {
   if (std::string error = ReadPictureChoice(parsed, pictures); !error.empty())
     return UsageError(console, kCommand, error);
 
-  request.scheme.scheme = choice.kind;
-  request.scheme.n = choice.n;
-  request.scheme.k = choice.k;
-  request.scheme.optimal = choice.optimal;
-  if (SchemeError error = CheckSchemeParams(request.scheme); error != SchemeError::None) {
+  BasisMatrix sets(0, 0);
+  if (SchemeError error = ChosenSchemeParams(choice, sets, request.scheme);
+      error != SchemeError::None) {
     return Failure(console, kCommand, SchemeErrorText(error));
   }
   if (std::string hint = QualifiedSetsHint(choice); !hint.empty()) {
     return Failure(console, kCommand,
                    SchemeErrorText(SchemeError::NoQualifiedSet) + (" (" + hint + ")"));
   }
-  BasisMatrix sets = QualifiedSetMatrix(choice);
-  if (choice.hasSets)
-    request.scheme.qualifiedSets = &sets;
 
   BmpImage secret;
   TempFolder temp;
