@@ -34,37 +34,29 @@ int64_t KofNWidth(const ArrangementTable& a, int32_t k, int32_t rows) {
   return width;
 }
 
-// For every arrangement (column of a), in order, calls visit(code) for each column of the
-// (k,k) basis E: the column whose entry t is E[a[t][i]][j]. rows <= 32.
+// For every arrangement i (column of a), in order, and every set v of the rows of the (k,k)
+// basis E in increasing order, calls visit(black, code): code holds the participants dealt
+// a row of v, which is E's column v dealt by the arrangement, and black is the parity of v
+// (the odd sets are S1's columns, the even ones S0's). rows <= 32.
 template <typename Visit>
-void ForEachKofNCode(const ArrangementTable& a, int32_t k, int32_t rows, bool black, Visit visit) {
-  const std::vector<uint32_t> e = NofNColumnCodes(k, black);
-  std::vector<uint32_t> places(k);
-  // unions[v]: the participants dealt any row of the set v of E's rows. Each union is the
-  // union of a smaller one and one place, so all 2^k take one step each.
-  // (Beyond 16 rows of E the table would outgrow the columns; they are then or-ed one by one.)
-  const bool table = k <= 16;
-  std::vector<uint32_t> unions(table ? size_t{1} << k : 0);
+void ForEachKofNColumn(const ArrangementTable& a, int32_t k, int32_t rows, Visit visit) {
+  // The union of a set of rows is the union over its low half and over its high half, each
+  // looked up in a small table built one place at a time.
+  const int32_t low = k / 2;
+  std::vector<uint32_t> places(k), lower(size_t{1} << low), upper(size_t{1} << (k - low));
+  const size_t lowMask = lower.size() - 1;
+  const size_t sets = size_t{1} << k;
   for (int32_t i = 0; i < a.Cols(); ++i) {
     // places[v]: the participants to whom arrangement i deals row v of E.
     std::fill(places.begin(), places.end(), 0u);
     for (int32_t t = 0; t < rows; ++t)
       places[a.Get(t, i)] |= uint32_t{1} << t;
-    if (table) {
-      for (size_t v = 1; v < unions.size(); ++v)
-        unions[v] = unions[v & (v - 1)] | places[std::countr_zero(v)];
-      for (uint32_t column : e)
-        visit(unions[column]);
-      continue;
-    }
-    for (uint32_t column : e) {
-      uint32_t code = 0;
-      for (int32_t v = 0; v < k; ++v) {
-        if ((column >> v) & 1u)
-          code |= places[v];
-      }
-      visit(code);
-    }
+    for (size_t v = 1; v < lower.size(); ++v)
+      lower[v] = lower[v & (v - 1)] | places[std::countr_zero(v)];
+    for (size_t v = 1; v < upper.size(); ++v)
+      upper[v] = upper[v & (v - 1)] | places[low + std::countr_zero(v)];
+    for (size_t v = 0; v < sets; ++v)
+      visit((std::popcount(v) & 1) != 0, lower[v & lowMask] | upper[v >> low]);
   }
 }
 
@@ -75,7 +67,10 @@ BasisMatrix BuildKofN(const ArrangementTable& a, int32_t k, int32_t n, bool blac
     return BasisMatrix(rows, 0);
   BasisMatrix s(rows, static_cast<int32_t>(width));
   BasisMatrix::ColumnWriter writer(s);
-  ForEachKofNCode(a, k, rows, black, [&writer](uint32_t code) { writer.Put(code); });
+  ForEachKofNColumn(a, k, rows, [&](bool isBlack, uint32_t code) {
+    if (isBlack == black)
+      writer.Put(code);
+  });
   writer.Flush();
   return s;
 }
@@ -236,27 +231,8 @@ void BuildKofNPair(const ArrangementTable& a, int32_t k, int32_t n, BasisMatrix&
     s0 = BasisMatrix(rows, 0);
     return;
   }
-  const auto generate = [&](auto visit) {
-    // Both matrices from one table of unions per arrangement: S1 takes the odd sets of E's
-    // rows, S0 the even ones, each in increasing order.
-    // The union of a set of rows is the union over its low half and over its high half, each
-    // looked up in a small table.
-    const int32_t low = k / 2;
-    std::vector<uint32_t> places(k), lower(size_t{1} << low), upper(size_t{1} << (k - low));
-    const size_t lowMask = lower.size() - 1;
-    for (int32_t i = 0; i < a.Cols(); ++i) {
-      std::fill(places.begin(), places.end(), 0u);
-      for (int32_t t = 0; t < rows; ++t)
-        places[a.Get(t, i)] |= uint32_t{1} << t;
-      for (size_t v = 1; v < lower.size(); ++v)
-        lower[v] = lower[v & (v - 1)] | places[std::countr_zero(v)];
-      for (size_t v = 1; v < upper.size(); ++v)
-        upper[v] = upper[v & (v - 1)] | places[low + std::countr_zero(v)];
-      const size_t sets = size_t{1} << k;
-      for (size_t v = 0; v < sets; ++v)
-        visit((std::popcount(v) & 1) != 0, lower[v & lowMask] | upper[v >> low]);
-    }
-  };
+  // Both matrices from one pass over the arrangements.
+  const auto generate = [&](auto visit) { ForEachKofNColumn(a, k, rows, visit); };
   BuildCancelledPair(rows, generate, s1, s0);
 }
 

@@ -273,8 +273,8 @@ TEST(KofN, CancelSameAsPairwise) {
 namespace quillon {
 namespace {
 
-// Beyond 16 rows of E the columns are built without the table of unions: the same matrix.
-TEST(KofN, WideBasisWithoutTheUnionTable) {
+// Bases E of 16 and 17 rows, whose tables of unions are the largest: the same matrix.
+TEST(KofN, WideBasesGiveThePlainMatrix) {
   for (int32_t k : {16, 17}) {
     ArrangementTable a(k, 0);
     std::vector<int32_t> column(k);
