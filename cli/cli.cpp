@@ -29,7 +29,7 @@ constexpr const char* kHelp =
     "\n"
     "Commands:\n"
     "  matrices  print the basis matrices S0 and S1 of a scheme\n"
-    "  split     split a secret BMP image into shares capa1.bmp, capa2.bmp, ...\n"
+    "  split     split a secret image (BMP, PNG or JPEG) into shares capa1.bmp, ...\n"
     "  stack     stack 2 to 9 shares into one image (default resultado.bmp)\n"
     "  demo      split and stack a built-in secret and show the steps in the terminal\n"
     "  analyze   contrast and security of a scheme for every set of participants\n"
