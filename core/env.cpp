@@ -1,10 +1,13 @@
 #include "core/env.h"
 
 #include <fcntl.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
+#include <cstdio>
 #include <new>
 
 namespace quillon {
@@ -121,7 +124,7 @@ class PosixEnv : public Env {
     }
     if (!S_ISREG(info.st_mode)) {
       close(fd);
-      return Outcome::Fail(Code::kNotRegularFile, path);
+      return Outcome::Fail(Code::kNotRegularFile, path, S_ISDIR(info.st_mode) ? EISDIR : 0);
     }
     // Reads of a regular file never block; the flag only mattered for the open.
     fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) & ~O_NONBLOCK);
@@ -201,6 +204,38 @@ class PosixEnv : public Env {
       return Outcome::Fail(Code::kCannotWrite, path, error);
     return Outcome::Ok();
   }
+
+  int64_t AvailableMemory() override {
+    int64_t available = -1;
+    // MemAvailable counts what can be had without swapping; swap that is free adds to it.
+    if (std::FILE* info = std::fopen("/proc/meminfo", "re")) {
+      char line[128];
+      int64_t memAvailable = -1, swapFree = 0;
+      while (std::fgets(line, sizeof line, info) != nullptr) {
+        long long kib = 0;
+        if (std::sscanf(line, "MemAvailable: %lld kB", &kib) == 1)
+          memAvailable = kib * 1024;
+        else if (std::sscanf(line, "SwapFree: %lld kB", &kib) == 1)
+          swapFree = kib * 1024;
+      }
+      std::fclose(info);
+      if (memAvailable >= 0)
+        available = memAvailable + swapFree;
+    }
+    struct rlimit limit;
+    if (getrlimit(RLIMIT_AS, &limit) == 0 && limit.rlim_cur != RLIM_INFINITY) {
+      int64_t used = 0;
+      if (std::FILE* statm = std::fopen("/proc/self/statm", "re")) {
+        long long pages = 0;
+        if (std::fscanf(statm, "%lld", &pages) == 1)
+          used = pages * sysconf(_SC_PAGESIZE);
+        std::fclose(statm);
+      }
+      const int64_t left = static_cast<int64_t>(limit.rlim_cur) - used;
+      available = available < 0 ? left : std::min(available, left);
+    }
+    return available;
+  }
 };
 
 }  // namespace
@@ -217,7 +252,7 @@ Outcome ReadWholeFile(Env& env, const std::string& path, int64_t maxBytes,
     return opened;
   const int64_t size = file->Size();
   if (size > maxBytes)
-    return Outcome::Fail(Code::kPictureTooLarge, path);
+    return Outcome::Fail(Code::kFileTooLarge, path);
   try {
     bytes->resize(static_cast<size_t>(size));
   } catch (const std::bad_alloc&) {

@@ -57,7 +57,8 @@ class Env {
   static Env& Default();
 
   // Opens an existing file for reading. Opening never waits (a FIFO without a writer does not
-  // block); anything but a regular file is then refused with kNotRegularFile.
+  // block); anything but a regular file is then refused with kNotRegularFile (error EISDIR
+  // for a folder, 0 for a device or FIFO).
   virtual Outcome OpenForRead(const std::string& path, std::unique_ptr<ReadableFile>* file) = 0;
   // Creates a file that must not exist yet, with the given permission bits, never through a
   // symbolic link (kCannotCreate with EEXIST when the name is taken).
@@ -75,9 +76,13 @@ class Env {
   virtual Outcome MakeFolder(const std::string& path) = 0;
   // Makes a rename in the folder durable.
   virtual Outcome SyncFolder(const std::string& path) = 0;
+
+  // About how many bytes this process may still allocate: the memory the system has
+  // available, or less where an address-space limit is nearer; -1 when unknown.
+  virtual int64_t AvailableMemory() = 0;
 };
 
-// Reads a whole regular file into bytes; a file longer than maxBytes gives kPictureTooLarge
+// Reads a whole regular file into bytes; a file longer than maxBytes gives kFileTooLarge
 // before anything is allocated.
 Outcome ReadWholeFile(Env& env, const std::string& path, int64_t maxBytes,
                       std::vector<uint8_t>* bytes);

@@ -6,6 +6,7 @@
 #include <cerrno>
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -39,6 +40,10 @@ class FaultEnv : public Env {
   void FailPath(FileOp op, std::string part, int error = EIO) {
     m_rules.push_back({op, 0, std::move(part), error});
   }
+  // What AvailableMemory answers; the real value until set.
+  void SetAvailableMemory(int64_t bytes) { m_memory = bytes; }
+  int64_t AvailableMemory() override { return m_memory ? *m_memory : m_real.AvailableMemory(); }
+
   int Calls(FileOp op) const {
     auto it = m_calls.find(op);
     return it == m_calls.end() ? 0 : it->second;
@@ -182,6 +187,7 @@ class FaultEnv : public Env {
   };
 
   Env& m_real;
+  std::optional<int64_t> m_memory;
   std::vector<Rule> m_rules;
   std::map<FileOp, int> m_calls;
 };
