@@ -31,7 +31,7 @@ void EveryPairWithinTheLimit(benchmark::internal::Benchmark* b) {
       params.scheme = SchemeKind::SchemeKofN;
       params.n = n;
       params.k = k;
-      if (CheckSchemeParams(params) == SchemeError::None)
+      if (CheckSchemeParams(params) == Code::kOk)
         b->Args({k, n});
     }
   }

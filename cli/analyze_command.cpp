@@ -265,7 +265,7 @@ std::string KofNTable() {
       const SchemeParams params{SchemeKind::SchemeKofN, n, k, nullptr, false};
       rows.push_back({std::to_string(k), std::to_string(n), std::to_string(counts.m),
                       Exact(WeightContrast(n, counts.white, counts.black, counts.m, k)),
-                      CheckSchemeParams(params) == SchemeError::None ? "yes" : "too large",
+                      CheckSchemeParams(params) == Code::kOk ? "yes" : "too large",
                       std::to_string(optimal.m), Exact(optimal.contrast)});
     }
   }
@@ -295,10 +295,10 @@ int RunAnalyze(const std::vector<std::string>& args, const Console& console) {
 
   SchemeParams params;
   BasisMatrix sets(0, 0);
-  if (SchemeError error = ChosenSchemeParams(choice, sets, params); error != SchemeError::None)
+  if (Code error = ChosenSchemeParams(choice, sets, params); error != Code::kOk)
     return Failure(console, kCommand, SchemeErrorText(error));
   SchemePair pair = BuildSchemePair(params);
-  if (pair.error != SchemeError::None)
+  if (pair.error != Code::kOk)
     return Failure(console, kCommand, SchemeErrorText(pair.error));
   if (params.scheme == SchemeKind::Scheme2of2)
     params.n = 2;

@@ -94,10 +94,10 @@ std::optional<int> RunStackDecode(const ParsedArgs& parsed, const std::string& o
 
   SchemeParams params;
   BasisMatrix sets(0, 0);
-  if (SchemeError error = ChosenSchemeParams(choice, sets, params); error != SchemeError::None)
+  if (Code error = ChosenSchemeParams(choice, sets, params); error != Code::kOk)
     return Failure(console, kCommand, SchemeErrorText(error));
   const SchemePair pair = BuildSchemePair(params);
-  if (pair.error != SchemeError::None)
+  if (pair.error != Code::kOk)
     return Failure(console, kCommand, SchemeErrorText(pair.error));
   const int m = pair.s0.Rows();
   if (params.scheme == SchemeKind::Scheme2of2)

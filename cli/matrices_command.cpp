@@ -48,12 +48,12 @@ int RunMatrices(const std::vector<std::string>& args, const Console& console) {
 
   SchemeParams params;
   BasisMatrix sets(0, 0);
-  if (SchemeError error = ChosenSchemeParams(choice, sets, params); error != SchemeError::None)
+  if (Code error = ChosenSchemeParams(choice, sets, params); error != Code::kOk)
     return Failure(console, kCommand, SchemeErrorText(error));
   SchemePair pair = BuildSchemePair(params);
-  if (pair.error != SchemeError::None) {
+  if (pair.error != Code::kOk) {
     const std::string hint =
-        pair.error == SchemeError::NoQualifiedSet ? QualifiedSetsHint(choice) : "";
+        pair.error == Code::kNoQualifiedSet ? QualifiedSetsHint(choice) : "";
     return Failure(console, kCommand,
                    SchemeErrorText(pair.error) + (hint.empty() ? "" : " (" + hint + ")"));
   }

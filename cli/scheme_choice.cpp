@@ -60,19 +60,19 @@ BasisMatrix QualifiedSetMatrix(const SchemeChoice& choice) {
   return matrix;
 }
 
-SchemeError ChosenSchemeParams(const SchemeChoice& choice, BasisMatrix& sets,
+Code ChosenSchemeParams(const SchemeChoice& choice, BasisMatrix& sets,
                                SchemeParams& params) {
   params.scheme = choice.kind;
   params.n = choice.n;
   params.k = choice.k;
   params.optimal = choice.optimal;
   params.qualifiedSets = nullptr;
-  if (SchemeError error = CheckSchemeParams(params); error != SchemeError::None)
+  if (Code error = CheckSchemeParams(params); error != Code::kOk)
     return error;
   sets = QualifiedSetMatrix(choice);
   if (choice.hasSets)
     params.qualifiedSets = &sets;
-  return SchemeError::None;
+  return Code::kOk;
 }
 
 std::string QualifiedSetsHint(const SchemeChoice& choice) {

@@ -36,7 +36,7 @@ BasisMatrix QualifiedSetMatrix(const SchemeChoice& choice);
 // The chosen scheme's parameters, checked with CheckSchemeParams. sets receives the qualified
 // sets that params point at (when --sets was given), so it must outlive params. Returns the
 // refusal, None when the pair can be built from params.
-SchemeError ChosenSchemeParams(const SchemeChoice& choice, BasisMatrix& sets, SchemeParams& params);
+Code ChosenSchemeParams(const SchemeChoice& choice, BasisMatrix& sets, SchemeParams& params);
 
 // Why the general scheme would have no qualified set: no --sets, or every set naming a
 // participant beyond n (such a set is never complete). Empty when that is not the case.

@@ -178,13 +178,13 @@ int RunSplit(const std::vector<std::string>& args, const Console& console) {
     return UsageError(console, kCommand, error);
 
   BasisMatrix sets(0, 0);
-  if (SchemeError error = ChosenSchemeParams(choice, sets, request.scheme);
-      error != SchemeError::None) {
+  if (Code error = ChosenSchemeParams(choice, sets, request.scheme);
+      error != Code::kOk) {
     return Failure(console, kCommand, SchemeErrorText(error));
   }
   if (std::string hint = QualifiedSetsHint(choice); !hint.empty()) {
     return Failure(console, kCommand,
-                   SchemeErrorText(SchemeError::NoQualifiedSet) + (" (" + hint + ")"));
+                   SchemeErrorText(Code::kNoQualifiedSet) + (" (" + hint + ")"));
   }
 
   BmpImage secret;

@@ -1,44 +1,50 @@
 #include "combine/combine_flow.h"
 
+#include <new>
+
 #include "combine/stack.h"
+#include "core/file_identity.h"
 
 namespace quillon {
-std::string LayerTitle(int layer) {
-  std::string title = "Seleccione la capa  ";
-  title.back() = static_cast<char>('1' + layer);
-  return title;
-}
 
-CombineResult CombineLayers(CombineSession& session, int count, std::vector<BmpImage>& layers) {
+Outcome CombineLayers(CombineSession& session, Env& env, int count, std::vector<BmpImage>& layers) {
   if (count < kMinLayers || count > kMaxLayers || static_cast<size_t>(count) > layers.size())
-    return CombineResult{CombineOutcome::Cancelled, -1};
+    return Outcome::Fail(Code::kBadParameters);
+  std::vector<std::string> inputs;
   for (int i = 0; i < count; ++i) {
-    std::optional<std::string> path = session.ChooseLayer(i, LayerTitle(i));
-    if (!path) {
-      session.ShowMessage("", kCannotCombine);
-      return CombineResult{CombineOutcome::Cancelled, i};
-    }
-    if (!session.LoadLayer(*path, layers[i])) {
-      // A layer without pixels would cover nothing and the stack would look complete.
-      session.ShowMessage("", kCannotCombine);
-      return CombineResult{CombineOutcome::LoadFailed, i};
-    }
+    std::optional<std::string> path = session.ChooseLayer(i);
+    if (!path)
+      return Outcome::Fail(Code::kCancelled).At(i);
+    if (Outcome loaded = session.LoadLayer(env, i, *path, layers[i]); !loaded)
+      return std::move(loaded).At(i);
+    // A layer without pixels would cover nothing and the stack would look complete.
+    if (!layers[i].HasPixels() || layers[i].Width() <= 0 || layers[i].Height() <= 0)
+      return Outcome::Fail(Code::kNoPixels, *path).At(i);
+    inputs.push_back(*path);
     session.LayerLoaded(i);
     session.ShowProgress(static_cast<double>(i + 1) / (count + 1));
   }
 
+  const std::string output = session.OutputPath();
+  if (Outcome distinct = CheckOutputsApart(env, inputs, {output}); !distinct)
+    return distinct;
+  if (Outcome ready = session.PrepareOutput(); !ready)
+    return ready;
   std::vector<const BmpImage*> stacked;
   for (int i = 0; i < count; ++i)
     stacked.push_back(&layers[i]);
-  if (!session.ReadyToWrite())
-    return CombineResult{CombineOutcome::SaveFailed, -1};
-  const BmpImage result = StackLayers(stacked, session.OutputPath(kResultName));
-  if (!result.Save(session.Messages()))
-    return CombineResult{CombineOutcome::SaveFailed, -1};
-  session.RegisterImage(kResultName, kResultName);
-  session.SelectNewResult();
+  try {
+    const BmpImage result = StackLayers(stacked, output);
+    if (!result.HasPixels())
+      return Outcome::Fail(Code::kSharesTooLarge, output);
+    if (Outcome saved = result.Save(env); !saved)
+      return saved;
+  } catch (const std::bad_alloc&) {
+    return Outcome::Fail(Code::kNoMemory, output);
+  }
+  session.ResultWritten();
   session.ShowProgress(1.0);
-  return CombineResult{CombineOutcome::Done, -1};
+  return Outcome::Ok();
 }
 
 }  // namespace quillon

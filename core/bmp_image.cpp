@@ -13,7 +13,6 @@
 #include <memory>
 #include <new>
 
-#include "core/report.h"
 
 namespace quillon {
 namespace {
@@ -343,36 +342,42 @@ bool DecodeRle(const uint8_t* in, size_t size, const Layout& layout, uint8_t* ou
   return true;
 }
 
-struct FileCloser {
-  void operator()(std::FILE* f) const { std::fclose(f); }
-};
-
-// Reads the pixel data at the file's current position (left bytes remain in the file) into
-// the held rows: the bottom row first, 16 and 32 bits turned into 24.
-bool ReadPixels(std::FILE* file, const Layout& layout, int64_t left, std::vector<uint8_t>& out) {
+// Reads the pixel data at offset (left bytes remain in the file) into the held rows: the
+// bottom row first, 16 and 32 bits turned into 24. False when the file ends early or a read
+// fails (*failure then holds the system's error, 0 for a short file).
+bool ReadPixels(ReadableFile& file, int64_t offset, const Layout& layout, int64_t left,
+                std::vector<uint8_t>& out, int* failure) {
+  *failure = 0;
+  auto read = [&](void* buffer, size_t n) {
+    size_t got = 0;
+    Outcome outcome = file.ReadAt(offset, buffer, n, &got);
+    if (!outcome)
+      *failure = outcome.error;
+    offset += static_cast<int64_t>(got);
+    return outcome.ok() && got == n;
+  };
   if (layout.compression == kRle8 || layout.compression == kRle4) {
     // No valid stream is longer than two bytes per pixel and per row, plus its end.
     const int64_t most = 2 * layout.width * layout.height + 2 * layout.height + 2;
     std::vector<uint8_t> stream(static_cast<size_t>(std::min(left, most)));
-    if (std::fread(stream.data(), 1, stream.size(), file) != stream.size())
+    if (!read(stream.data(), stream.size()))
       return false;
     return DecodeRle(stream.data(), stream.size(), layout, out.data());
   }
   const int64_t stride = layout.height > 0 ? layout.length / layout.height : 0;
   const bool convert = layout.header.biBitCount != layout.fileBits;
-  if (!convert && !layout.topDown) {
-    return out.empty() || std::fread(out.data(), 1, out.size(), file) == out.size();
-  }
+  if (!convert && !layout.topDown)
+    return out.empty() || read(out.data(), out.size());
   std::vector<uint8_t> row(static_cast<size_t>(layout.fileStride));
   const Channel red(layout.masks[0]), green(layout.masks[1]), blue(layout.masks[2]);
   for (int64_t r = 0; r < layout.height; ++r) {
     uint8_t* target = out.data() + (layout.topDown ? layout.height - 1 - r : r) * stride;
     if (!convert) {
-      if (std::fread(target, 1, static_cast<size_t>(stride), file) != static_cast<size_t>(stride))
+      if (!read(target, static_cast<size_t>(stride)))
         return false;
       continue;
     }
-    if (std::fread(row.data(), 1, row.size(), file) != row.size())
+    if (!read(row.data(), row.size()))
       return false;
     const int bytes = layout.fileBits / 8;
     for (int64_t x = 0; x < layout.width; ++x) {
@@ -416,7 +421,7 @@ BmpImage::BmpImage(std::string fileName, int32_t height, int32_t width)
   int64_t stride = BmpStride(width, 1);
   int64_t length = stride * static_cast<int64_t>(height);
   if (stride < 0 || height < 0 || length > kMaxPixelBytes - 62) {
-    Report("ERROR: Can't allocate memory for image!");
+    // Too large for the format: left without pixels, which every user checks.
     m_header.biWidth = 0;
     m_header.biHeight = 0;
     length = 0;
@@ -436,140 +441,118 @@ void BmpImage::Clear() {
   m_hasPixels = false;
 }
 
-// The host's reporter when there is one, otherwise the installed one.
-static void Tell(const Reporter& report, const std::string& text) {
-  if (report) {
-    report("", text);
-  } else {
-    Report(text);
+Outcome BmpImage::Load(Env& env, int64_t maxPixelBytes) {
+  m_paletteCutShort = false;
+  std::unique_ptr<ReadableFile> file;
+  if (Outcome opened = env.OpenForRead(m_fileName, &file); !opened) {
+    // A file that cannot be opened leaves the image as it was; anything else is refused.
+    if (opened.code != Code::kCannotOpen)
+      Clear();
+    return opened;
   }
-}
-
-bool BmpImage::Load(const Reporter& report, int64_t maxPixelBytes) {
-  std::unique_ptr<std::FILE, FileCloser> file(std::fopen(m_fileName.c_str(), "rb"));
-  if (!file) {
-    Tell(report, "ERROR: Cannot open " + m_fileName);
-    return false;
-  }
-  auto refuse = [this, &report](const std::string& message) {
+  auto refuse = [this](Code code, int error = 0) {
     Clear();
-    Tell(report, message);
-    return false;
+    return Outcome::Fail(code, m_fileName, error);
   };
-  const std::string unsupported = "ERROR: Unsupported bitmap file " + m_fileName;
-  struct stat info;
-  if (fstat(fileno(file.get()), &info) != 0 || !S_ISREG(info.st_mode))
-    return refuse(unsupported);
-  const int64_t fileSize = info.st_size;
+  const int64_t fileSize = file->Size();
 
   uint8_t head[kMaxHeadBytes] = {};
-  const size_t headSize = std::fread(head, 1, sizeof head, file.get());
+  size_t headSize = 0;
+  if (Outcome read = file->ReadAt(0, head, sizeof head, &headSize); !read)
+    return refuse(Code::kCannotRead, read.error);
+  // Not a bitmap file at all (empty, text, another format) is told apart from a bitmap that
+  // is refused, so that a host can say which.
+  if (headSize < 2 || head[0] != 'B' || head[1] != 'M')
+    return refuse(Code::kNotAPicture);
   Layout layout;
   if (!ReadLayout(head, headSize, std::min(maxPixelBytes, kMaxPixelBytes), layout))
-    return refuse(unsupported);
+    return refuse(Code::kUnsupportedBitmap);
 
-  // The colour table: an entry that is missing is told once, and the pixels are still tried.
+  // The colour table: an entry that is missing is noted, and the pixels are still tried.
   Palette palette{};
   const int64_t tableBytes = layout.paletteEntries * layout.paletteEntrySize;
   uint8_t table[256 * 4];
   size_t got = 0;
-  if (tableBytes > 0 && std::fseek(file.get(), layout.paletteOffset, SEEK_SET) == 0)
-    got = std::fread(table, 1, static_cast<size_t>(tableBytes), file.get());
+  if (tableBytes > 0 && !file->ReadAt(layout.paletteOffset, table, static_cast<size_t>(tableBytes),
+                                      &got))
+    got = 0;
   // OS/2 1.x entries have no reserved byte; it stays 0.
   for (int64_t e = 0; e < static_cast<int64_t>(got) / layout.paletteEntrySize; ++e)
     std::memcpy(palette[e].data(), table + e * layout.paletteEntrySize, layout.paletteEntrySize);
-  if (static_cast<int64_t>(got) != tableBytes)
-    Tell(report, "ERROR: Can't read bitmap's color palette!");
+  const bool paletteCutShort = static_cast<int64_t>(got) != tableBytes;
 
   // Never allocate for data the file cannot hold: uncompressed rows must all be there.
   const int64_t left = fileSize - layout.dataOffset;
   if (left < 0 || (layout.compression != kRle8 && layout.compression != kRle4 &&
                    layout.fileStride * layout.height > left)) {
-    return refuse("ERROR: Can't read in image!");
+    return refuse(Code::kShortPixelData);
   }
   std::vector<uint8_t> pixels;
   try {
     pixels.resize(static_cast<size_t>(layout.length));
   } catch (const std::bad_alloc&) {
-    return refuse("ERROR: Can't allocate memory for image!");
+    return refuse(Code::kNoMemory);
   }
-  if (std::fseek(file.get(), layout.dataOffset, SEEK_SET) != 0 ||
-      !ReadPixels(file.get(), layout, left, pixels)) {
-    return refuse("ERROR: Can't read in image!");
-  }
+  int failure = 0;
+  if (!ReadPixels(*file, layout.dataOffset, layout, left, pixels, &failure))
+    return refuse(failure != 0 ? Code::kCannotRead : Code::kShortPixelData, failure);
   m_header = layout.header;
   m_palette = palette;
   m_pixels = std::move(pixels);
   m_hasPixels = true;
-  return true;
+  m_paletteCutShort = paletteCutShort;
+  return Outcome::Ok();
 }
 
-bool BmpImage::Save(const Reporter& report) const {
+Outcome BmpImage::Save(Env& env) const {
+  std::unique_ptr<WritableFile> file;
+  // A temporary name beside the target: the rename below is atomic within one directory.
+  std::string temp;
+  Outcome created;
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    temp = m_fileName + ".tmp" + std::to_string(getpid()) + "-" + std::to_string(attempt);
+    created = env.CreateNew(temp, 0600, &file);
+    if (created || created.error != EEXIST)
+      break;
+  }
+  if (!created)
+    return Outcome::Fail(Code::kCannotCreate, m_fileName, created.error);
+  Outcome written = WriteTo(*file);
+  if (written)
+    written = file->Sync();
+  Outcome closed = file->Close();
+  if (written && !closed)
+    written = closed;
+  if (written)
+    written = env.Rename(temp, m_fileName);
+  if (!written) {
+    env.Remove(temp);
+    return Outcome::Fail(written.code, m_fileName, written.error);
+  }
+  return Outcome::Ok();
+}
+
+Outcome BmpImage::WriteTo(WritableFile& file) const {
   const int64_t entries = BmpPaletteEntries(m_header.biBitCount, m_header.biClrUsed);
   const int64_t stride = Stride();
   const int64_t length = stride < 0 ? -1 : stride * m_header.biHeight;
-
-  // A temporary name beside the target: the rename below is atomic within one directory.
-  std::string temp;
-  int fd = -1;
-  for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
-    temp = m_fileName + ".tmp" + std::to_string(getpid()) + "-" + std::to_string(attempt);
-    fd = open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-    if (fd < 0 && errno != EEXIST)
-      break;
-  }
-  if (fd < 0) {
-    Tell(report, "ERROR: Can't open " + m_fileName);
-    return false;
-  }
-  std::unique_ptr<std::FILE, FileCloser> file(fdopen(fd, "wb"));
-  if (!file) {
-    close(fd);
-    unlink(temp.c_str());
-    Tell(report, "ERROR: Can't open " + m_fileName);
-    return false;
-  }
-  auto fail = [&](const char* message) {
-    file.reset();
-    unlink(temp.c_str());
-    Tell(report, message);
-    return false;
-  };
-
   uint8_t raw[kBmpHeaderBytes];
   EncodeHeader(m_header, raw);
-  if (std::fwrite(raw, 1, sizeof raw, file.get()) != sizeof raw) {
-    return fail("ERROR: Can't write image!");
-  }
-  if (entries < 0 || entries > 256)
-    return fail("ERROR: Can't write bitmap's color palette!");
-  for (int64_t e = 0; e < entries; ++e) {
-    if (std::fwrite(m_palette[e].data(), 1, 4, file.get()) != 4) {
-      return fail("ERROR: Can't write bitmap's color palette!");
-    }
-  }
-  if (length < 0 ||
+  if (entries < 0 || entries > 256 || length < 0 ||
       (length > 0 && (!m_hasPixels || static_cast<int64_t>(m_pixels.size()) < length))) {
-    return fail("ERROR: Can't write image!");
+    // Nothing that could be read back as this picture: refuse before writing a byte.
+    return Outcome::Fail(Code::kCannotWrite, m_fileName, EINVAL);
   }
-  if (length > 0 && std::fwrite(m_pixels.data(), 1, static_cast<size_t>(length), file.get()) !=
-                        static_cast<size_t>(length)) {
-    return fail("ERROR: Can't write image!");
-  }
-  if (std::fflush(file.get()) != 0 || fsync(fileno(file.get())) != 0) {
-    return fail("ERROR: Can't write image!");
-  }
-  if (std::fclose(file.release()) != 0) {
-    unlink(temp.c_str());
-    Tell(report, "ERROR: Can't write image!");
-    return false;
-  }
-  if (std::rename(temp.c_str(), m_fileName.c_str()) != 0) {
-    unlink(temp.c_str());
-    Tell(report, "ERROR: Can't open " + m_fileName);
-    return false;
-  }
-  return true;
+  if (Outcome out = file.Append(raw, sizeof raw); !out)
+    return out;
+  uint8_t table[256 * 4];
+  for (int64_t e = 0; e < entries; ++e)
+    std::memcpy(table + 4 * e, m_palette[e].data(), 4);
+  if (Outcome out = file.Append(table, static_cast<size_t>(4 * entries)); !out)
+    return out;
+  if (length > 0)
+    return file.Append(m_pixels.data(), static_cast<size_t>(length));
+  return Outcome::Ok();
 }
 
 char BmpImage::GetPixel(int32_t row, int32_t col) const {

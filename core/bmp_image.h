@@ -8,7 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "core/report.h"
+#include "core/env.h"
+#include "core/outcome.h"
 
 namespace quillon {
 
@@ -47,7 +48,8 @@ class BmpImage {
   // Named, not loaded: the placeholder header, no pixels. Call Load() next.
   BmpImage();
   explicit BmpImage(std::string fileName);
-  // A new 1-bit image, every pixel black. Height comes first.
+  // A new 1-bit image, every pixel black. Height comes first. A size beyond the format leaves
+  // it without pixels and of size 0 x 0; running out of memory throws std::bad_alloc.
   BmpImage(std::string fileName, int32_t height, int32_t width);
   virtual ~BmpImage() = default;
 
@@ -56,23 +58,24 @@ class BmpImage {
   BmpImage(BmpImage&&) = default;
   BmpImage& operator=(BmpImage&&) = default;
 
-  // Reads the named file: OS/2 1.x and 2.x and Windows headers of 40 to 124 bytes, 1 to 32
-  // bits per pixel, uncompressed, bit fields, RLE8 and RLE4, bottom-up or top-down. The image
-  // is held as the plain file showing the same picture: a 40-byte header, bottom row first,
-  // 1, 2, 4, 8 or 24 bits (16 and 32 become 24, RLE becomes uncompressed); a file that is
-  // plain already is held exactly as it stands. Anything else, or pixels that would take
-  // more than maxPixelBytes, is refused with "ERROR: Unsupported bitmap file "; pixel data
-  // shorter than declared with "ERROR: Can't read in image!". A failure is reported and
-  // leaves the image without pixels and with zero size (a file that cannot be opened leaves
-  // it as it was). Returns whether the image holds the file now.
-  // Messages go to report, the host's channel (a message box with an owner window in the
-  // desktop program); without one, to the installed reporter of core/report.
-  bool Load(const Reporter& report, int64_t maxPixelBytes = kBmpMaxPixelBytes);
-  bool Load(int64_t maxPixelBytes = kBmpMaxPixelBytes) { return Load(Reporter(), maxPixelBytes); }
+  // Reads the named file through env: OS/2 1.x and 2.x and Windows headers of 40 to 124
+  // bytes, 1 to 32 bits per pixel, uncompressed, bit fields, RLE8 and RLE4, bottom-up or
+  // top-down. The image is held as the plain file showing the same picture: a 40-byte header,
+  // bottom row first, 1, 2, 4, 8 or 24 bits (16 and 32 become 24, RLE becomes uncompressed); a
+  // file that is plain already is held exactly as it stands. Outcomes: kCannotOpen (the image
+  // is left as it was); kNotRegularFile, kNotAPicture (no bitmap at all), kUnsupportedBitmap
+  // (a bitmap the reader refuses, or one whose pixels would take more than maxPixelBytes),
+  // kShortPixelData, kCannotRead, kNoMemory (each leaves the image without pixels and with
+  // zero size). A colour table cut short is not a failure: PaletteCutShort() tells it.
+  Outcome Load(Env& env, int64_t maxPixelBytes = kBmpMaxPixelBytes);
+  // Whether the last Load found the colour table cut short (its missing entries are black).
+  bool PaletteCutShort() const { return m_paletteCutShort; }
   // Writes the image to its name through a temporary file beside it, so that a failed save
-  // leaves any earlier file untouched. Returns whether the file was written. Messages as for
-  // Load.
-  bool Save(const Reporter& report = Reporter()) const;
+  // leaves any earlier file untouched. Outcomes name the file: kCannotCreate, kCannotWrite,
+  // kCannotReplace, with the system's error.
+  Outcome Save(Env& env) const;
+  // The file's bytes (headers, colour table, pixel rows) appended to file.
+  Outcome WriteTo(WritableFile& file) const;
 
   // Callers keep 0 <= row < Height() and 0 <= col < Width().
   char GetPixel(int32_t row, int32_t col) const;
@@ -108,6 +111,7 @@ class BmpImage {
   BmpHeader m_header;
   std::vector<uint8_t> m_pixels;
   bool m_hasPixels = false;
+  bool m_paletteCutShort = false;
   Palette m_palette{};
 };
 

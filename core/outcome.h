@@ -24,8 +24,10 @@ enum class Code : uint8_t {
   kShortPixelData,     // a BMP whose pixel data is shorter than declared
   kPaletteUnreadable,  // a BMP whose colour table is cut short (pixels still read)
   kBadPicture,         // a PNG or JPEG that its decoder refuses (detail: the decoder's words)
-  kPictureTooLarge,    // more pixels than any share is made from
+  kPictureTooLarge,    // more pixels than any share is made from (detail: "W x H")
+  kFileTooLarge,       // a file longer than a reader takes (detail: the limit)
   kNoPixels,           // a picture without pixels (a width or height of 0)
+  kColoursUnreadable,  // a bitmap read by colour whose colours cannot be read (detail: bits)
 
   // Writing a file.
   kCannotCreate,      // the file or its staged copy could not be created (error says why)

@@ -1,6 +1,6 @@
 #include "io/picture.h"
 
-#include <sys/stat.h>
+#include "io/two_colour.h"
 
 #include <csetjmp>
 #include <cstdio>
@@ -26,19 +26,15 @@ constexpr int kMaxJpegScans = 500;
 // coefficient of the picture, 2 bytes per sample.
 constexpr long kMaxJpegWorkingBytes = 512L << 20;
 
-struct FileCloser {
-  void operator()(std::FILE* f) const { std::fclose(f); }
-};
-
-std::string DecodePng(const uint8_t* data, size_t size, GreyPicture& out) {
+Outcome DecodePng(const uint8_t* data, size_t size, GreyPicture& out) {
   png_image image;
   std::memset(&image, 0, sizeof image);
   image.version = PNG_IMAGE_VERSION;
   if (!png_image_begin_read_from_memory(&image, data, size))
-    return std::string("broken PNG file (") + image.message + ")";
-  if (std::string error = CheckPictureSize(image.width, image.height); !error.empty()) {
+    return Outcome::Fail(Code::kBadPicture).With(image.message);
+  if (Outcome size = CheckPictureSize(image.width, image.height); !size) {
     png_image_free(&image);
-    return error;
+    return size;
   }
   image.format = PNG_FORMAT_RGB;
   const size_t pixels = static_cast<size_t>(image.width) * image.height;
@@ -48,18 +44,18 @@ std::string DecodePng(const uint8_t* data, size_t size, GreyPicture& out) {
     out.luma.resize(pixels);
   } catch (const std::bad_alloc&) {
     png_image_free(&image);
-    return "not enough memory for the picture";
+    return Outcome::Fail(Code::kNoMemory);
   }
   const png_color paper = {255, 255, 255};
   if (!png_image_finish_read(&image, &paper, rgb.data(), 0, nullptr)) {
     out.luma.clear();
-    return std::string("broken PNG file (") + image.message + ")";
+    return Outcome::Fail(Code::kBadPicture).With(image.message);
   }
   for (size_t i = 0; i < pixels; ++i)
     out.luma[i] = Luma(rgb[3 * i], rgb[3 * i + 1], rgb[3 * i + 2]);
   out.width = static_cast<int32_t>(image.width);
   out.height = static_cast<int32_t>(image.height);
-  return "";
+  return Outcome::Ok();
 }
 
 // libjpeg reports errors through a callback that must not return: it jumps back to the
@@ -162,7 +158,7 @@ bool CreateJpegDecompress(JpegJob* job) {
   return true;
 }
 
-std::string DecodeJpeg(const uint8_t* data, size_t size, GreyPicture& out) {
+Outcome DecodeJpeg(const uint8_t* data, size_t size, GreyPicture& out) {
   auto job = std::make_unique<JpegJob>();
   std::memset(job.get(), 0, sizeof(JpegJob));
   job->data = data;
@@ -172,7 +168,7 @@ std::string DecodeJpeg(const uint8_t* data, size_t size, GreyPicture& out) {
   job->errors.error_exit = OnJpegError;
   job->errors.emit_message = OnJpegMessage;
   if (!CreateJpegDecompress(job.get()))
-    return std::string("broken JPEG file (") + job->message + ")";
+    return Outcome::Fail(Code::kBadPicture).With(job->message);
   struct Destroy {
     jpeg_decompress_struct* info;
     ~Destroy() { jpeg_destroy_decompress(info); }
@@ -182,17 +178,17 @@ std::string DecodeJpeg(const uint8_t* data, size_t size, GreyPicture& out) {
   job->info.progress = &job->progress;
 
   if (!ReadJpegHeader(job.get()))
-    return std::string("broken JPEG file (") + job->message + ")";
+    return Outcome::Fail(Code::kBadPicture).With(job->message);
   const int64_t width = job->info.image_width;
   const int64_t height = job->info.image_height;
-  if (std::string error = CheckPictureSize(width, height); !error.empty())
-    return error;
+  if (Outcome checked = CheckPictureSize(width, height); !checked)
+    return checked;
   std::vector<uint8_t> row;
   try {
     out.luma.resize(static_cast<size_t>(width * height));
     row.resize(static_cast<size_t>(4 * width));
   } catch (const std::bad_alloc&) {
-    return "not enough memory for the picture";
+    return Outcome::Fail(Code::kNoMemory);
   }
   job->luma = out.luma.data();
   job->row = row.data();
@@ -200,11 +196,11 @@ std::string DecodeJpeg(const uint8_t* data, size_t size, GreyPicture& out) {
       job->info.output_width != static_cast<JDIMENSION>(width) ||
       job->info.output_height != static_cast<JDIMENSION>(height)) {
     out.luma.clear();
-    return std::string("broken JPEG file (") + job->message + ")";
+    return Outcome::Fail(Code::kBadPicture).With(job->message);
   }
   out.width = static_cast<int32_t>(width);
   out.height = static_cast<int32_t>(height);
-  return "";
+  return Outcome::Ok();
 }
 
 }  // namespace
@@ -219,31 +215,35 @@ PictureFormat SniffPictureFormat(const uint8_t* bytes, size_t size) {
   return PictureFormat::Unknown;
 }
 
-PictureFormat SniffPictureFile(const std::string& path) {
-  std::unique_ptr<std::FILE, FileCloser> file(std::fopen(path.c_str(), "rb"));
-  if (!file)
+PictureFormat SniffPictureFile(Env& env, const std::string& path) {
+  std::unique_ptr<ReadableFile> file;
+  if (!env.OpenForRead(path, &file))
     return PictureFormat::Unknown;
   uint8_t head[sizeof kPngSignature];
-  const size_t got = std::fread(head, 1, sizeof head, file.get());
+  size_t got = 0;
+  if (!file->ReadAt(0, head, sizeof head, &got))
+    return PictureFormat::Unknown;
   return SniffPictureFormat(head, got);
 }
 
-std::string CheckPictureSize(int64_t width, int64_t height) {
+Outcome CheckPictureSize(int64_t width, int64_t height) {
   if (width <= 0 || height <= 0)
-    return "the picture has no pixels";
+    return Outcome::Fail(Code::kNoPixels);
   // Compared by division: the product of two hostile sizes may overflow.
-  if (width > kMaxPicturePixels || height > kMaxPicturePixels / width) {
-    return "the picture declares " + std::to_string(width) + " x " + std::to_string(height) +
-           " pixels; pictures of at most " + std::to_string(kMaxPicturePixels) + " pixels are read";
-  }
-  return "";
+  if (width > kMaxPicturePixels || height > kMaxPicturePixels / width)
+    return Outcome::Fail(Code::kPictureTooLarge).With(PictureSizeText(width, height));
+  return Outcome::Ok();
+}
+
+std::string PictureSizeText(int64_t width, int64_t height) {
+  return std::to_string(width) + " x " + std::to_string(height);
 }
 
 uint8_t Luma(uint8_t red, uint8_t green, uint8_t blue) {
   return static_cast<uint8_t>((299 * red + 587 * green + 114 * blue + 500) / 1000);
 }
 
-std::string DecodePicture(const uint8_t* data, size_t size, GreyPicture& out) {
+Outcome DecodePicture(const uint8_t* data, size_t size, GreyPicture& out) {
   out = GreyPicture();
   switch (SniffPictureFormat(data, size)) {
     case PictureFormat::Png:
@@ -254,29 +254,55 @@ std::string DecodePicture(const uint8_t* data, size_t size, GreyPicture& out) {
     case PictureFormat::Unknown:
       break;
   }
-  return "not a PNG or JPEG file";
+  return Outcome::Fail(Code::kNotAPicture);
 }
 
-std::string DecodePictureFile(const std::string& path, GreyPicture& out) {
+Outcome DecodePictureFile(Env& env, const std::string& path, GreyPicture& out) {
   out = GreyPicture();
-  std::unique_ptr<std::FILE, FileCloser> file(std::fopen(path.c_str(), "rb"));
-  if (!file)
-    return std::string("cannot open it: ") + std::strerror(errno);
-  struct stat info;
-  if (fstat(fileno(file.get()), &info) != 0 || !S_ISREG(info.st_mode))
-    return "not a regular file";
-  if (info.st_size > kMaxPictureFileBytes) {
-    return "the file is larger than " + std::to_string(kMaxPictureFileBytes >> 20) + " MiB";
-  }
   std::vector<uint8_t> bytes;
-  try {
-    bytes.resize(static_cast<size_t>(info.st_size));
-  } catch (const std::bad_alloc&) {
-    return "not enough memory for the file";
+  Outcome read = ReadWholeFile(env, path, kMaxPictureFileBytes, &bytes);
+  if (read.code == Code::kFileTooLarge)
+    read.detail = std::to_string(kMaxPictureFileBytes >> 20) + " MiB";
+  if (!read)
+    return read;
+  Outcome decoded = DecodePicture(bytes.data(), bytes.size(), out);
+  decoded.file = path;
+  return decoded;
+}
+
+Outcome LoadTwoColourPicture(Env& env, const std::string& path, bool byColour,
+                             const TwoColourRule& rule, BmpImage& out, PictureFormat* format) {
+  const PictureFormat sniffed = SniffPictureFile(env, path);
+  if (format != nullptr)
+    *format = sniffed;
+  if (sniffed == PictureFormat::Png || sniffed == PictureFormat::Jpeg) {
+    GreyPicture picture;
+    if (Outcome decoded = DecodePictureFile(env, path, picture); !decoded)
+      return decoded;
+    out = MakeTwoColour(path, picture, rule);
+    return out.HasPixels() ? Outcome::Ok() : Outcome::Fail(Code::kNoMemory, path);
   }
-  if (std::fread(bytes.data(), 1, bytes.size(), file.get()) != bytes.size())
-    return "cannot read it";
-  return DecodePicture(bytes.data(), bytes.size(), out);
+  // Anything else goes to the BMP reader, which tells a bitmap it refuses from no picture.
+  BmpImage image(path);
+  if (Outcome loaded = image.Load(env); !loaded)
+    return loaded;
+  if (byColour) {
+    if (!BmpHasReadableColours(image))
+      return Outcome::Fail(Code::kColoursUnreadable, path).With(std::to_string(image.BitCount()));
+    if (Outcome size = CheckPictureSize(image.Width(), image.Height()); !size) {
+      size.file = path;
+      return size;
+    }
+    out = MakeTwoColour(path, image, rule);
+  } else if (rule.invert) {
+    out = TwoColourView(path, image, true);
+  } else {
+    out = std::move(image);
+  }
+  if (!out.HasPixels())
+    return Outcome::Fail(out.Width() == 0 || out.Height() == 0 ? Code::kNoPixels : Code::kNoMemory,
+                         path);
+  return Outcome::Ok();
 }
 
 }  // namespace quillon

@@ -1,13 +1,17 @@
 // Pictures in the common formats beyond BMP: the format told by a file's first bytes, and PNG
 // and JPEG files decoded to one luminance byte per pixel. Every size a file declares is
-// checked by CheckPictureSize before anything is allocated for its pixels. Functions are
-// thread-safe; failures come back as an error text, nothing is reported.
+// checked by CheckPictureSize before anything is allocated for its pixels. Files are read
+// through the Env handed in. Functions are thread-safe; failures come back as outcomes.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
 #include <string>
 #include <vector>
+
+#include "core/bmp_image.h"
+#include "core/env.h"
+#include "core/outcome.h"
 
 namespace quillon {
 
@@ -16,16 +20,18 @@ enum class PictureFormat { Bmp, Png, Jpeg, Unknown };
 // By content: "BM", the PNG signature, or a JPEG start-of-image marker.
 PictureFormat SniffPictureFormat(const uint8_t* bytes, size_t size);
 // The format of the file's first bytes; Unknown when it cannot be read.
-PictureFormat SniffPictureFile(const std::string& path);
+PictureFormat SniffPictureFile(Env& env, const std::string& path);
 
 // The largest pictures decoded: far beyond what shares are made from, yet small enough that
 // a hostile header cannot make us allocate gigabytes.
 constexpr int64_t kMaxPicturePixels = int64_t{1} << 25;
 constexpr int64_t kMaxPictureFileBytes = int64_t{256} << 20;
 
-// The one check of a declared picture size. Returns an error text, empty when the size may
-// be allocated.
-std::string CheckPictureSize(int64_t width, int64_t height);
+// The one check of a declared picture size: kNoPixels for a side of 0, kPictureTooLarge
+// (detail: the size, as PictureSizeText words it) beyond kMaxPicturePixels.
+Outcome CheckPictureSize(int64_t width, int64_t height);
+// "W x H".
+std::string PictureSizeText(int64_t width, int64_t height);
 
 // One luminance byte per pixel, top row first (the order of PNG and JPEG files).
 struct GreyPicture {
@@ -41,9 +47,23 @@ struct GreyPicture {
 uint8_t Luma(uint8_t red, uint8_t green, uint8_t blue);
 
 // Decodes a PNG or JPEG file held in memory. Transparent pixels are laid on white paper.
-// Returns an error text, empty on success; on failure out is left empty.
-std::string DecodePicture(const uint8_t* data, size_t size, GreyPicture& out);
-// The same for a file (at most kMaxPictureFileBytes long).
-std::string DecodePictureFile(const std::string& path, GreyPicture& out);
+// Outcomes: kNotAPicture (neither format), kBadPicture (detail: the decoder's own words),
+// kNoPixels, kPictureTooLarge, kNoMemory; on failure out is left empty.
+Outcome DecodePicture(const uint8_t* data, size_t size, GreyPicture& out);
+// The same for a file (at most kMaxPictureFileBytes long, else kFileTooLarge with the limit
+// as detail); the outcome names the file.
+Outcome DecodePictureFile(Env& env, const std::string& path, GreyPicture& out);
+
+struct TwoColourRule;
+
+// Loads path as a two-colour picture, the format told by content: a PNG or JPEG becomes two
+// colours by rule; a BMP keeps its own reading unless byColour (then kColoursUnreadable, with
+// its bit count as detail, for a bitmap whose colours cannot be read); invert swaps either.
+// Anything else is left to the BMP reader, whose outcome tells a refused bitmap (
+// kUnsupportedBitmap) from no picture at all (kNotAPicture). format, when given, gets the
+// format sniffed. Outcomes name path.
+Outcome LoadTwoColourPicture(Env& env, const std::string& path, bool byColour,
+                             const TwoColourRule& rule, BmpImage& out,
+                             PictureFormat* format = nullptr);
 
 }  // namespace quillon

@@ -13,7 +13,7 @@ bool ParticipantsInRange(int n) {
   return n >= 2 && n <= kMaxParticipants;
 }
 
-SchemePair Refusal(SchemeError error) {
+SchemePair Refusal(Code error) {
   SchemePair pair;
   pair.error = error;
   return pair;
@@ -21,43 +21,29 @@ SchemePair Refusal(SchemeError error) {
 
 }  // namespace
 
-const char* SchemeErrorText(SchemeError error) {
-  switch (error) {
-    case SchemeError::None:
-      return "";
-    case SchemeError::BadParameters:
-      return "The number of participants n must be from 2 to 9 and the threshold k from 2 to n.";
-    case SchemeError::TooLarge:
-      return "The basis matrices of this scheme are too large to build.";
-    case SchemeError::NoQualifiedSet:
-      return "This scheme has no qualified set of participants.";
-  }
-  return "";
-}
-
-SchemeError CheckSchemeParams(const SchemeParams& params) {
+Code CheckSchemeParams(const SchemeParams& params) {
   switch (params.scheme) {
     case SchemeKind::Scheme2of2:
-      return SchemeError::None;
+      return Code::kOk;
     case SchemeKind::Scheme2ofN:
     case SchemeKind::SchemeNofN:
     case SchemeKind::SchemeGeneral:
-      return ParticipantsInRange(params.n) ? SchemeError::None : SchemeError::BadParameters;
+      return ParticipantsInRange(params.n) ? Code::kOk : Code::kBadParameters;
     case SchemeKind::SchemeKofN:
       if (!ParticipantsInRange(params.n) || params.k < 2 || params.k > params.n) {
-        return SchemeError::BadParameters;
+        return Code::kBadParameters;
       }
       if (params.optimal)
-        return SchemeError::None;  // at most a few hundred columns for n <= 9
-      return KofNColumnCount(params.n, params.k) > kMaxBasisColumns ? SchemeError::TooLarge
-                                                                    : SchemeError::None;
+        return Code::kOk;  // at most a few hundred columns for n <= 9
+      return KofNColumnCount(params.n, params.k) > kMaxBasisColumns ? Code::kMatricesTooLarge
+                                                                    : Code::kOk;
   }
-  return SchemeError::BadParameters;
+  return Code::kBadParameters;
 }
 
 SchemePair BuildSchemePair(const SchemeParams& params) {
-  const SchemeError error = CheckSchemeParams(params);
-  if (error != SchemeError::None)
+  const Code error = CheckSchemeParams(params);
+  if (error != Code::kOk)
     return Refusal(error);
 
   const int32_t n = params.n;
@@ -80,7 +66,7 @@ SchemePair BuildSchemePair(const SchemeParams& params) {
       if (params.optimal) {
         const OptimalKofN optimal = SolveOptimalKofN(n, k);
         if (!optimal.solved || optimal.m > kMaxBasisColumns)
-          return Refusal(SchemeError::TooLarge);
+          return Refusal(Code::kMatricesTooLarge);
         BuildOptimalKofNPair(optimal, pair.s1, pair.s0);
         break;
       }
@@ -96,14 +82,14 @@ SchemePair BuildSchemePair(const SchemeParams& params) {
       const BasisMatrix f = MaximalForbiddenSets(q, n);
       // The width 2^(f-1) is known as soon as F is; refuse before building it.
       if (f.Rows() > 62 || (f.Rows() >= 1 && (int64_t{1} << (f.Rows() - 1)) > kMaxBasisColumns)) {
-        return Refusal(SchemeError::TooLarge);
+        return Refusal(Code::kMatricesTooLarge);
       }
       BuildGeneralPair(ComplementTranspose(f), n, pair.s1, pair.s0);
       break;
     }
   }
   if (pair.s0.Cols() == 0 || pair.s1.Cols() == 0)
-    return Refusal(SchemeError::NoQualifiedSet);
+    return Refusal(Code::kNoQualifiedSet);
   return pair;
 }
 

@@ -4,6 +4,7 @@
 
 #include "core/basis_matrix.h"
 #include "core/kinds.h"
+#include "core/outcome.h"
 
 namespace quillon {
 
@@ -25,22 +26,15 @@ struct SchemeParams {
   bool optimal = false;
 };
 
-enum class SchemeError {
-  None,
-  BadParameters,   // n outside 2..9, or k outside 2..n for the (k,n) scheme
-  TooLarge,        // a matrix would exceed kMaxBasisColumns columns
-  NoQualifiedSet,  // the pair has no columns
-};
-
-// The text shown under the caption "Cannot Encrypt"; empty for None.
-const char* SchemeErrorText(SchemeError error);
-
+// Refusals: kBadParameters (n outside 2..9, or k outside 2..n for the (k,n) scheme),
+// kMatricesTooLarge (a matrix would exceed kMaxBasisColumns columns), kNoQualifiedSet (the
+// pair has no columns).
 // Checks n and k (and the size limit for the (k,n) scheme) without building anything.
 // Scheme2of2 ignores n and k; Scheme2ofN, SchemeNofN and SchemeGeneral ignore k.
-SchemeError CheckSchemeParams(const SchemeParams& params);
+Code CheckSchemeParams(const SchemeParams& params);
 
 struct SchemePair {
-  SchemeError error = SchemeError::None;
+  Code error = Code::kOk;
   BasisMatrix s0{0, 0};
   BasisMatrix s1{0, 0};
 };

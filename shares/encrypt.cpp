@@ -19,13 +19,13 @@ const char kDoneText[] =
 
 // A pair the methods cannot use although the scheme built it: they need a column to draw
 // from and a share slot (and a one-digit name) per row.
-SchemeError UnusablePair(const SchemePair& pair) {
+Code UnusablePair(const SchemePair& pair) {
   if (pair.s0.Rows() < 1 || pair.s0.Rows() > kShareSlots || pair.s1.Rows() != pair.s0.Rows()) {
-    return SchemeError::BadParameters;
+    return Code::kBadParameters;
   }
   if (pair.s0.Cols() < 1 || pair.s1.Cols() != pair.s0.Cols())
-    return SchemeError::NoQualifiedSet;
-  return SchemeError::None;
+    return Code::kNoQualifiedSet;
+  return Code::kOk;
 }
 
 }  // namespace
@@ -39,8 +39,8 @@ EncryptOutcome EncryptSecretImage(ShareSession& session, const EncryptRequest& r
   }
 
   SchemePair pair = BuildSchemePair(request.scheme);
-  SchemeError error = pair.error != SchemeError::None ? pair.error : UnusablePair(pair);
-  if (error != SchemeError::None) {
+  Code error = pair.error != Code::kOk ? pair.error : UnusablePair(pair);
+  if (error != Code::kOk) {
     session.ShowMessage(kCannotEncrypt, SchemeErrorText(error));
     return EncryptOutcome::Refused;
   }

@@ -1,12 +1,16 @@
-// The few session steps that share generation needs from its host: the desktop program's
-// frame implements them with its image list and message boxes, quillon-cli with plain files
-// and stderr.
+// The few decisions share generation needs from its host: which file holds a participant's
+// innocent image, how to read it, where each share goes and what to do once the set is
+// written. The desktop program's frame implements them with its file dialogs and image list,
+// quillon-cli with the files and folder of its command line. Nothing here words a message:
+// the driver returns an outcome and the host says it in its own language.
 #pragma once
 
 #include <optional>
 #include <string>
 
-#include "core/report.h"
+#include "core/bmp_image.h"
+#include "core/env.h"
+#include "core/outcome.h"
 
 namespace quillon {
 
@@ -14,27 +18,31 @@ class ShareSession {
  public:
   virtual ~ShareSession() = default;
 
-  // Appends a share to the image list (path and label are both the share's name).
-  virtual void RegisterImage(const std::string& path, const std::string& label) = 0;
-  // Selects list entry (image count - m), the first of the m new shares when the list had
-  // room for them, and redraws the canvas from it.
-  virtual void SelectFirstNewShare(int m) = 0;
-  // A modal message with an OK button; an empty caption stands for the application's title.
-  virtual void ShowMessage(const std::string& caption, const std::string& text) = 0;
-  // Asks for an existing BMP file under the given dialog title; nullopt when cancelled.
-  virtual std::optional<std::string> ChooseInnocentImage(const std::string& title) = 0;
+  // The file of share `share`'s innocent image (from 0, in share order); nullopt when the
+  // user declines.
+  virtual std::optional<std::string> ChooseInnocentImage(int share) = 0;
+  // Reads it into image. The default reads BMP files through env; hosts that read more
+  // formats, or that tell of a colour table cut short at once, override it.
+  virtual Outcome LoadInnocentImage(Env& env, int /*share*/, const std::string& path,
+                                    BmpImage& image) {
+    image = BmpImage(path);
+    return image.Load(env);
+  }
+  // Where share `share` (from 0) is written; the desktop program writes to the working folder.
+  virtual std::string OutputPath(int share, const std::string& name) {
+    (void)share;
+    return name;
+  }
+  // Writes one share's bytes to file; the default writes the BMP file (quillon-cli may write
+  // PNG instead, then OutputPath names .png files).
+  virtual Outcome WriteShare(WritableFile& file, const BmpImage& share) {
+    return share.WriteTo(file);
+  }
+  // Every share of the set is written, under the names ShareName(0 .. m): register and show
+  // them.
+  virtual void SharesWritten(int /*m*/) {}
   // How far the share work has come, 0 to 1, every few rows; hosts show it for long work.
   virtual void ShowProgress(double /*fraction*/) {}
-  // Where a share of this name is written; the desktop program writes to the working folder.
-  virtual std::string OutputPath(const std::string& name) { return name; }
 };
-
-// The session's message boxes as the reporter of Load and Save, so that their messages reach
-// the user the way every other message does.
-inline Reporter SessionReporter(ShareSession& session) {
-  return [&session](const std::string& caption, const std::string& text) {
-    session.ShowMessage(caption, text);
-  };
-}
 
 }  // namespace quillon

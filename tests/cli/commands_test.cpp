@@ -130,13 +130,13 @@ TEST(MatricesTest, PrintsThePairThatEncryptionUses) {
 TEST(MatricesTest, RefusalsExitWithOneAndTheSchemeText) {
   struct Case {
     std::vector<std::string> args;
-    SchemeError error;
+    Code error;
   };
   const Case cases[] = {
-      {{"matrices", "--scheme", "kofn", "--n", "7", "--k", "6"}, SchemeError::TooLarge},
-      {{"matrices", "--scheme", "2ofn", "--n", "10"}, SchemeError::BadParameters},
-      {{"matrices", "--scheme", "kofn", "--n", "4", "--k", "5"}, SchemeError::BadParameters},
-      {{"matrices", "--scheme", "nofn", "--n", "-2"}, SchemeError::BadParameters},
+      {{"matrices", "--scheme", "kofn", "--n", "7", "--k", "6"}, Code::kMatricesTooLarge},
+      {{"matrices", "--scheme", "2ofn", "--n", "10"}, Code::kBadParameters},
+      {{"matrices", "--scheme", "kofn", "--n", "4", "--k", "5"}, Code::kBadParameters},
+      {{"matrices", "--scheme", "nofn", "--n", "-2"}, Code::kBadParameters},
   };
   for (const Case& c : cases) {
     CliRun run = RunInProcess(c.args);
@@ -151,7 +151,7 @@ TEST(MatricesTest, RefusalsExitWithOneAndTheSchemeText) {
 TEST(MatricesTest, AGeneralSchemeWithoutUsableSetsNamesTheOption) {
   ScratchDir dir;
   SaveSecret(dir.File("secret.bmp"));
-  const std::string refusal = SchemeErrorText(SchemeError::NoQualifiedSet);
+  const std::string refusal = SchemeErrorText(Code::kNoQualifiedSet);
   struct Case {
     std::vector<std::string> scheme;
     const char* why;
@@ -325,7 +325,7 @@ TEST(SplitTest, FailuresExitWithOneAndWriteNothing) {
   CliRun refused = RunInProcess({"split", dir.File("secret.bmp"), "--scheme", "2ofn", "--n", "10",
                                  "--out", dir.File("out2")});
   EXPECT_EQ(refused.status, 1);
-  EXPECT_TRUE(Contains(refused.err, SchemeErrorText(SchemeError::BadParameters)));
+  EXPECT_TRUE(Contains(refused.err, SchemeErrorText(Code::kBadParameters)));
   EXPECT_FALSE(fs::exists(dir.File("out2")));
 
   // Shares too large for the BMP format: refused after the folder was made, which goes again.

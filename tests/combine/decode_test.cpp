@@ -49,7 +49,7 @@ TEST(DecodeTest, QualifiedSharesGiveTheSecretBackExactly) {
   for (const Scheme& scheme : schemes) {
     SchemeParams params{scheme.kind, scheme.n, scheme.k, nullptr, scheme.optimal};
     const SchemePair pair = BuildSchemePair(params);
-    ASSERT_EQ(pair.error, SchemeError::None);
+    ASSERT_EQ(pair.error, Code::kOk);
     const int m = pair.s0.Rows();
     const SchemeAnalysis analysis =
         AnalyzePair(pair.s0, pair.s1, [&](uint32_t s) { return SchemeQualifies(params, s); });

@@ -48,7 +48,7 @@ TEST(AnalysisTest, AgreesWithThePlainCountsForEverySet) {
     SchemeParams params;
     BasisMatrix sets(0, 0);
     const SchemePair pair = Build(c, params, sets);
-    ASSERT_EQ(pair.error, SchemeError::None);
+    ASSERT_EQ(pair.error, Code::kOk);
     const auto qualified = [&params](uint32_t s) { return SchemeQualifies(params, s); };
     const SchemeAnalysis a = AnalyzePair(pair.s0, pair.s1, qualified);
     ASSERT_TRUE(a.analysed);

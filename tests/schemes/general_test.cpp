@@ -154,7 +154,7 @@ TEST(General, ManyMaximalForbiddenSets) {
   params.scheme = SchemeKind::SchemeGeneral;
   params.n = 9;
   params.qualifiedSets = &q;
-  EXPECT_EQ(BuildSchemePair(params).error, SchemeError::TooLarge);
+  EXPECT_EQ(BuildSchemePair(params).error, Code::kMatricesTooLarge);
 
   const BasisMatrix t = ComplementTranspose(f);
   for (int32_t width : {32, 40, 126}) {

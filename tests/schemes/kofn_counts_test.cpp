@@ -31,7 +31,7 @@ TEST(KofNWeightCountsTest, MatchTheBuiltPairsColumnForColumn) {
       params.n = n;
       params.k = k;
       const SchemePair pair = BuildSchemePair(params);
-      ASSERT_EQ(pair.error, SchemeError::None);
+      ASSERT_EQ(pair.error, Code::kOk);
       ASSERT_EQ(pair.s0.Cols(), counts.m);
       std::vector<int64_t> white(size_t{1} << n, 0), black(size_t{1} << n, 0);
       for (int32_t c = 0; c < pair.s0.Cols(); ++c) {

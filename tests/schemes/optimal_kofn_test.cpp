@@ -31,7 +31,7 @@ TEST(OptimalKofNTest, EveryPairIsSecureAndReachesTheOptimum) {
       ASSERT_TRUE(optimal.solved);
       const SchemeParams params = KofN(n, k, true);
       const SchemePair pair = BuildSchemePair(params);
-      ASSERT_EQ(pair.error, SchemeError::None);
+      ASSERT_EQ(pair.error, Code::kOk);
       ASSERT_EQ(pair.s0.Cols(), optimal.m);
       const SchemeAnalysis a =
           AnalyzePair(pair.s0, pair.s1, [&](uint32_t s) { return SchemeQualifies(params, s); });

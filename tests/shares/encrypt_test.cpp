@@ -116,11 +116,11 @@ TEST_F(Encrypt, SchemeRefusalsBuildAndWriteNothing) {
   EXPECT_EQ(Run(SchemeKind::SchemeGeneral, 3, 2, ExpansionMethod::PixelSampling, &secret),
             EncryptOutcome::Refused);
   const std::string bad =
-      std::string("Cannot Encrypt|") + SchemeErrorText(SchemeError::BadParameters);
+      std::string("Cannot Encrypt|") + SchemeErrorText(Code::kBadParameters);
   EXPECT_EQ(session.messages,
             (std::vector<std::string>{
                 bad, bad,
-                std::string("Cannot Encrypt|") + SchemeErrorText(SchemeError::NoQualifiedSet)}));
+                std::string("Cannot Encrypt|") + SchemeErrorText(Code::kNoQualifiedSet)}));
   ExpectNothingMade();
 }
 

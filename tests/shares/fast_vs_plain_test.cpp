@@ -207,7 +207,7 @@ TEST(FastMatchesPlain, RealSchemePairs) {
     params.k = scheme.k;
     params.qualifiedSets = &sets;
     SchemePair built = BuildSchemePair(params);
-    ASSERT_EQ(built.error, SchemeError::None);
+    ASSERT_EQ(built.error, Code::kOk);
     const Pair pair{"scheme", built.s0, built.s1};
     for (ExpansionMethod method : kMethods) {
       const bool slowInC = method == ExpansionMethod::SquareSubpixelExpansion ||

@@ -90,7 +90,7 @@ TEST(SchemeMatrices, QualifiedSetsSeeContrastAndForbiddenSetsSeeEqualColumns) {
   for (const SchemeCase& scheme : SmallSchemes()) {
     SCOPED_TRACE(scheme.name);
     const SchemePair pair = scheme.Build();
-    ASSERT_EQ(pair.error, SchemeError::None);
+    ASSERT_EQ(pair.error, Code::kOk);
     ASSERT_EQ(pair.s0.Rows(), scheme.n);
     for (Set q = 1; q < (1u << scheme.n); ++q) {
       if (scheme.Qualified(q)) {
@@ -400,7 +400,7 @@ TEST(SchemeShares, ForbiddenSetsSeeTheSameBlocksWhateverTheSecret) {
   uint32_t seed = 1;
   for (const SchemeCase& scheme : SmallSchemes()) {
     const SchemePair pair = scheme.Build();
-    ASSERT_EQ(pair.error, SchemeError::None);
+    ASSERT_EQ(pair.error, Code::kOk);
     const int64_t c = pair.s0.Cols();
     for (const MethodCase& method : kMethods) {
       if (method.onlyFewColumns && c > kFewColumns)
