@@ -223,7 +223,8 @@ int RunSplit(const std::vector<std::string>& args, const Console& console) {
       return Failure(console, kCommand, error);
     shareDir = temp.File("");
   }
-  ScopedRandomSource random(seed ? MakeSeededRandom(*seed) : MakeSystemRandom());
+  const std::unique_ptr<RandomSource> random = seed ? MakeSeededRandom(*seed) : MakeSystemRandom();
+  request.random = random.get();
   SplitResult result =
       SplitSecret(secret, request, shareDir, std::move(innocentImages), console, kCommand);
   if (result.outcome != EncryptOutcome::Done) {
