@@ -171,6 +171,8 @@ void CShareFrame::EncryptSecretImage() {
   if (m_images.Count() >= 1)
     secret = std::exchange(m_currentImage, std::nullopt);
   request.secret = secret ? &*secret : nullptr;
+  const std::unique_ptr<RandomSource> random = m_randomMaker ? m_randomMaker() : MakeSystemRandom();
+  request.random = random.get();
   m_progressWanted = true;
   const EncryptOutcome outcome = quillon::EncryptSecretImage(*this, request);
   m_progressWanted = false;

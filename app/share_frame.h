@@ -9,6 +9,7 @@
 // frame implements the share and combine sessions for the computing code. Not thread-safe.
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -18,6 +19,7 @@
 #include "combine/combine_flow.h"
 #include "core/bmp_image.h"
 #include "core/image_list.h"
+#include "core/random.h"
 #include "core/report.h"
 #include "shares/share_session.h"
 #include "ui/frame.h"
@@ -52,6 +54,11 @@ class CShareFrame : public ui::FrameWnd, public ShareSession, public CombineSess
   // The texts of OnHelp and OnAbout.
   static const char* HelpText();
   static const char* AboutText();
+
+  // Where each encryption's random source comes from: a fresh system source per encryption
+  // unless a test hands in another maker here (an empty one restores the system's).
+  using RandomMaker = std::function<std::unique_ptr<RandomSource>()>;
+  void SetRandomMaker(RandomMaker maker) { m_randomMaker = std::move(maker); }
 
   // Stores n and k unchecked and selects the (k,n) scheme; the method stays.
   void SelectKnScheme(int n, int k);
@@ -99,6 +106,7 @@ class CShareFrame : public ui::FrameWnd, public ShareSession, public CombineSess
   ImageList m_images;
   std::unique_ptr<ui::ProgressDialog> m_progress;
   bool m_progressWanted = false;
+  RandomMaker m_randomMaker;
 };
 
 }  // namespace quillon

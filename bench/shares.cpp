@@ -58,39 +58,35 @@ SchemePair Pair(SchemeKind kind, int n, int k) {
 }
 
 // state.range(0): 0 system source, 1 seeded source.
-void UseSource(const benchmark::State& state, std::unique_ptr<RandomSource>& previous) {
-  previous = SetRandomSource(state.range(0) ? MakeSeededRandom(1) : MakeSystemRandom());
+std::unique_ptr<RandomSource> ChosenSource(const benchmark::State& state) {
+  return state.range(0) ? MakeSeededRandom(1) : MakeSystemRandom();
 }
 
 void BM_RandomBasisColumn3of5_4096(benchmark::State& state) {
   const BmpImage secret = Noise(4096, 1);
   const SchemePair pair = Pair(SchemeKind::SchemeKofN, 5, 3);
   BenchSession session;
-  std::unique_ptr<RandomSource> previous;
-  UseSource(state, previous);
+  const std::unique_ptr<RandomSource> random = ChosenSource(state);
   for (auto _ : state) {
     ShareTable shares(session);
-    RandomBasisColumn(shares, secret, pair.s0, pair.s1);
+    RandomBasisColumn(*random, shares, secret, pair.s0, pair.s1);
     benchmark::DoNotOptimize(shares.Images().data());
   }
-  SetRandomSource(std::move(previous));
 }
 
 void BM_RandomBasisColumn3of5_4096_Plain(benchmark::State& state) {
   const BmpImage secret = Noise(4096, 1);
   SchemePair pair = Pair(SchemeKind::SchemeKofN, 5, 3);
   BenchSession session;
-  std::unique_ptr<RandomSource> previous;
-  UseSource(state, previous);
+  const std::unique_ptr<RandomSource> random = ChosenSource(state);
   for (auto _ : state) {
     std::vector<BmpImage> shares =
-        PlainShares(ExpansionMethod::RandomBasisColumn, secret, {}, pair.s0, pair.s1);
+        PlainShares(*random, ExpansionMethod::RandomBasisColumn, secret, {}, pair.s0, pair.s1);
     for (BmpImage& share : shares) {
       share.SetFileName(session.OutputPath(share.FileName()));
       share.Save();
     }
   }
-  SetRandomSource(std::move(previous));
 }
 
 // The pixel work of one method (state.range(0)) on a side x side secret.
@@ -100,7 +96,7 @@ void MethodWork(benchmark::State& state, const SchemePair& pair, int32_t side) {
   std::vector<BmpImage> innocents;
   for (int r = 0; r < pair.s0.Rows(); ++r)
     innocents.push_back(Noise(side, 3 + r));
-  std::unique_ptr<RandomSource> previous = SetRandomSource(MakeSeededRandom(1));
+  const std::unique_ptr<RandomSource> random = MakeSeededRandom(1);
   state.SetLabel(MethodText(method));
   for (auto _ : state) {
     BasisMatrix s0 = pair.s0, s1 = pair.s1;
@@ -110,10 +106,9 @@ void MethodWork(benchmark::State& state, const SchemePair& pair, int32_t side) {
       shares.emplace_back(ShareName(r), static_cast<int32_t>(size.height),
                           static_cast<int32_t>(size.width));
     }
-    EncodeShares(method, secret, innocents, s0, s1, shares);
+    EncodeShares(*random, method, secret, innocents, s0, s1, shares);
     benchmark::DoNotOptimize(shares.data());
   }
-  SetRandomSource(std::move(previous));
 }
 
 // The (2,2) scheme on a 1024 x 1024 secret.
@@ -131,14 +126,13 @@ void BM_Method2of2_1024_Plain(benchmark::State& state) {
   const BmpImage secret = Noise(1024, 2);
   const std::vector<BmpImage> innocents = {Noise(1024, 3), Noise(1024, 4)};
   const SchemePair pair = Pair(SchemeKind::Scheme2of2, 2, 2);
-  std::unique_ptr<RandomSource> previous = SetRandomSource(MakeSeededRandom(1));
+  const std::unique_ptr<RandomSource> random = MakeSeededRandom(1);
   state.SetLabel(MethodText(method));
   for (auto _ : state) {
     BasisMatrix s0 = pair.s0, s1 = pair.s1;
-    std::vector<BmpImage> shares = PlainShares(method, secret, innocents, s0, s1);
+    std::vector<BmpImage> shares = PlainShares(*random, method, secret, innocents, s0, s1);
     benchmark::DoNotOptimize(shares.data());
   }
-  SetRandomSource(std::move(previous));
 }
 
 BENCHMARK(BM_RandomBasisColumn3of5_4096)

@@ -44,8 +44,8 @@ struct SplitResult {
   bool ranOutOfInnocentImages = false;
 };
 
-// Encrypts secret with the request's scheme and method into outDir (which must exist; empty
-// for the working directory), with the installed random source. The encryption's messages
+// Encrypts secret with the request's scheme, method and random source (which must be set) into
+// outDir (which must exist; empty for the working directory). The encryption's messages
 // are printed only when it did not succeed, as one line of the command: on success the share
 // list says it all.
 SplitResult SplitSecret(const BmpImage& secret, const EncryptRequest& request,

@@ -115,7 +115,7 @@ int RunDemo(const std::vector<std::string>& args, const Console& console) {
   }
 
   // Demo shares are real shares: they come from the system's secure generator.
-  ScopedRandomSource random(MakeSystemRandom());
+  const std::unique_ptr<RandomSource> random = MakeSystemRandom();
   std::string written = "Files written:\n";
 
   BmpImage secret = MakeDemoSecret(Join(dir, "secret.bmp"));
@@ -134,6 +134,7 @@ int RunDemo(const std::vector<std::string>& args, const Console& console) {
     request.scheme.n = split.n;
     request.scheme.k = split.k;
     request.method = split.method;
+    request.random = random.get();
     SplitResult result = SplitSecret(secret, request, folder, {}, console, kCommand);
     if (result.outcome != EncryptOutcome::Done)
       return kExitFailure;  // said already

@@ -145,7 +145,7 @@ std::optional<uint32_t> ParseSeed(std::string_view text) {
   if (text.empty() || !std::isdigit(static_cast<unsigned char>(text[0])))
     return std::nullopt;
   auto [ptr, ec] = std::from_chars(text.data(), end, value);
-  if (ec != std::errc() || ptr != end)
+  if (ec != std::errc() || ptr != end || value < kMinSeed || value > kMaxSeed)
     return std::nullopt;
   return value;
 }

@@ -46,7 +46,10 @@ const char* ExpansionMethodName(ExpansionMethod method);
 
 // A decimal int, optionally negative; nothing else around it.
 std::optional<int> ParseInt(std::string_view text);
-// An unsigned 32-bit decimal number.
+// A seed of --seed: a decimal number from kMinSeed to kMaxSeed, the seeds that name different
+// streams of std::minstd_rand (it takes seeds modulo 2^31 - 1, and 0 as 1).
+constexpr uint32_t kMinSeed = 1;
+constexpr uint32_t kMaxSeed = 2147483646;
 std::optional<uint32_t> ParseSeed(std::string_view text);
 
 // Participants are numbered 1 to 9 on the command line.

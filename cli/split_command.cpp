@@ -31,7 +31,7 @@ constexpr const char* kHelp =
     "                   smallest-no-filler, extended-size, extended-detail (or 0 to 6)\n"
     "  --innocent LIST  innocent images of the extended methods, one per share in share\n"
     "                   order, separated by ','; each at least as large as the secret\n"
-    "  --seed SEED      draw from std::minstd_rand seeded with SEED (0 to 4294967295), for\n"
+    "  --seed SEED      draw from std::minstd_rand seeded with SEED (1 to 2147483646), for\n"
     "                   reproducible shares; anyone who knows SEED can recompute them, so\n"
     "                   without it the system's secure generator is used\n"
     "  --out DIR        output folder, created when missing (default: working directory)\n"
@@ -164,7 +164,8 @@ int RunSplit(const std::vector<std::string>& args, const Console& console) {
     seed = ParseSeed(*text);
     if (!seed) {
       return UsageError(console, kCommand,
-                        "--seed needs a whole number from 0 to 4294967295, not '" + *text + "'");
+                        "--seed needs a whole number from " + std::to_string(kMinSeed) + " to " +
+                            std::to_string(kMaxSeed) + ", not '" + *text + "'");
     }
   }
   std::string outDir;
@@ -223,7 +224,8 @@ int RunSplit(const std::vector<std::string>& args, const Console& console) {
       return Failure(console, kCommand, error);
     shareDir = temp.File("");
   }
-  ScopedRandomSource random(seed ? MakeSeededRandom(*seed) : MakeSystemRandom());
+  const std::unique_ptr<RandomSource> random = seed ? MakeSeededRandom(*seed) : MakeSystemRandom();
+  request.random = random.get();
   SplitResult result =
       SplitSecret(secret, request, shareDir, std::move(innocentImages), console, kCommand);
   if (result.outcome != EncryptOutcome::Done) {

@@ -85,12 +85,12 @@ void BasisMatrix::KeepColumns(const std::vector<bool>& keep) {
   m_cols = kept;
 }
 
-void BasisMatrix::PermuteColumns() {
+void BasisMatrix::PermuteColumns(RandomSource& random) {
   const int32_t c = m_cols;
   std::vector<int32_t> order(c);
   std::iota(order.begin(), order.end(), 0);
   Shuffle(
-      c, [](uint32_t bound) { return RandBelow(static_cast<int32_t>(bound)); },
+      c, [&](uint32_t bound) { return RandBelow(random, static_cast<int32_t>(bound)); },
       [&](int64_t i, int64_t j) { std::swap(order[i], order[j]); });
   for (auto& row : m_rows) {
     std::vector<uint64_t> moved(row.size());

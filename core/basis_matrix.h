@@ -17,6 +17,8 @@
 
 namespace quillon {
 
+class RandomSource;
+
 class BasisMatrix {
  public:
   // Negative sizes are taken as 0. New entries are zero.
@@ -54,9 +56,9 @@ class BasisMatrix {
   // Keeps the columns whose flag is set, in their order; keep holds Cols() flags.
   void KeepColumns(const std::vector<bool>& keep);
 
-  // Reorders the columns uniformly at random by Shuffle, each choice a RandBelow: Cols() - 1
-  // choices, none for a matrix of 0 or 1 columns.
-  void PermuteColumns();
+  // Reorders the columns uniformly at random by Shuffle, each choice a RandBelow from random:
+  // Cols() - 1 choices, none for a matrix of 0 or 1 columns.
+  void PermuteColumns(RandomSource& random);
 
   // The column code: bit r is entry (r, col). Needs Rows() <= 32.
   uint32_t ColumnCode(int32_t col) const;

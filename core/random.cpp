@@ -7,16 +7,40 @@
 #include <algorithm>
 #include <cassert>
 #include <cerrno>
-#include <cstdio>
-#include <cstdlib>
+#include <iterator>
 #include <random>
 #include <utility>
 
 namespace quillon {
 namespace {
 
+// getrandom, and /dev/urandom for kernels without it; -1 with errno set when both fail.
+ssize_t SystemEntropy(void* out, size_t length) {
+  ssize_t n;
+  do {
+    n = getrandom(out, length, 0);
+  } while (n < 0 && errno == EINTR);
+  if (n >= 0)
+    return n;
+  const int fd = open("/dev/urandom", O_RDONLY | O_CLOEXEC);
+  if (fd < 0)
+    return -1;
+  do {
+    n = read(fd, out, length);
+  } while (n < 0 && errno == EINTR);
+  const int readError = errno;
+  close(fd);
+  errno = readError;
+  return n;
+}
+
 class SystemRandom : public RandomSource {
  public:
+  explicit SystemRandom(EntropyFn entropy) : m_entropy(std::move(entropy)) {
+    if (!m_entropy)
+      m_entropy = SystemEntropy;
+  }
+
   int32_t Next() override {
     if (m_pos == kBuffer)
       Refill();
@@ -34,44 +58,35 @@ class SystemRandom : public RandomSource {
       count -= take;
     }
   }
+  int FailedWith() const override { return m_failedWith; }
 
  private:
   static constexpr int kBuffer = 16384;
 
   void Refill() {
+    m_pos = 0;
+    if (m_failedWith != 0)
+      return;  // the buffer holds zeros since the failure
     auto* bytes = reinterpret_cast<unsigned char*>(m_buffer);
     size_t got = 0;
     while (got < sizeof m_buffer) {
-      ssize_t n = getrandom(bytes + got, sizeof m_buffer - got, 0);
-      if (n < 0 && errno == EINTR)
-        continue;
-      if (n < 0)
-        n = ReadUrandom(bytes + got, sizeof m_buffer - got);
+      errno = 0;
+      const ssize_t n = m_entropy(bytes + got, sizeof m_buffer - got);
       if (n <= 0) {
-        // Without unpredictable draws no share may be made; there is nothing safe to go on with.
-        std::fprintf(stderr, "FATAL: the system random generator failed\n");
-        std::abort();
+        // Without unpredictable draws no share may be made: zeros from now on, which every
+        // bounded choice takes at once, and the error for the caller to find.
+        m_failedWith = n < 0 && errno != 0 ? errno : EIO;
+        std::fill(std::begin(m_buffer), std::end(m_buffer), 0u);
+        return;
       }
-      got += static_cast<size_t>(n);
+      got += std::min(static_cast<size_t>(n), sizeof m_buffer - got);
     }
-    m_pos = 0;
   }
 
-  // For kernels without getrandom.
-  static ssize_t ReadUrandom(unsigned char* out, size_t length) {
-    int fd = open("/dev/urandom", O_RDONLY | O_CLOEXEC);
-    if (fd < 0)
-      return -1;
-    ssize_t n;
-    do {
-      n = read(fd, out, length);
-    } while (n < 0 && errno == EINTR);
-    close(fd);
-    return n;
-  }
-
+  EntropyFn m_entropy;
   uint32_t m_buffer[kBuffer];
   int m_pos = kBuffer;
+  int m_failedWith = 0;
 };
 
 class SeededRandom : public RandomSource {
@@ -93,11 +108,6 @@ class SeededRandom : public RandomSource {
 
 constexpr int64_t kChoiceBatch = 1 << 14;
 
-std::unique_ptr<RandomSource>& Current() {
-  static std::unique_ptr<RandomSource> source = MakeSystemRandom();
-  return source;
-}
-
 }  // namespace
 
 void RandomSource::Fill(int32_t* out, int64_t count) {
@@ -105,37 +115,24 @@ void RandomSource::Fill(int32_t* out, int64_t count) {
     out[i] = Next();
 }
 
-int32_t Rand() {
-  return Current()->Next();
-}
-
-void RandFill(int32_t* out, int64_t count) {
-  Current()->Fill(out, count);
-}
-
-int32_t RandBelow(int32_t bound) {
-  RandomSource& source = *Current();
-  const uint32_t span = source.Span();
+int32_t RandBelow(RandomSource& random, int32_t bound) {
+  const uint32_t span = random.Span();
   const uint32_t b = static_cast<uint32_t>(bound);
   assert(b >= 1 && b <= span);
   const uint32_t limit = span - span % b;
   for (;;) {
-    const uint32_t r = static_cast<uint32_t>(source.Next() - source.Lowest());
+    const uint32_t r = static_cast<uint32_t>(random.Next() - random.Lowest());
     if (r < limit)
       return static_cast<int32_t>(r % b);
   }
 }
 
-int32_t RandLowest() {
-  return Current()->Lowest();
-}
-
-uint32_t RandSpan() {
-  return Current()->Span();
-}
-
-ChoiceStream::ChoiceStream(int64_t choices)
-    : m_lowest(RandLowest()), m_span(RandSpan()), m_remaining(choices) {}
+ChoiceStream::ChoiceStream(RandomSource& random, int64_t choices)
+    : m_random(random),
+      m_lowest(random.Lowest()),
+      m_span(random.Span()),
+      m_remaining(choices),
+      m_uncaught(std::uncaught_exceptions()) {}
 
 void ChoiceStream::Refill() {
   // Called only with the buffer used up; every choice still to come takes a number or more.
@@ -143,7 +140,7 @@ void ChoiceStream::Refill() {
   const int64_t fetch = std::min(kChoiceBatch, m_remaining);
   if (static_cast<int64_t>(m_buffer.size()) < fetch)
     m_buffer.resize(fetch);
-  RandFill(m_buffer.data(), fetch);
+  m_random.Fill(m_buffer.data(), fetch);
   m_pos = 0;
   m_end = fetch;
 }
@@ -190,18 +187,12 @@ const int32_t* ChoiceStream::TakeAccepted(const ChoiceBound& bound, int64_t coun
   return raw;
 }
 
-std::unique_ptr<RandomSource> MakeSystemRandom() {
-  return std::make_unique<SystemRandom>();
+std::unique_ptr<RandomSource> MakeSystemRandom(EntropyFn entropy) {
+  return std::make_unique<SystemRandom>(std::move(entropy));
 }
 
 std::unique_ptr<RandomSource> MakeSeededRandom(uint32_t seed) {
   return std::make_unique<SeededRandom>(seed);
-}
-
-std::unique_ptr<RandomSource> SetRandomSource(std::unique_ptr<RandomSource> source) {
-  if (!source)
-    source = MakeSystemRandom();
-  return std::exchange(Current(), std::move(source));
 }
 
 }  // namespace quillon

@@ -1,10 +1,23 @@
-// The one process-wide source of random draws. Every method states how many choices it
-// makes and in which order, so that a deterministic source fixes the shares bit for bit.
-// Not safe across threads: the program draws from its one user-interface thread only.
+// Random draws, handed to the work that needs them. There is no process-wide source: each
+// host makes one (MakeSystemRandom for real shares, MakeSeededRandom for tests and
+// reproducible research) and passes it down, and every method states how many choices it
+// makes and in which order, so that a seeded source fixes the shares bit for bit.
+//
+// A source and every ChoiceStream on it belong to one thread at a time.
+//
+// Failure: the system source never aborts. When the operating system gives no entropy it
+// records the error number, answers FailedWith() != 0 from then on and yields only 0, a
+// value every bounded choice accepts, so the work runs to its end without spinning. Whoever
+// handed the source in checks FailedWith() after the work and throws its result away.
 #pragma once
 
+#include <sys/types.h>
+
 #include <cassert>
+#include <cstddef>
 #include <cstdint>
+#include <exception>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -20,16 +33,14 @@ class RandomSource {
   // The range of Next(); bounded choices reject what would bias them.
   virtual int32_t Lowest() const { return 0; }
   virtual uint32_t Span() const { return uint32_t{1} << 31; }
+  // The system's error number once the source has failed, 0 while it is good. The draws of
+  // a failed source are worthless and whatever was made from them must be thrown away.
+  virtual int FailedWith() const { return 0; }
 };
 
-// Draws the next number from the installed source.
-int32_t Rand();
-// Draws count numbers at once; the same numbers as count calls of Rand().
-void RandFill(int32_t* out, int64_t count);
-
-// One unbiased choice among bound (1 <= bound <= the source's span): with limit = span -
-// (span mod bound), draws r = Rand() - lowest until r < limit, and answers r mod bound.
-int32_t RandBelow(int32_t bound);
+// One unbiased choice among bound (1 <= bound <= random.Span()): with limit = span -
+// (span mod bound), draws r = Next() - Lowest() until r < limit, and answers r mod bound.
+int32_t RandBelow(RandomSource& random, int32_t bound);
 
 // Durstenfeld's shuffle of places 0..count): for i = count - 1 down to 1, swap(i, j) with j =
 // choose(i + 1), a choice among i + 1. With unbiased choices every order is equally likely.
@@ -39,37 +50,16 @@ void Shuffle(int64_t count, Choose&& choose, Swap&& swap) {
     swap(i, static_cast<int64_t>(choose(static_cast<uint32_t>(i + 1))));
 }
 
-// The range of the installed source.
-int32_t RandLowest();
-uint32_t RandSpan();
-
 // The default: the operating system's cryptographic generator, 0 .. 2^31 - 1. Shares are
-// only as secret as these draws are unpredictable.
-std::unique_ptr<RandomSource> MakeSystemRandom();
+// only as secret as these draws are unpredictable. entropy fills a buffer as getrandom does:
+// it answers the number of bytes written (> 0), or -1 with errno set; empty means getrandom,
+// then /dev/urandom where getrandom fails. A failure is recorded, never retried: see above.
+using EntropyFn = std::function<ssize_t(void* out, size_t length)>;
+std::unique_ptr<RandomSource> MakeSystemRandom(EntropyFn entropy = {});
 // std::minstd_rand seeded with seed: draw i is the engine's i-th output, 1 .. 2^31 - 2.
+// Seeds name the engine's streams modulo 2^31 - 1, with 0 taken as 1: only 1 .. 2^31 - 2
+// name different ones.
 std::unique_ptr<RandomSource> MakeSeededRandom(uint32_t seed);
-
-// Installs a source and returns the one it replaces (null restores the system source).
-std::unique_ptr<RandomSource> SetRandomSource(std::unique_ptr<RandomSource> source);
-
-// Installs a source for the lifetime of the object and restores the previous one after.
-class ScopedRandomSource {
- public:
-  explicit ScopedRandomSource(std::unique_ptr<RandomSource> source)
-      : m_previous(SetRandomSource(std::move(source))) {}
-  ~ScopedRandomSource() { SetRandomSource(std::move(m_previous)); }
-  ScopedRandomSource(const ScopedRandomSource&) = delete;
-  ScopedRandomSource& operator=(const ScopedRandomSource&) = delete;
-
- private:
-  std::unique_ptr<RandomSource> m_previous;
-};
-
-// Installs a seeded source for the lifetime of the object.
-class ScopedSeed : public ScopedRandomSource {
- public:
-  explicit ScopedSeed(uint32_t seed) : ScopedRandomSource(MakeSeededRandom(seed)) {}
-};
 
 // A choice among a bound fixed for many draws, with its limit and a division-free modulo.
 class ChoiceBound {
@@ -90,15 +80,20 @@ class ChoiceBound {
   uint64_t m_inverse;
 };
 
-// The choices of a whole method, drawn from the installed source in batches: exactly the
-// numbers that as many RandBelow calls would take, in order, and never one more, so that
-// whatever draws next sees the same sequence. choices is the number of choices the caller
-// will ask for; every choice takes at least one number, so a batch of at most that many
-// numbers never reaches past the last one needed.
+// The choices of a whole method, drawn from one source in batches: exactly the numbers that
+// as many RandBelow calls would take, in order, and never one more, so that whatever draws
+// next sees the same sequence. choices is the number of choices the caller will ask for;
+// every choice takes at least one number, so a batch of at most that many numbers never
+// reaches past the last one needed.
 class ChoiceStream {
  public:
-  explicit ChoiceStream(int64_t choices);
-  ~ChoiceStream() { assert(m_remaining == 0 && m_pos == m_end); }
+  // random outlives the stream.
+  ChoiceStream(RandomSource& random, int64_t choices);
+  // Every choice announced must have been taken, unless an exception (say, bad_alloc while
+  // the shares are made) cut the work short.
+  ~ChoiceStream() {
+    assert(std::uncaught_exceptions() > m_uncaught || (m_remaining == 0 && m_pos == m_end));
+  }
   ChoiceStream(const ChoiceStream&) = delete;
   ChoiceStream& operator=(const ChoiceStream&) = delete;
 
@@ -144,12 +139,14 @@ class ChoiceStream {
   }
   void Refill();
 
+  RandomSource& m_random;
   int32_t m_lowest;
   uint32_t m_span;
   std::vector<int32_t> m_buffer;
   int64_t m_pos = 0;
   int64_t m_end = 0;
   int64_t m_remaining;
+  int m_uncaught;
 };
 
 }  // namespace quillon

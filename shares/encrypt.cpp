@@ -1,5 +1,6 @@
 #include "shares/encrypt.h"
 
+#include <cassert>
 #include <new>
 
 #include "shares/expansion.h"
@@ -31,6 +32,9 @@ Code UnusablePair(const SchemePair& pair) {
 }  // namespace
 
 EncryptOutcome EncryptSecretImage(ShareSession& session, const EncryptRequest& request) {
+  assert(request.random != nullptr && "the host hands in the random source");
+  if (request.random == nullptr)
+    return EncryptOutcome::Refused;
   const BmpImage* secret = request.secret;
   // A failed load leaves an image without pixels and of size 0 x 0: no secret either.
   if (secret == nullptr || !secret->HasPixels() || secret->Width() <= 0 || secret->Height() <= 0) {
@@ -54,7 +58,7 @@ EncryptOutcome EncryptSecretImage(ShareSession& session, const EncryptRequest& r
 
   ShareTable shares(session);
   try {
-    if (!RunExpansionMethod(request.method, shares, *secret, pair.s0, pair.s1))
+    if (!RunExpansionMethod(*request.random, request.method, shares, *secret, pair.s0, pair.s1))
       return EncryptOutcome::GaveUp;
   } catch (const std::bad_alloc&) {
     // The shares are allocated before anything is registered or written.

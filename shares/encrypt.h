@@ -4,6 +4,7 @@
 
 #include "core/bmp_image.h"
 #include "core/kinds.h"
+#include "core/random.h"
 #include "schemes/scheme_pair.h"
 #include "shares/share_session.h"
 
@@ -14,6 +15,9 @@ struct EncryptRequest {
   ExpansionMethod method = ExpansionMethod::RandomBasisColumn;
   // The secret; null when no image is open.
   const BmpImage* secret = nullptr;
+  // What the method draws from, set by the host. Null is a programming error: asserted, and
+  // a release build answers Refused at once, showing, creating and drawing nothing.
+  RandomSource* random = nullptr;
 };
 
 enum class EncryptOutcome {

@@ -21,85 +21,89 @@ void MakeShares(ExpansionMethod method, ShareTable& shares, const BmpImage& secr
   shares.SaveShareImages(m);
 }
 
-void MakePermutedShares(ExpansionMethod method, ShareTable& shares, const BmpImage& secret,
-                        BasisMatrix& s0, BasisMatrix& s1) {
+void MakePermutedShares(RandomSource& random, ExpansionMethod method, ShareTable& shares,
+                        const BmpImage& secret, BasisMatrix& s0, BasisMatrix& s1) {
   MakeShares(method, shares, secret, s0, [&](std::vector<BmpImage>& images) {
-    EncodeShares(method, secret, {}, s0, s1, images, ShareProgress(shares));
+    EncodeShares(random, method, secret, {}, s0, s1, images, ShareProgress(shares));
   });
 }
 
 // Methods that only read S0 and S1 use the driver's pair as it is, without a copy.
-bool MakeUnpermutedShares(ExpansionMethod method, ShareTable& shares, const BmpImage& secret,
-                          const BasisMatrix& s0, const BasisMatrix& s1) {
+bool MakeUnpermutedShares(RandomSource& random, ExpansionMethod method, ShareTable& shares,
+                          const BmpImage& secret, const BasisMatrix& s0, const BasisMatrix& s1) {
   std::vector<BmpImage> innocents;
   if (IsExtendedMethod(method) && !ChooseInnocentImages(shares.Session(), s0.Rows(), secret.Width(),
                                                         secret.Height(), innocents)) {
     return false;
   }
   MakeShares(method, shares, secret, s0, [&](std::vector<BmpImage>& images) {
-    EncodeUnpermutedShares(method, secret, innocents, s0, s1, images, ShareProgress(shares));
+    EncodeUnpermutedShares(random, method, secret, innocents, s0, s1, images,
+                           ShareProgress(shares));
   });
   return true;
 }
 
 }  // namespace
 
-void RandomBasisColumn(ShareTable& shares, const BmpImage& secret, const BasisMatrix& s0,
-                       const BasisMatrix& s1) {
-  MakeUnpermutedShares(ExpansionMethod::RandomBasisColumn, shares, secret, s0, s1);
+void RandomBasisColumn(RandomSource& random, ShareTable& shares, const BmpImage& secret,
+                       const BasisMatrix& s0, const BasisMatrix& s1) {
+  MakeUnpermutedShares(random, ExpansionMethod::RandomBasisColumn, shares, secret, s0, s1);
 }
 
-void PixelSampling(ShareTable& shares, const BmpImage& secret, BasisMatrix& s0, BasisMatrix& s1) {
-  MakePermutedShares(ExpansionMethod::PixelSampling, shares, secret, s0, s1);
+void PixelSampling(RandomSource& random, ShareTable& shares, const BmpImage& secret,
+                   BasisMatrix& s0, BasisMatrix& s1) {
+  MakePermutedShares(random, ExpansionMethod::PixelSampling, shares, secret, s0, s1);
 }
 
-void SquareSubpixelExpansion(ShareTable& shares, const BmpImage& secret, BasisMatrix& s0,
-                             BasisMatrix& s1) {
-  MakePermutedShares(ExpansionMethod::SquareSubpixelExpansion, shares, secret, s0, s1);
+void SquareSubpixelExpansion(RandomSource& random, ShareTable& shares, const BmpImage& secret,
+                             BasisMatrix& s0, BasisMatrix& s1) {
+  MakePermutedShares(random, ExpansionMethod::SquareSubpixelExpansion, shares, secret, s0, s1);
 }
 
-void SmallestSquareWithFiller(ShareTable& shares, const BmpImage& secret, BasisMatrix& s0,
-                              BasisMatrix& s1) {
-  MakePermutedShares(ExpansionMethod::SmallestSquareWithFiller, shares, secret, s0, s1);
+void SmallestSquareWithFiller(RandomSource& random, ShareTable& shares, const BmpImage& secret,
+                              BasisMatrix& s0, BasisMatrix& s1) {
+  MakePermutedShares(random, ExpansionMethod::SmallestSquareWithFiller, shares, secret, s0, s1);
 }
 
-void SmallestSquareWithoutFiller(ShareTable& shares, const BmpImage& secret, BasisMatrix& s0,
-                                 BasisMatrix& s1) {
-  MakePermutedShares(ExpansionMethod::SmallestSquareWithoutFiller, shares, secret, s0, s1);
+void SmallestSquareWithoutFiller(RandomSource& random, ShareTable& shares, const BmpImage& secret,
+                                 BasisMatrix& s0, BasisMatrix& s1) {
+  MakePermutedShares(random, ExpansionMethod::SmallestSquareWithoutFiller, shares, secret, s0, s1);
 }
 
-bool ExtendedPreserveSize(ShareTable& shares, const BmpImage& secret, const BasisMatrix& s0,
-                          const BasisMatrix& s1) {
-  return MakeUnpermutedShares(ExpansionMethod::ExtendedPreserveSize, shares, secret, s0, s1);
+bool ExtendedPreserveSize(RandomSource& random, ShareTable& shares, const BmpImage& secret,
+                          const BasisMatrix& s0, const BasisMatrix& s1) {
+  return MakeUnpermutedShares(random, ExpansionMethod::ExtendedPreserveSize, shares, secret, s0,
+                              s1);
 }
 
-bool ExtendedPreserveDetail(ShareTable& shares, const BmpImage& secret, const BasisMatrix& s0,
-                            const BasisMatrix& s1) {
-  return MakeUnpermutedShares(ExpansionMethod::ExtendedPreserveDetail, shares, secret, s0, s1);
+bool ExtendedPreserveDetail(RandomSource& random, ShareTable& shares, const BmpImage& secret,
+                            const BasisMatrix& s0, const BasisMatrix& s1) {
+  return MakeUnpermutedShares(random, ExpansionMethod::ExtendedPreserveDetail, shares, secret, s0,
+                              s1);
 }
 
-bool RunExpansionMethod(ExpansionMethod method, ShareTable& shares, const BmpImage& secret,
-                        BasisMatrix& s0, BasisMatrix& s1) {
+bool RunExpansionMethod(RandomSource& random, ExpansionMethod method, ShareTable& shares,
+                        const BmpImage& secret, BasisMatrix& s0, BasisMatrix& s1) {
   switch (method) {
     case ExpansionMethod::RandomBasisColumn:
-      RandomBasisColumn(shares, secret, s0, s1);
+      RandomBasisColumn(random, shares, secret, s0, s1);
       return true;
     case ExpansionMethod::PixelSampling:
-      PixelSampling(shares, secret, s0, s1);
+      PixelSampling(random, shares, secret, s0, s1);
       return true;
     case ExpansionMethod::SquareSubpixelExpansion:
-      SquareSubpixelExpansion(shares, secret, s0, s1);
+      SquareSubpixelExpansion(random, shares, secret, s0, s1);
       return true;
     case ExpansionMethod::SmallestSquareWithFiller:
-      SmallestSquareWithFiller(shares, secret, s0, s1);
+      SmallestSquareWithFiller(random, shares, secret, s0, s1);
       return true;
     case ExpansionMethod::SmallestSquareWithoutFiller:
-      SmallestSquareWithoutFiller(shares, secret, s0, s1);
+      SmallestSquareWithoutFiller(random, shares, secret, s0, s1);
       return true;
     case ExpansionMethod::ExtendedPreserveSize:
-      return ExtendedPreserveSize(shares, secret, s0, s1);
+      return ExtendedPreserveSize(random, shares, secret, s0, s1);
     case ExpansionMethod::ExtendedPreserveDetail:
-      return ExtendedPreserveDetail(shares, secret, s0, s1);
+      return ExtendedPreserveDetail(random, shares, secret, s0, s1);
   }
   return false;
 }

@@ -1,6 +1,8 @@
 // The seven expansion methods: each turns the secret and a basis-matrix pair (S0 for white
 // secret pixels, S1 for black) into m shares, one per matrix row. Every method draws its
-// random numbers in a fixed number and order, so a deterministic source fixes every share bit.
+// random numbers in a fixed number and order from the source handed to it, so a seeded source
+// fixes every share bit. The source is only drawn from: whether it failed is the caller's to
+// check afterwards (RandomSource::FailedWith).
 #pragma once
 
 #include <vector>
@@ -9,6 +11,7 @@
 #include "core/bmp_image.h"
 #include "core/kinds.h"
 #include "core/progress.h"
+#include "core/random.h"
 #include "shares/share_output.h"
 
 namespace quillon {
@@ -17,25 +20,26 @@ namespace quillon {
 // them. The caller has checked that m <= kShareSlots, c >= 1 and that the shares fit
 // (ShareSizeFits). Pixel sampling and the three square methods leave S0 and S1 in the
 // column order their permutations reached; the others leave them untouched.
-void RandomBasisColumn(ShareTable& shares, const BmpImage& secret, const BasisMatrix& s0,
-                       const BasisMatrix& s1);
-void PixelSampling(ShareTable& shares, const BmpImage& secret, BasisMatrix& s0, BasisMatrix& s1);
-void SquareSubpixelExpansion(ShareTable& shares, const BmpImage& secret, BasisMatrix& s0,
-                             BasisMatrix& s1);
-void SmallestSquareWithFiller(ShareTable& shares, const BmpImage& secret, BasisMatrix& s0,
-                              BasisMatrix& s1);
-void SmallestSquareWithoutFiller(ShareTable& shares, const BmpImage& secret, BasisMatrix& s0,
-                                 BasisMatrix& s1);
+void RandomBasisColumn(RandomSource& random, ShareTable& shares, const BmpImage& secret,
+                       const BasisMatrix& s0, const BasisMatrix& s1);
+void PixelSampling(RandomSource& random, ShareTable& shares, const BmpImage& secret,
+                   BasisMatrix& s0, BasisMatrix& s1);
+void SquareSubpixelExpansion(RandomSource& random, ShareTable& shares, const BmpImage& secret,
+                             BasisMatrix& s0, BasisMatrix& s1);
+void SmallestSquareWithFiller(RandomSource& random, ShareTable& shares, const BmpImage& secret,
+                              BasisMatrix& s0, BasisMatrix& s1);
+void SmallestSquareWithoutFiller(RandomSource& random, ShareTable& shares, const BmpImage& secret,
+                                 BasisMatrix& s0, BasisMatrix& s1);
 // The extended methods first ask for one innocent image per participant; false when the
 // user gave up (nothing is then created or registered).
-bool ExtendedPreserveSize(ShareTable& shares, const BmpImage& secret, const BasisMatrix& s0,
-                          const BasisMatrix& s1);
-bool ExtendedPreserveDetail(ShareTable& shares, const BmpImage& secret, const BasisMatrix& s0,
-                            const BasisMatrix& s1);
+bool ExtendedPreserveSize(RandomSource& random, ShareTable& shares, const BmpImage& secret,
+                          const BasisMatrix& s0, const BasisMatrix& s1);
+bool ExtendedPreserveDetail(RandomSource& random, ShareTable& shares, const BmpImage& secret,
+                            const BasisMatrix& s0, const BasisMatrix& s1);
 
 // Runs one of the seven; false only when an extended method gave up.
-bool RunExpansionMethod(ExpansionMethod method, ShareTable& shares, const BmpImage& secret,
-                        BasisMatrix& s0, BasisMatrix& s1);
+bool RunExpansionMethod(RandomSource& random, ExpansionMethod method, ShareTable& shares,
+                        const BmpImage& secret, BasisMatrix& s0, BasisMatrix& s1);
 
 // Asks for participant r's innocent image under "Select Innocent Image File " + digit, in
 // participant order, and loads it. A cancel, a file that fails to load or an image smaller
@@ -48,21 +52,21 @@ bool ChooseInnocentImages(ShareSession& session, int m, int32_t width, int32_t h
 // a 64-pixel word at a time. innocents (at least the secret's size) are read only by the
 // extended methods. Gives exactly the bits, draws and matrix order of PlainShares.
 // progress hears how far the work has come, every few rows.
-void EncodeShares(ExpansionMethod method, const BmpImage& secret,
+void EncodeShares(RandomSource& random, ExpansionMethod method, const BmpImage& secret,
                   const std::vector<BmpImage>& innocents, BasisMatrix& s0, BasisMatrix& s1,
                   std::vector<BmpImage>& shares, const ProgressFn& progress = {});
 
 // The same for the three methods that never reorder S0 or S1 (random basis column and the
 // two extended methods), reading the pair where it stands.
-void EncodeUnpermutedShares(ExpansionMethod method, const BmpImage& secret,
+void EncodeUnpermutedShares(RandomSource& random, ExpansionMethod method, const BmpImage& secret,
                             const std::vector<BmpImage>& innocents, const BasisMatrix& s0,
                             const BasisMatrix& s1, std::vector<BmpImage>& shares,
                             const ProgressFn& progress = {});
 
 // The reference: each method written pixel by pixel with GetPixel, SetPixel and
 // PermuteColumns, creating its own blank shares. Slow; for tests and benchmarks.
-std::vector<BmpImage> PlainShares(ExpansionMethod method, const BmpImage& secret,
-                                  const std::vector<BmpImage>& innocents, BasisMatrix& s0,
-                                  BasisMatrix& s1);
+std::vector<BmpImage> PlainShares(RandomSource& random, ExpansionMethod method,
+                                  const BmpImage& secret, const std::vector<BmpImage>& innocents,
+                                  BasisMatrix& s0, BasisMatrix& s1);
 
 }  // namespace quillon

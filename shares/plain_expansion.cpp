@@ -32,15 +32,15 @@ void SetPlace(BmpImage& share, int64_t top, int64_t left, int64_t s, int64_t p, 
   share.SetPixel(static_cast<int32_t>(top + p / s), static_cast<int32_t>(left + p % s), black);
 }
 
-std::vector<BmpImage> RandomBasisColumnPlain(const BmpImage& secret, const BasisMatrix& s0,
-                                             const BasisMatrix& s1) {
+std::vector<BmpImage> RandomBasisColumnPlain(RandomSource& random, const BmpImage& secret,
+                                             const BasisMatrix& s0, const BasisMatrix& s1) {
   const int m = s0.Rows();
   const int32_t c = s0.Cols();
   auto shares = BlankShares(m, secret.Width(), secret.Height());
   for (int32_t y = 0; y < secret.Height(); ++y) {
     for (int32_t x = 0; x < secret.Width(); ++x) {
       const BasisMatrix& chosen = Choose(secret, y, x, s0, s1);
-      const int32_t j = RandBelow(c);
+      const int32_t j = RandBelow(random, c);
       for (int r = 0; r < m; ++r)
         shares[r].SetPixel(y, x, chosen.Get(r, j) != 0);
     }
@@ -57,7 +57,8 @@ int64_t PlainSquareFactor(int64_t c) {
   return c;
 }
 
-std::vector<BmpImage> PixelSamplingPlain(const BmpImage& secret, BasisMatrix& s0, BasisMatrix& s1) {
+std::vector<BmpImage> PixelSamplingPlain(RandomSource& random, const BmpImage& secret,
+                                         BasisMatrix& s0, BasisMatrix& s1) {
   const int m = s0.Rows();
   const int64_t c = s0.Cols();
   const int64_t f = PlainSquareFactor(c);
@@ -68,7 +69,7 @@ std::vector<BmpImage> PixelSamplingPlain(const BmpImage& secret, BasisMatrix& s0
     for (int64_t x = 0; x + s <= w; x += s) {
       BasisMatrix& chosen =
           Choose(secret, static_cast<int32_t>(y), static_cast<int32_t>(x), s0, s1);
-      chosen.PermuteColumns();
+      chosen.PermuteColumns(random);
       for (int r = 0; r < m; ++r) {
         for (int64_t p = 0; p < s * s; ++p) {
           SetPlace(shares[r], y, x, s, p, chosen.Get(r, static_cast<int32_t>(p % c)) != 0);
@@ -79,15 +80,15 @@ std::vector<BmpImage> PixelSamplingPlain(const BmpImage& secret, BasisMatrix& s0
   return shares;
 }
 
-std::vector<BmpImage> SquareSubpixelPlain(const BmpImage& secret, BasisMatrix& s0,
-                                          BasisMatrix& s1) {
+std::vector<BmpImage> SquareSubpixelPlain(RandomSource& random, const BmpImage& secret,
+                                          BasisMatrix& s0, BasisMatrix& s1) {
   const int m = s0.Rows();
   const int64_t c = s0.Cols();
   auto shares = BlankShares(m, c * secret.Width(), c * secret.Height());
   for (int32_t y = 0; y < secret.Height(); ++y) {
     for (int32_t x = 0; x < secret.Width(); ++x) {
       BasisMatrix& chosen = Choose(secret, y, x, s0, s1);
-      chosen.PermuteColumns();
+      chosen.PermuteColumns(random);
       for (int64_t a = 0; a < c; ++a) {
         for (int r = 0; r < m; ++r) {
           for (int64_t l = 0; l < c; ++l) {
@@ -101,8 +102,8 @@ std::vector<BmpImage> SquareSubpixelPlain(const BmpImage& secret, BasisMatrix& s
   return shares;
 }
 
-std::vector<BmpImage> SmallestSquarePlain(const BmpImage& secret, BasisMatrix& s0, BasisMatrix& s1,
-                                          bool filler) {
+std::vector<BmpImage> SmallestSquarePlain(RandomSource& random, const BmpImage& secret,
+                                          BasisMatrix& s0, BasisMatrix& s1, bool filler) {
   const int m = s0.Rows();
   const int64_t c = s0.Cols();
   const int64_t s =
@@ -112,7 +113,7 @@ std::vector<BmpImage> SmallestSquarePlain(const BmpImage& secret, BasisMatrix& s
   for (int32_t y = 0; y < secret.Height(); ++y) {
     for (int32_t x = 0; x < secret.Width(); ++x) {
       BasisMatrix& chosen = Choose(secret, y, x, s0, s1);
-      chosen.PermuteColumns();
+      chosen.PermuteColumns(random);
       for (int r = 0; r < m; ++r) {
         for (int64_t p = 0; p < s * s; ++p) {
           bool black;
@@ -121,7 +122,7 @@ std::vector<BmpImage> SmallestSquarePlain(const BmpImage& secret, BasisMatrix& s
           } else if (p < c) {
             black = chosen.Get(r, static_cast<int32_t>(p)) != 0;
           } else {
-            black = RandBelow(2) == 1;
+            black = RandBelow(random, 2) == 1;
           }
           SetPlace(shares[r], s * y, s * x, s, p, black);
         }
@@ -149,8 +150,9 @@ void BuildExtended(const BasisMatrix& chosen, const std::vector<BmpImage>& innoc
   }
 }
 
-std::vector<BmpImage> ExtendedPlain(const BmpImage& secret, const std::vector<BmpImage>& innocents,
-                                    const BasisMatrix& s0, const BasisMatrix& s1, bool detail) {
+std::vector<BmpImage> ExtendedPlain(RandomSource& random, const BmpImage& secret,
+                                    const std::vector<BmpImage>& innocents, const BasisMatrix& s0,
+                                    const BasisMatrix& s1, bool detail) {
   const int m = s0.Rows();
   const int32_t c = s0.Cols();
   const int64_t f = PlainSquareFactor(c + m);
@@ -161,12 +163,12 @@ std::vector<BmpImage> ExtendedPlain(const BmpImage& secret, const std::vector<Bm
     for (int32_t x = 0; x < secret.Width(); ++x) {
       BuildExtended(Choose(secret, y, x, s0, s1), innocents, y, x, t, e);
       if (!detail) {
-        const int32_t j = RandBelow(e.Cols());
+        const int32_t j = RandBelow(random, e.Cols());
         for (int r = 0; r < m; ++r)
           shares[r].SetPixel(y, x, e.Get(r, j) != 0);
         continue;
       }
-      e.PermuteColumns();
+      e.PermuteColumns(random);
       for (int r = 0; r < m; ++r) {
         for (int64_t p = 0; p < s * s; ++p) {
           SetPlace(shares[r], s * y, s * x, s, p, e.Get(r, static_cast<int32_t>(p % (c + m))) != 0);
@@ -179,24 +181,24 @@ std::vector<BmpImage> ExtendedPlain(const BmpImage& secret, const std::vector<Bm
 
 }  // namespace
 
-std::vector<BmpImage> PlainShares(ExpansionMethod method, const BmpImage& secret,
-                                  const std::vector<BmpImage>& innocents, BasisMatrix& s0,
-                                  BasisMatrix& s1) {
+std::vector<BmpImage> PlainShares(RandomSource& random, ExpansionMethod method,
+                                  const BmpImage& secret, const std::vector<BmpImage>& innocents,
+                                  BasisMatrix& s0, BasisMatrix& s1) {
   switch (method) {
     case ExpansionMethod::RandomBasisColumn:
-      return RandomBasisColumnPlain(secret, s0, s1);
+      return RandomBasisColumnPlain(random, secret, s0, s1);
     case ExpansionMethod::PixelSampling:
-      return PixelSamplingPlain(secret, s0, s1);
+      return PixelSamplingPlain(random, secret, s0, s1);
     case ExpansionMethod::SquareSubpixelExpansion:
-      return SquareSubpixelPlain(secret, s0, s1);
+      return SquareSubpixelPlain(random, secret, s0, s1);
     case ExpansionMethod::SmallestSquareWithFiller:
-      return SmallestSquarePlain(secret, s0, s1, true);
+      return SmallestSquarePlain(random, secret, s0, s1, true);
     case ExpansionMethod::SmallestSquareWithoutFiller:
-      return SmallestSquarePlain(secret, s0, s1, false);
+      return SmallestSquarePlain(random, secret, s0, s1, false);
     case ExpansionMethod::ExtendedPreserveSize:
-      return ExtendedPlain(secret, innocents, s0, s1, false);
+      return ExtendedPlain(random, secret, innocents, s0, s1, false);
     case ExpansionMethod::ExtendedPreserveDetail:
-      return ExtendedPlain(secret, innocents, s0, s1, true);
+      return ExtendedPlain(random, secret, innocents, s0, s1, true);
   }
   return {};
 }

@@ -286,14 +286,14 @@ int64_t ShuffleChoices(int64_t count) {
 // among columns. codeOf(x, j) gives the white mask of column j at pixel x; beginRow(y,
 // choiceAt) sees each row's choices (choiceAt(x)) before they are used.
 template <typename CodeOf, typename BeginRow>
-void EncodeOneColumnPerPixel(const BmpImage& secret, int m, std::vector<BmpImage>& shares,
-                             uint32_t columns, const ProgressFn& progress, BeginRow beginRow,
-                             CodeOf codeOf) {
+void EncodeOneColumnPerPixel(RandomSource& random, const BmpImage& secret, int m,
+                             std::vector<BmpImage>& shares, uint32_t columns,
+                             const ProgressFn& progress, BeginRow beginRow, CodeOf codeOf) {
   const int64_t width = secret.Width();
   const int32_t height = secret.Height();
   if (width == 0 || height == 0)
     return;
-  ChoiceStream choices(width * height);
+  ChoiceStream choices(random, width * height);
   const ChoiceBound bound(columns, choices.Span());
   std::vector<uint32_t> rowChoices(width);
   RowProgress rowsDone(progress, height);
@@ -333,14 +333,15 @@ void EncodeOneColumnPerPixel(const BmpImage& secret, int m, std::vector<BmpImage
 // Tables of codes larger than this are read a row ahead: their columns lie all over memory.
 constexpr size_t kPrefetchCodes = size_t{1} << 17;
 
-void EncodeRandomBasisColumn(const BmpImage& secret, const BasisMatrix& s0, const BasisMatrix& s1,
-                             std::vector<BmpImage>& shares, const ProgressFn& progress) {
+void EncodeRandomBasisColumn(RandomSource& random, const BmpImage& secret, const BasisMatrix& s0,
+                             const BasisMatrix& s1, std::vector<BmpImage>& shares,
+                             const ProgressFn& progress) {
   const CodeTable codes[2] = {WhiteCodes(s1), WhiteCodes(s0)};
   const bool prefetch = codes[0].size() >= kPrefetchCodes;
   WhiteRows rows(secret);
   const uint8_t* bits = nullptr;
   EncodeOneColumnPerPixel(
-      secret, s0.Rows(), shares, static_cast<uint32_t>(s0.Cols()), progress,
+      random, secret, s0.Rows(), shares, static_cast<uint32_t>(s0.Cols()), progress,
       [&](int32_t y, const auto& choiceAt) {
         bits = rows.Row(y);
         // Ask for the whole row's columns first, so that the reads overlap instead of
@@ -354,8 +355,8 @@ void EncodeRandomBasisColumn(const BmpImage& secret, const BasisMatrix& s0, cons
 // Methods 2, 3 and 4: every secret pixel permutes its matrix and becomes an s x s block.
 // filler: places c..s*s) of each share, black or white by a choice each, after the
 // permutation's choices.
-void EncodePermutedBlocks(const BmpImage& secret, BasisMatrix& s0, BasisMatrix& s1,
-                          std::vector<BmpImage>& shares, int64_t s, bool filler,
+void EncodePermutedBlocks(RandomSource& random, const BmpImage& secret, BasisMatrix& s0,
+                          BasisMatrix& s1, std::vector<BmpImage>& shares, int64_t s, bool filler,
                           const ProgressFn& progress) {
   const int m = s0.Rows();
   const int64_t c = s0.Cols();
@@ -366,7 +367,7 @@ void EncodePermutedBlocks(const BmpImage& secret, BasisMatrix& s0, BasisMatrix& 
   const int64_t perPixel = ShuffleChoices(c) + m * fillerPlaces;
   PermutedColumns columns[2] = {PermutedColumns(s1), PermutedColumns(s0)};
   if (width > 0 && height > 0) {
-    ChoiceStream choices(width * height * perPixel);
+    ChoiceStream choices(random, width * height * perPixel);
     const ChoiceBound blackOrWhite(2, choices.Span());
     SharePatterns patterns(m, length);
     BlockRowWriter writer(shares, m, s, length);
@@ -394,8 +395,9 @@ void EncodePermutedBlocks(const BmpImage& secret, BasisMatrix& s0, BasisMatrix& 
 }
 
 // Method 1: only the top-left pixel of every whole s x s block of the secret is read.
-void EncodePixelSampling(const BmpImage& secret, BasisMatrix& s0, BasisMatrix& s1,
-                         std::vector<BmpImage>& shares, const ProgressFn& progress) {
+void EncodePixelSampling(RandomSource& random, const BmpImage& secret, BasisMatrix& s0,
+                         BasisMatrix& s1, std::vector<BmpImage>& shares,
+                         const ProgressFn& progress) {
   const int m = s0.Rows();
   const int64_t c = s0.Cols();
   const int64_t s = SquareBlockSide(c);
@@ -403,7 +405,7 @@ void EncodePixelSampling(const BmpImage& secret, BasisMatrix& s0, BasisMatrix& s
   const int64_t down = secret.Height() / s;
   PermutedColumns columns[2] = {PermutedColumns(s1), PermutedColumns(s0)};
   if (across > 0 && down > 0) {
-    ChoiceStream choices(across * down * ShuffleChoices(c));
+    ChoiceStream choices(random, across * down * ShuffleChoices(c));
     SharePatterns patterns(m, c);
     BlockRowWriter writer(shares, m, s, c);
     WhiteRows rows(secret);
@@ -447,9 +449,10 @@ class InnocentColumns {
   std::vector<const uint8_t*> m_bits;
 };
 
-void EncodeExtendedPreserveSize(const BmpImage& secret, const std::vector<BmpImage>& innocents,
-                                const BasisMatrix& s0, const BasisMatrix& s1,
-                                std::vector<BmpImage>& shares, const ProgressFn& progress) {
+void EncodeExtendedPreserveSize(RandomSource& random, const BmpImage& secret,
+                                const std::vector<BmpImage>& innocents, const BasisMatrix& s0,
+                                const BasisMatrix& s1, std::vector<BmpImage>& shares,
+                                const ProgressFn& progress) {
   const int m = s0.Rows();
   const int32_t c = s0.Cols();
   const CodeTable codes[2] = {WhiteCodes(s1), WhiteCodes(s0)};
@@ -457,7 +460,7 @@ void EncodeExtendedPreserveSize(const BmpImage& secret, const std::vector<BmpIma
   InnocentColumns innocent(innocents);
   const uint8_t* bits = nullptr;
   EncodeOneColumnPerPixel(
-      secret, m, shares, static_cast<uint32_t>(c + m), progress,
+      random, secret, m, shares, static_cast<uint32_t>(c + m), progress,
       [&](int32_t y, const auto&) {
         bits = rows.Row(y);
         innocent.BeginRow(y);
@@ -468,9 +471,10 @@ void EncodeExtendedPreserveSize(const BmpImage& secret, const std::vector<BmpIma
       });
 }
 
-void EncodeExtendedPreserveDetail(const BmpImage& secret, const std::vector<BmpImage>& innocents,
-                                  const BasisMatrix& s0, const BasisMatrix& s1,
-                                  std::vector<BmpImage>& shares, const ProgressFn& progress) {
+void EncodeExtendedPreserveDetail(RandomSource& random, const BmpImage& secret,
+                                  const std::vector<BmpImage>& innocents, const BasisMatrix& s0,
+                                  const BasisMatrix& s1, std::vector<BmpImage>& shares,
+                                  const ProgressFn& progress) {
   const int m = s0.Rows();
   const int32_t c = s0.Cols();
   const int32_t length = c + m;
@@ -481,7 +485,7 @@ void EncodeExtendedPreserveDetail(const BmpImage& secret, const std::vector<BmpI
     return;
   const CodeTable codes[2] = {WhiteCodes(s1), WhiteCodes(s0)};
   std::vector<Code> permuted(length);
-  ChoiceStream choices(width * height * ShuffleChoices(length));
+  ChoiceStream choices(random, width * height * ShuffleChoices(length));
   SharePatterns patterns(m, length);
   BlockRowWriter writer(shares, m, s, length);
   WhiteRows rows(secret);
@@ -510,19 +514,19 @@ void EncodeExtendedPreserveDetail(const BmpImage& secret, const std::vector<BmpI
 
 }  // namespace
 
-void EncodeUnpermutedShares(ExpansionMethod method, const BmpImage& secret,
+void EncodeUnpermutedShares(RandomSource& random, ExpansionMethod method, const BmpImage& secret,
                             const std::vector<BmpImage>& innocents, const BasisMatrix& s0,
                             const BasisMatrix& s1, std::vector<BmpImage>& shares,
                             const ProgressFn& progress) {
   switch (method) {
     case ExpansionMethod::RandomBasisColumn:
-      EncodeRandomBasisColumn(secret, s0, s1, shares, progress);
+      EncodeRandomBasisColumn(random, secret, s0, s1, shares, progress);
       break;
     case ExpansionMethod::ExtendedPreserveSize:
-      EncodeExtendedPreserveSize(secret, innocents, s0, s1, shares, progress);
+      EncodeExtendedPreserveSize(random, secret, innocents, s0, s1, shares, progress);
       break;
     case ExpansionMethod::ExtendedPreserveDetail:
-      EncodeExtendedPreserveDetail(secret, innocents, s0, s1, shares, progress);
+      EncodeExtendedPreserveDetail(random, secret, innocents, s0, s1, shares, progress);
       break;
     default:
       assert(false && "a method that permutes its matrices");
@@ -530,7 +534,7 @@ void EncodeUnpermutedShares(ExpansionMethod method, const BmpImage& secret,
   }
 }
 
-void EncodeShares(ExpansionMethod method, const BmpImage& secret,
+void EncodeShares(RandomSource& random, ExpansionMethod method, const BmpImage& secret,
                   const std::vector<BmpImage>& innocents, BasisMatrix& s0, BasisMatrix& s1,
                   std::vector<BmpImage>& shares, const ProgressFn& progress) {
   const int64_t c = s0.Cols();
@@ -538,19 +542,19 @@ void EncodeShares(ExpansionMethod method, const BmpImage& secret,
     case ExpansionMethod::RandomBasisColumn:
     case ExpansionMethod::ExtendedPreserveSize:
     case ExpansionMethod::ExtendedPreserveDetail:
-      EncodeUnpermutedShares(method, secret, innocents, s0, s1, shares, progress);
+      EncodeUnpermutedShares(random, method, secret, innocents, s0, s1, shares, progress);
       break;
     case ExpansionMethod::PixelSampling:
-      EncodePixelSampling(secret, s0, s1, shares, progress);
+      EncodePixelSampling(random, secret, s0, s1, shares, progress);
       break;
     case ExpansionMethod::SquareSubpixelExpansion:
-      EncodePermutedBlocks(secret, s0, s1, shares, c, false, progress);
+      EncodePermutedBlocks(random, secret, s0, s1, shares, c, false, progress);
       break;
     case ExpansionMethod::SmallestSquareWithFiller:
-      EncodePermutedBlocks(secret, s0, s1, shares, FillerBlockSide(c), true, progress);
+      EncodePermutedBlocks(random, secret, s0, s1, shares, FillerBlockSide(c), true, progress);
       break;
     case ExpansionMethod::SmallestSquareWithoutFiller:
-      EncodePermutedBlocks(secret, s0, s1, shares, SquareBlockSide(c), false, progress);
+      EncodePermutedBlocks(random, secret, s0, s1, shares, SquareBlockSide(c), false, progress);
       break;
   }
 }

@@ -66,27 +66,6 @@ class ListedDraws : public RandomSource {
   uint32_t m_span;
 };
 
-// Installs a source for the lifetime of the object; the pointer stays valid meanwhile.
-template <typename Source>
-class ScopedSource {
- public:
-  template <typename... Args>
-  explicit ScopedSource(Args&&... args) {
-    auto source = std::make_unique<Source>(std::forward<Args>(args)...);
-    m_source = source.get();
-    m_previous = SetRandomSource(std::move(source));
-  }
-  ~ScopedSource() { SetRandomSource(std::move(m_previous)); }
-  ScopedSource(const ScopedSource&) = delete;
-  ScopedSource& operator=(const ScopedSource&) = delete;
-  Source& operator*() { return *m_source; }
-  Source* operator->() { return m_source; }
-
- private:
-  Source* m_source;
-  std::unique_ptr<RandomSource> m_previous;
-};
-
 std::vector<uint8_t> ReadFileBytes(const std::string& path);
 void WriteFileBytes(const std::string& path, const std::vector<uint8_t>& bytes);
 

@@ -270,6 +270,25 @@ TEST_F(ShareFrameTest, EveryMethodThroughTheSelectorAndTheToolbarButton) {
   EXPECT_EQ(ToolBar().GetButtonStyle(0), ui::kCheckGroup | ui::kChecked);
 }
 
+// Every encryption draws from a source of its own, made when it starts: the same seed twice
+// gives the same shares.
+TEST_F(ShareFrameTest, EveryEncryptionDrawsFromAFreshSource) {
+  int made = 0;
+  frame.SetRandomMaker([&] {
+    ++made;
+    return MakeSeededRandom(5);
+  });
+  Open(SavePicture("secreto.bmp", 16, 16, [](int r, int c) { return (r * c) % 3 == 0; }));
+  std::vector<std::vector<uint8_t>> shares;
+  for (int i = 0; i < 2; ++i) {
+    frame.SelectImage(0);
+    Menu(res::kCmdEncrypt, Script().Message(kDoneCaption, kDoneText));
+    shares.push_back(ReadFileBytes(dir.File("capa1.bmp")));
+  }
+  EXPECT_EQ(made, 2);
+  EXPECT_EQ(shares[0], shares[1]);
+}
+
 TEST_F(ShareFrameTest, CombiningCancelledAtTheSecondOfThreeLayers) {
   const std::string a = SavePicture("a.bmp", {"bwbw"});
   frame.SelectKnScheme(3, 2);

@@ -67,6 +67,8 @@ TEST(UsageTest, EveryBadUsageExitsWithTwoAndOneLinePointingToHelp) {
       {"split", "a.bmp", "--scheme", "2of2", "--method", "bogus"},
       {"split", "a.bmp", "--scheme", "2of2", "--method", "7"},
       {"split", "a.bmp", "--scheme", "2of2", "--seed", "-1"},
+      {"split", "a.bmp", "--scheme", "2of2", "--seed", "0"},
+      {"split", "a.bmp", "--scheme", "2of2", "--seed", "2147483647"},
       {"split", "a.bmp", "--scheme", "2of2", "--seed", "4294967296"},
       {"split", "a.bmp", "--scheme", "2of2", "--seed", "12x"},
       {"split", "a.bmp", "--scheme", "2of2", "--innocent", "i.bmp,j.bmp"},
@@ -90,6 +92,9 @@ TEST(UsageTest, EveryBadUsageExitsWithTwoAndOneLinePointingToHelp) {
     ASSERT_EQ(Lines(run.err).size(), 1u) << shown << run.err;
     EXPECT_TRUE(run.err.starts_with("quillon-cli")) << run.err;
     EXPECT_TRUE(Contains(run.err, "--help")) << run.err;
+    if (args.size() > 4 && args[4] == "--seed") {
+      EXPECT_TRUE(Contains(run.err, "from 1 to 2147483646")) << run.err;
+    }
   }
 }
 

@@ -67,8 +67,7 @@ TEST(DecodeTest, QualifiedSharesGiveTheSecretBackExactly) {
       std::vector<BmpImage> shares(m, BmpImage("share.bmp", static_cast<int32_t>(size.height),
                                                static_cast<int32_t>(size.width)));
       BasisMatrix s0 = pair.s0, s1 = pair.s1;
-      ScopedSeed random(++seed);
-      EncodeShares(method, secret, innocents, s0, s1, shares);
+      EncodeShares(*MakeSeededRandom(++seed), method, secret, innocents, s0, s1, shares);
 
       // The first k participants, and all of them.
       for (uint32_t members : {(1u << scheme.k) - 1, (1u << m) - 1}) {

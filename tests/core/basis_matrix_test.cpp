@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
+#include <cstring>
+#include <new>
 #include <numeric>
 #include <random>
 #include <set>
@@ -22,7 +25,6 @@ BasisMatrix FromRows(const std::vector<std::vector<int32_t>>& rows) {
 }
 
 using testing::ListedDraws;
-using testing::ScopedSource;
 TEST(BasisMatrix, InsertRowsAppendsInCallOrder) {
   BasisMatrix m(0, 4);
   const int32_t first[] = {1, 2, 3, 4}, second[] = {5, 6, 7, 8}, third[] = {9, 9, 9, 9};
@@ -138,18 +140,13 @@ TEST(BasisMatrix, EditsMatchAPlainTableAcrossWordBoundaries) {
         }
         case 4: {  // the same choices as the plain shuffle of the table's columns
           const uint32_t seed = rng();
-          {
-            ScopedSeed source(seed);
-            m.PermuteColumns();
-          }
+          m.PermuteColumns(*MakeSeededRandom(seed));
           std::vector<int32_t> order(width);
           std::iota(order.begin(), order.end(), 0);
-          {
-            ScopedSeed source(seed);
-            Shuffle(
-                width, [](uint32_t b) { return RandBelow(static_cast<int32_t>(b)); },
-                [&](int64_t i, int64_t j) { std::swap(order[i], order[j]); });
-          }
+          auto source = MakeSeededRandom(seed);
+          Shuffle(
+              width, [&](uint32_t b) { return RandBelow(*source, static_cast<int32_t>(b)); },
+              [&](int64_t i, int64_t j) { std::swap(order[i], order[j]); });
           for (auto& row : t) {
             std::vector<int32_t> moved(width);
             for (int32_t p = 0; p < width; ++p)
@@ -194,11 +191,9 @@ TEST(BasisMatrix, PermuteColumnsGivesEveryOrderExactlyOnce) {
         for (int r = 0; r < 3; ++r)
           m.Set(r, j, (j >> r) & 1);
       }
-      {
-        ScopedSource<ListedDraws> draws(tuple);
-        m.PermuteColumns();
-        EXPECT_EQ(draws->Used(), tuple.size());
-      }
+      ListedDraws draws(tuple);
+      m.PermuteColumns(draws);
+      EXPECT_EQ(draws.Used(), tuple.size());
       std::vector<int32_t> order;
       for (int j = 0; j < c; ++j)
         order.push_back(static_cast<int32_t>(m.ColumnCode(j)));
@@ -224,19 +219,17 @@ TEST(BasisMatrix, PermuteColumnsGivesEveryOrderExactlyOnce) {
 TEST(BasisMatrix, PermuteColumnsWorkedExampleAndDrawCounts) {
   // Choices 0 among 3, then 0 among 2: swaps (2, 0) and (1, 0) give the order 1, 2, 0.
   BasisMatrix m = FromRows({{1, 0, 0}, {0, 1, 0}});
-  {
-    ScopedSource<ListedDraws> draws(std::vector<int32_t>{3, 4});
-    m.PermuteColumns();
-    EXPECT_EQ(draws->Used(), 2u);
-  }
+  ListedDraws draws(std::vector<int32_t>{3, 4});
+  m.PermuteColumns(draws);
+  EXPECT_EQ(draws.Used(), 2u);
   EXPECT_EQ(m, FromRows({{0, 0, 1}, {1, 0, 0}}));
 
   for (int rows : {0, 1, 9}) {
     for (int cols : {0, 1, 5}) {
-      ScopedSource<ListedDraws> draws(std::vector<int32_t>(5, 3));
+      ListedDraws counted(std::vector<int32_t>(5, 3));
       BasisMatrix sized(rows, cols);
-      sized.PermuteColumns();
-      EXPECT_EQ(draws->Used(), cols > 1 ? cols - 1u : 0u) << rows << " x " << cols;
+      sized.PermuteColumns(counted);
+      EXPECT_EQ(counted.Used(), cols > 1 ? cols - 1u : 0u) << rows << " x " << cols;
     }
   }
 }
@@ -254,9 +247,9 @@ TEST(RandomSource, BoundedChoicesRejectExactlyFromTheLimitOn) {
       {5, {14}, 4},         {1, {14}, 0},         {10, {14}, 9},
   };
   for (const auto& c : cases) {
-    ScopedSource<ListedDraws> draws(c.draws, 5, 10);
-    EXPECT_EQ(RandBelow(c.bound), c.choice) << "bound " << c.bound;
-    EXPECT_EQ(draws->Used(), c.draws.size()) << "bound " << c.bound;
+    ListedDraws draws(c.draws, 5, 10);
+    EXPECT_EQ(RandBelow(draws, c.bound), c.choice) << "bound " << c.bound;
+    EXPECT_EQ(draws.Used(), c.draws.size()) << "bound " << c.bound;
   }
 }
 
@@ -279,14 +272,14 @@ TEST(RandomSource, ChoiceStreamMatchesSingleBoundedChoices) {
   std::vector<uint32_t> single, batched;
   size_t singleUsed, batchedUsed;
   {
-    ScopedSource<ListedDraws> draws(values, 5, 10);
+    ListedDraws draws(values, 5, 10);
     for (uint32_t b : bounds)
-      single.push_back(static_cast<uint32_t>(RandBelow(static_cast<int32_t>(b))));
-    singleUsed = draws->Used();
+      single.push_back(static_cast<uint32_t>(RandBelow(draws, static_cast<int32_t>(b))));
+    singleUsed = draws.Used();
   }
   {
-    ScopedSource<ListedDraws> draws(values, 5, 10);
-    ChoiceStream stream(static_cast<int64_t>(bounds.size()));
+    ListedDraws draws(values, 5, 10);
+    ChoiceStream stream(draws, static_cast<int64_t>(bounds.size()));
     // Take the runs by the three ways of asking in turn.
     int inPlace = 0;
     for (size_t run = 0; run + 1 < runStarts.size(); ++run) {
@@ -308,7 +301,7 @@ TEST(RandomSource, ChoiceStreamMatchesSingleBoundedChoices) {
       for (size_t i = begin; i < end; ++i)
         batched.push_back(run % 3 == 1 ? stream.Below(bounds[i]) : stream.Below(bound));
     }
-    batchedUsed = draws->Used();
+    batchedUsed = draws.Used();
     EXPECT_GT(inPlace, 0) << "some runs must be read in place";
   }
   EXPECT_EQ(single, batched);
@@ -317,29 +310,83 @@ TEST(RandomSource, ChoiceStreamMatchesSingleBoundedChoices) {
 }
 
 TEST(RandomSource, SeededSourceIsTheMinimalStandardEngine) {
-  ScopedSeed seed(42);
+  auto seeded = MakeSeededRandom(42);
   std::minstd_rand engine(42);
   int32_t batch[3];
-  EXPECT_EQ(Rand(), static_cast<int32_t>(engine()));
-  RandFill(batch, 3);
+  EXPECT_EQ(seeded->Next(), static_cast<int32_t>(engine()));
+  seeded->Fill(batch, 3);
   for (int32_t value : batch)
     EXPECT_EQ(value, static_cast<int32_t>(engine()));
-  EXPECT_EQ(RandLowest(), 1);
-  EXPECT_EQ(RandSpan(), (uint32_t{1} << 31) - 2);
+  EXPECT_EQ(seeded->Lowest(), 1);
+  EXPECT_EQ(seeded->Span(), (uint32_t{1} << 31) - 2);
+  EXPECT_EQ(seeded->FailedWith(), 0);
+  // Why quillon-cli takes only seeds 1 to 2^31 - 2: the others repeat a stream.
+  for (uint32_t same : {0u, 2147483647u}) {
+    auto a = MakeSeededRandom(same), b = MakeSeededRandom(same == 0 ? 1 : 0);
+    EXPECT_EQ(a->Next(), b->Next()) << same;
+  }
 }
 
 TEST(RandomSource, SystemSourceGivesNonNegativeUnrepeatedDraws) {
-  auto previous = SetRandomSource(MakeSystemRandom());
-  std::vector<int32_t> a(4000), b(4000);
-  RandFill(a.data(), 4000);
+  auto system = MakeSystemRandom();
+  std::vector<int32_t> a(40000), b(4000);
+  system->Fill(a.data(), 40000);  // more than one refill
   for (auto& v : b)
-    v = Rand();
+    v = system->Next();
   for (int32_t v : a)
     ASSERT_GE(v, 0);
-  EXPECT_NE(a, b);
-  EXPECT_EQ(RandLowest(), 0);
-  EXPECT_EQ(RandSpan(), uint32_t{1} << 31);
-  SetRandomSource(std::move(previous));
+  EXPECT_NE(std::vector<int32_t>(a.begin(), a.begin() + 4000), b);
+  EXPECT_EQ(system->Lowest(), 0);
+  EXPECT_EQ(system->Span(), uint32_t{1} << 31);
+  EXPECT_EQ(system->FailedWith(), 0);
+}
+
+// No entropy: the source says why, never aborts, and yields 0, which every bounded choice
+// takes at once, so no draw loop spins and the stream's count comes out exact.
+TEST(RandomSource, SystemSourceThatGetsNoEntropyFailsClosed) {
+  const struct {
+    int calls;  // successful calls before the failure
+    ssize_t result;
+    int error;
+    int expected;
+  } cases[] = {{0, -1, ENOSYS, ENOSYS}, {2, -1, EACCES, EACCES}, {1, 0, 0, EIO}, {0, -1, 0, EIO}};
+  for (const auto& c : cases) {
+    int calls = 0;
+    auto system = MakeSystemRandom([&](void* out, size_t length) -> ssize_t {
+      if (calls++ < c.calls) {
+        // Short reads: the source must ask again for the rest.
+        const size_t n = std::min<size_t>(length, 1000);
+        std::memset(out, 0xA5, n);
+        return static_cast<ssize_t>(n);
+      }
+      errno = c.error;
+      return c.result;
+    });
+    std::vector<int32_t> drawn(20000);
+    system->Fill(drawn.data(), 20000);
+    EXPECT_EQ(system->FailedWith(), c.expected) << c.calls << " " << c.error;
+    EXPECT_EQ(calls, c.calls + 1) << "a failure is not retried";
+    EXPECT_EQ(drawn, std::vector<int32_t>(20000, 0)) << "nothing of a partial fill is used";
+    ChoiceStream stream(*system, 3);
+    EXPECT_EQ(stream.Below(ChoiceBound(7, stream.Span())), 0u);
+    EXPECT_EQ(stream.Below(5), 0u);
+    EXPECT_EQ(RandBelow(*system, 3), 0);
+    EXPECT_EQ(stream.Below(2), 0u);
+    EXPECT_EQ(calls, c.calls + 1);
+  }
+}
+
+// A stream left with choices untaken asserts, except while an exception (out of memory in
+// the middle of encoding) unwinds through it.
+TEST(RandomSource, ChoiceStreamUnwindsQuietly) {
+  auto seeded = MakeSeededRandom(3);
+  EXPECT_THROW(
+      {
+        ChoiceStream stream(*seeded, 10);
+        stream.Below(4);
+        throw std::bad_alloc();
+      },
+      std::bad_alloc);
 }
 
 }  // namespace

@@ -36,6 +36,7 @@ class Encrypt : public ::testing::Test {
     request.scheme.k = k;
     request.method = method;
     request.secret = image;
+    request.random = random.get();
     return EncryptSecretImage(session, request);
   }
 
@@ -48,6 +49,7 @@ class Encrypt : public ::testing::Test {
 
   ScratchDir dir;
   FakeSession session;
+  std::unique_ptr<RandomSource> random = MakeSystemRandom();
   const BmpImage secret = testing::RandomPicture(9, 13, 1, 3);
 };
 
@@ -142,7 +144,7 @@ TEST_F(Encrypt, SharesTooLargeForTheFormatAreRefusedBeforeAnything) {
 }
 
 TEST_F(Encrypt, TwoOfTwoAlwaysMakesTwoSharesAndSaysSo) {
-  ScopedSeed seed(11);
+  random = MakeSeededRandom(11);
   EXPECT_EQ(Run(SchemeKind::Scheme2of2, 5, 3, ExpansionMethod::RandomBasisColumn, &secret),
             EncryptOutcome::Done);
   EXPECT_EQ(session.registered,
@@ -175,9 +177,7 @@ TEST_F(Encrypt, NineParticipantsEndWithCapa9) {
 
 TEST_F(Encrypt, SameSeedSameSharesAndTheSystemSourceDiffers) {
   auto shareBytes = [&](std::optional<uint32_t> seed) {
-    std::optional<ScopedSeed> source;
-    if (seed)
-      source.emplace(*seed);
+    random = seed ? MakeSeededRandom(*seed) : MakeSystemRandom();
     EXPECT_EQ(Run(SchemeKind::SchemeKofN, 3, 2, ExpansionMethod::SmallestSquareWithFiller, &secret),
               EncryptOutcome::Done);
     return ReadFileBytes(dir.File("capa2.bmp"));
@@ -185,6 +185,20 @@ TEST_F(Encrypt, SameSeedSameSharesAndTheSystemSourceDiffers) {
   EXPECT_EQ(shareBytes(7), shareBytes(7));
   EXPECT_NE(shareBytes(7), shareBytes(8));
   EXPECT_NE(shareBytes(std::nullopt), shareBytes(std::nullopt));
+}
+
+// A host that forgot the source: a debug build stops; a release build refuses silently.
+TEST_F(Encrypt, WithoutARandomSourceNothingIsMade) {
+  random.reset();
+  [[maybe_unused]] EncryptOutcome outcome = EncryptOutcome::Done;
+  EXPECT_DEBUG_DEATH(
+      outcome = Run(SchemeKind::Scheme2of2, 2, 2, ExpansionMethod::RandomBasisColumn, &secret),
+      "random source");
+#ifdef NDEBUG
+  EXPECT_EQ(outcome, EncryptOutcome::Refused);
+#endif
+  EXPECT_TRUE(session.messages.empty());
+  ExpectNothingMade();
 }
 
 TEST_F(Encrypt, AShareThatFailsToSaveGetsNoSuccessMessage) {

@@ -87,9 +87,9 @@ void ExpectSameShares(ExpansionMethod method, const Pair& pair, Size size, int d
   std::vector<BmpImage> plain;
   int32_t plainNext;
   {
-    ScopedRandomSource source(Source(seed, span));
-    plain = PlainShares(method, secret, innocents, plain0, plain1);
-    plainNext = Rand();
+    auto source = Source(seed, span);
+    plain = PlainShares(*source, method, secret, innocents, plain0, plain1);
+    plainNext = source->Next();
   }
 
   BasisMatrix fast0 = pair.s0, fast1 = pair.s1;
@@ -102,9 +102,9 @@ void ExpectSameShares(ExpansionMethod method, const Pair& pair, Size size, int d
   }
   int32_t fastNext;
   {
-    ScopedRandomSource source(Source(seed, span));
-    EncodeShares(method, secret, innocents, fast0, fast1, fast);
-    fastNext = Rand();
+    auto source = Source(seed, span);
+    EncodeShares(*source, method, secret, innocents, fast0, fast1, fast);
+    fastNext = source->Next();
   }
 
   ASSERT_EQ(fast.size(), plain.size());
@@ -163,19 +163,13 @@ TEST(FastMatchesPlain, LongWalkOverOneColour) {
     const Pair pair = RandomPair("c6", 3, 6, 9);
     BasisMatrix p0 = pair.s0, p1 = pair.s1, f0 = pair.s0, f1 = pair.s1;
     std::vector<BmpImage> plain, fast;
-    {
-      ScopedSeed source(5);
-      plain = PlainShares(method, white, {}, p0, p1);
-    }
+    plain = PlainShares(*MakeSeededRandom(5), method, white, {}, p0, p1);
     const ShareSize size = MethodShareSize(method, 40, 40, 3, 6);
     for (int r = 0; r < 3; ++r) {
       fast.emplace_back(ShareName(r), static_cast<int32_t>(size.height),
                         static_cast<int32_t>(size.width));
     }
-    {
-      ScopedSeed source(5);
-      EncodeShares(method, white, {}, f0, f1, fast);
-    }
+    EncodeShares(*MakeSeededRandom(5), method, white, {}, f0, f1, fast);
     EXPECT_EQ(f0, p0);
     EXPECT_EQ(f1, pair.s1) << "S1 is never permuted for an all-white secret";
     EXPECT_FALSE(f0 == pair.s0);

@@ -302,8 +302,7 @@ Encoder RealMethod(const SchemePair& pair, ExpansionMethod method) {
       shares.emplace_back(ShareName(r), static_cast<int32_t>(size.height),
                           static_cast<int32_t>(size.width));
     }
-    ScopedSeed source(seed);
-    EncodeShares(method, secret, innocents, s0, s1, shares);
+    EncodeShares(*MakeSeededRandom(seed), method, secret, innocents, s0, s1, shares);
     return shares;
   };
 }
@@ -459,14 +458,14 @@ TEST(SchemeShares, ExtendedDetailWithWhiteInnocentsHidesTheSecretInOneShare) {
 // ---- The test catches the fault it is for ----------------------------------------------------
 
 // The probing permutation the methods once used: source column i, in increasing order, goes to
-// place Rand() % c, moving right (and wrapping) past places taken. Not every order is equally
+// place Next() % c, moving right (and wrapping) past places taken. Not every order is equally
 // likely.
-void ProbingPermute(BasisMatrix& m) {
+void ProbingPermute(RandomSource& random, BasisMatrix& m) {
   const int32_t c = m.Cols();
   std::vector<int32_t> target(c);
   std::vector<bool> taken(c);
   for (int32_t i = 0; i < c; ++i) {
-    int32_t t = Rand() % c;
+    int32_t t = random.Next() % c;
     while (taken[t])
       t = (t + 1) % c;
     taken[t] = true;
@@ -485,7 +484,7 @@ void ProbingPermute(BasisMatrix& m) {
 Encoder ProbingMethod(const SchemePair& pair, ExpansionMethod method) {
   return [&pair, method](const BmpImage& secret, const std::vector<BmpImage>& innocents,
                          uint32_t seed) {
-    ScopedSeed source(seed);
+    auto random = MakeSeededRandom(seed);
     BasisMatrix s0 = pair.s0, s1 = pair.s1;
     const int m = s0.Rows();
     const int32_t c = s0.Cols();
@@ -507,9 +506,9 @@ Encoder ProbingMethod(const SchemePair& pair, ExpansionMethod method) {
               column[t] = 0;
             e.InsertColumn(e.Cols(), column.data());
           }
-          ProbingPermute(e);
+          ProbingPermute(*random, e);
         } else {
-          ProbingPermute(chosen);
+          ProbingPermute(*random, chosen);
           e = chosen;
         }
         for (int r = 0; r < m; ++r) {

@@ -132,13 +132,14 @@ class InnocentImages : public ::testing::Test {
   const BasisMatrix s0 = testing::Matrix({"001", "001", "001"});
   const BasisMatrix s1 = testing::Matrix({"100", "010", "001"});
   const BmpImage secret = Picture({"bwb", "wbw"});
+  const std::unique_ptr<RandomSource> random = MakeSeededRandom(1);
   const std::string kMessage = "|Cannot Encrypt without valid innocent image source file.";
 };
 
 TEST_F(InnocentImages, OnePerParticipantInOrderThenTheShares) {
   session.innocentChoices = {dir.File("a.bmp"), dir.File("a.bmp"), dir.File("a.bmp")};
   ShareTable table(session);
-  EXPECT_TRUE(ExtendedPreserveSize(table, secret, s0, s1));
+  EXPECT_TRUE(ExtendedPreserveSize(*random, table, secret, s0, s1));
   EXPECT_EQ(session.titles, (std::vector<std::string>{"Select Innocent Image File 1",
                                                       "Select Innocent Image File 2",
                                                       "Select Innocent Image File 3"}));
@@ -150,7 +151,7 @@ TEST_F(InnocentImages, OnePerParticipantInOrderThenTheShares) {
 TEST_F(InnocentImages, CancelGivesUpBeforeAnyShareIsCreated) {
   session.innocentChoices = {dir.File("a.bmp"), std::nullopt, dir.File("a.bmp")};
   ShareTable table(session);
-  EXPECT_FALSE(ExtendedPreserveDetail(table, secret, s0, s1));
+  EXPECT_FALSE(ExtendedPreserveDetail(*random, table, secret, s0, s1));
   EXPECT_EQ(session.titles.size(), 2u);
   EXPECT_EQ(session.messages, std::vector<std::string>{kMessage});
   EXPECT_TRUE(session.registered.empty());
@@ -163,7 +164,7 @@ TEST_F(InnocentImages, UnreadableOrSmallerImagesGiveUpLikeACancel) {
     session.innocentChoices = {dir.File("nothing.bmp")};
     MessageLog log;
     ShareTable table(session);
-    EXPECT_FALSE(ExtendedPreserveSize(table, secret, s0, s1));
+    EXPECT_FALSE(ExtendedPreserveSize(*random, table, secret, s0, s1));
     EXPECT_TRUE(log.Texts().empty());
     EXPECT_EQ(session.messages, (std::vector<std::string>{
                                     "|ERROR: Cannot open " + dir.File("nothing.bmp"), kMessage}));
@@ -174,7 +175,7 @@ TEST_F(InnocentImages, UnreadableOrSmallerImagesGiveUpLikeACancel) {
     session.innocentChoices = {dir.File("a.bmp"), dir.File("small.bmp")};
     MessageLog log;
     ShareTable table(session);
-    EXPECT_FALSE(ExtendedPreserveSize(table, secret, s0, s1));
+    EXPECT_FALSE(ExtendedPreserveSize(*random, table, secret, s0, s1));
     EXPECT_TRUE(log.Texts().empty());
     EXPECT_EQ(session.messages, std::vector<std::string>{kMessage});
     EXPECT_TRUE(session.registered.empty());
