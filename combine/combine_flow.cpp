@@ -26,7 +26,7 @@ Outcome CombineLayers(CombineSession& session, Env& env, int count, std::vector<
   }
 
   const std::string output = session.OutputPath();
-  if (Outcome distinct = CheckOutputsApart(env, inputs, {output}); !distinct)
+  if (Outcome distinct = CheckOutputs(env, inputs, {output}); !distinct)
     return distinct;
   if (Outcome ready = session.PrepareOutput(); !ready)
     return ready;

@@ -3,20 +3,13 @@
 #include <cassert>
 #include <new>
 
+#include "core/file_identity.h"
+#include "core/share_set_writer.h"
 #include "shares/expansion.h"
 #include "shares/share_output.h"
 
 namespace quillon {
 namespace {
-
-const char kCannotEncrypt[] = "Cannot Encrypt";
-const char kNoSecret[] = "Please open a secret image file first.";
-const char kTooLarge[] = "The shares would be too large for this image and method.";
-const char kNoMemory[] = "There is not enough memory for shares of this size.";
-const char kDoneCaption[] = "Encriptaci\xF3n Realizada";
-const char kDoneText[] =
-    "Imagen ENCRIPTADA\nLas imagenes han sido almacenadas\ncon los nombres:\n"
-    "capa1.bmp, capa2.bmp,.., capan.bmp";
 
 // A pair the methods cannot use although the scheme built it: they need a column to draw
 // from and a share slot (and a one-digit name) per row.
@@ -29,46 +22,117 @@ Code UnusablePair(const SchemePair& pair) {
   return Code::kOk;
 }
 
+// The participant who alone is a qualified set of a general access structure, or -1.
+int LoneQualifiedParticipant(const SchemeParams& params) {
+  if (params.scheme != SchemeKind::SchemeGeneral || params.qualifiedSets == nullptr)
+    return -1;
+  const BasisMatrix& sets = *params.qualifiedSets;
+  for (int32_t row = 0; row < sets.Rows(); ++row) {
+    int members = 0, member = -1;
+    for (int32_t t = 0; t < sets.Cols() && t < params.n; ++t) {
+      if (sets.Get(row, t) != 0) {
+        ++members;
+        member = t;
+      }
+    }
+    if (members == 1)
+      return member;
+  }
+  return -1;
+}
+
+std::string MiB(int64_t bytes) {
+  return std::to_string((bytes + (1 << 20) - 1) >> 20) + " MiB";
+}
+
 }  // namespace
 
-EncryptOutcome EncryptSecretImage(ShareSession& session, const EncryptRequest& request) {
+int64_t EstimatedShareBytes(ExpansionMethod method, int64_t width, int64_t height, int64_t m,
+                            int64_t c) {
+  const ShareSize size = MethodShareSize(method, width, height, m, c);
+  const int64_t share = (size.width + 31) / 32 * 4 * size.height + 62;
+  int64_t bytes = m * share;
+  // An innocent image is at least the secret's size, and at least one bit per pixel.
+  if (IsExtendedMethod(method))
+    bytes += m * ((width + 31) / 32 * 4 * height);
+  return bytes;
+}
+
+Outcome EncryptSecretImage(ShareSession& session, Env& env, const EncryptRequest& request) {
   assert(request.random != nullptr && "the host hands in the random source");
   if (request.random == nullptr)
-    return EncryptOutcome::Refused;
+    return Outcome::Fail(Code::kRandomFailed);
+  RandomSource& random = *request.random;
   const BmpImage* secret = request.secret;
   // A failed load leaves an image without pixels and of size 0 x 0: no secret either.
-  if (secret == nullptr || !secret->HasPixels() || secret->Width() <= 0 || secret->Height() <= 0) {
-    session.ShowMessage(kCannotEncrypt, kNoSecret);
-    return EncryptOutcome::NoImage;
-  }
+  if (secret == nullptr || !secret->HasPixels() || secret->Width() <= 0 || secret->Height() <= 0)
+    return Outcome::Fail(Code::kNoSecret);
 
   SchemePair pair = BuildSchemePair(request.scheme);
-  Code error = pair.error != Code::kOk ? pair.error : UnusablePair(pair);
-  if (error != Code::kOk) {
-    session.ShowMessage(kCannotEncrypt, SchemeErrorText(error));
-    return EncryptOutcome::Refused;
+  if (const Code error = pair.error != Code::kOk ? pair.error : UnusablePair(pair);
+      error != Code::kOk) {
+    return Outcome::Fail(error);
+  }
+  if (const int lone = LoneQualifiedParticipant(request.scheme);
+      lone >= 0 && !request.allowClearShare) {
+    return Outcome::Fail(Code::kSingleQualified).At(lone);
   }
 
-  const ShareSize size = MethodShareSize(request.method, secret->Width(), secret->Height(),
-                                         pair.s0.Rows(), pair.s0.Cols());
-  if (!ShareSizeFits(size)) {
-    session.ShowMessage(kCannotEncrypt, kTooLarge);
-    return EncryptOutcome::Refused;
+  const int m = pair.s0.Rows();
+  const ShareSize size =
+      MethodShareSize(request.method, secret->Width(), secret->Height(), m, pair.s0.Cols());
+  if (!ShareSizeFits(size))
+    return Outcome::Fail(Code::kSharesTooLarge);
+  if (size.width <= 0 || size.height <= 0)
+    return Outcome::Fail(Code::kSmallerThanBlock);
+  const int64_t needed =
+      EstimatedShareBytes(request.method, secret->Width(), secret->Height(), m, pair.s0.Cols());
+  if (const int64_t available = env.AvailableMemory(); available >= 0 && needed > available) {
+    return Outcome::Fail(Code::kNoMemory)
+        .With("they need about " + MiB(needed) + ", " + MiB(available) + " available");
   }
 
-  ShareTable shares(session);
+  std::vector<BmpImage> innocents;
+  if (IsExtendedMethod(request.method)) {
+    if (Outcome chosen = ChooseInnocentImages(session, env, m, secret->Width(), secret->Height(),
+                                              innocents);
+        !chosen) {
+      return chosen;
+    }
+  }
+
+  // No share may replace the secret, an innocent image or another share.
+  std::vector<std::string> inputs{secret->FileName()};
+  for (const BmpImage& innocent : innocents)
+    inputs.push_back(innocent.FileName());
+  std::vector<std::string> outputs;
+  for (int r = 0; r < m; ++r)
+    outputs.push_back(session.OutputPath(r, ShareName(r)));
+  if (Outcome apart = CheckOutputs(env, inputs, outputs); !apart)
+    return apart;
+
+  ShareTable shares;
   try {
-    if (!RunExpansionMethod(*request.random, request.method, shares, *secret, pair.s0, pair.s1))
-      return EncryptOutcome::GaveUp;
+    const ProgressFn progress = [&session](double fraction) { session.ShowProgress(fraction); };
+    RunExpansionMethod(random, request.method, shares, *secret, innocents, pair.s0, pair.s1,
+                       progress);
   } catch (const std::bad_alloc&) {
-    // The shares are allocated before anything is registered or written.
-    session.ShowMessage(kCannotEncrypt, kNoMemory);
-    return EncryptOutcome::Refused;
+    return Outcome::Fail(Code::kNoMemory);
   }
-  if (!shares.AllSaved())
-    return EncryptOutcome::SaveFailed;
-  session.ShowMessage(kDoneCaption, kDoneText);
-  return EncryptOutcome::Done;
+  // Shares drawn from a generator that failed hide nothing: they are never written.
+  if (const int error = random.FailedWith(); error != 0)
+    return Outcome::Fail(Code::kRandomFailed, "", error);
+
+  ShareSetWriter writer(env);
+  for (int r = 0; r < m; ++r) {
+    const BmpImage& share = shares.Images()[r];
+    writer.Add(outputs[r],
+               [&session, &share](WritableFile& file) { return session.WriteShare(file, share); });
+  }
+  if (Outcome written = writer.Write(); !written)
+    return written;
+  session.SharesWritten(m);
+  return Outcome::Ok();
 }
 
 }  // namespace quillon

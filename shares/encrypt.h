@@ -1,9 +1,12 @@
 // EncryptSecretImage: builds the scheme's matrices, runs the chosen method and writes the
-// shares "capa1.bmp", "capa2.bmp", ... through the session.
+// shares "capa1.bmp", "capa2.bmp", ... as one set: every share or none. Runs on the caller's
+// thread; the session, the file layer and the random source are handed in by the host.
 #pragma once
 
 #include "core/bmp_image.h"
+#include "core/env.h"
 #include "core/kinds.h"
+#include "core/outcome.h"
 #include "core/random.h"
 #include "schemes/scheme_pair.h"
 #include "shares/share_session.h"
@@ -13,22 +16,29 @@ namespace quillon {
 struct EncryptRequest {
   SchemeParams scheme;
   ExpansionMethod method = ExpansionMethod::RandomBasisColumn;
-  // The secret; null when no image is open.
+  // The secret; null when no image is open. Its file name is an input no share may replace.
   const BmpImage* secret = nullptr;
   // What the method draws from, set by the host. Null is a programming error: asserted, and
-  // a release build answers Refused at once, showing, creating and drawing nothing.
+  // a release build refuses at once (kRandomFailed), creating and drawing nothing.
   RandomSource* random = nullptr;
+  // A general access structure may make one participant alone qualified: that share is then
+  // the secret in the clear. Refused (kSingleQualified) unless the host allows it.
+  bool allowClearShare = false;
 };
 
-enum class EncryptOutcome {
-  Done,        // shares written, success message shown
-  NoImage,     // "Please open a secret image file first."
-  Refused,     // a "Cannot Encrypt" refusal; nothing created or written
-  GaveUp,      // an extended method gave up (innocent image cancelled or unusable)
-  SaveFailed,  // a share failed to save; its message shown, no success message
-};
+// The outcome, in the order checked: kNoSecret; the scheme's refusals (kBadParameters,
+// kMatricesTooLarge, kNoQualifiedSet); kSingleQualified (index: the participant);
+// kSharesTooLarge; kSmallerThanBlock (shares without pixels); kNoMemory before the work
+// (detail: what it needs and what is available) or during it; for the extended methods
+// kCancelled, a load refusal or kInnocentTooSmall (index: the share); kOutputIsInput or
+// kOutputTwice; kRandomFailed (error: the system's); a write failure of the set (index: the
+// share). On success the session has heard SharesWritten(m). On any failure no share file
+// was created or changed and the session heard nothing but choices and progress.
+Outcome EncryptSecretImage(ShareSession& session, Env& env, const EncryptRequest& request);
 
-// The frame reloads its toolbar afterwards for every outcome except GaveUp.
-EncryptOutcome EncryptSecretImage(ShareSession& session, const EncryptRequest& request);
+// About how many bytes the shares of this request take in memory (the share images and, for
+// the extended methods, their innocent images at least the secret's size).
+int64_t EstimatedShareBytes(ExpansionMethod method, int64_t width, int64_t height, int64_t m,
+                            int64_t c);
 
 }  // namespace quillon

@@ -3,14 +3,7 @@
 namespace quillon {
 namespace {
 
-const char kNoInnocentImage[] = "Cannot Encrypt without valid innocent image source file.";
-
-ProgressFn ShareProgress(ShareTable& shares) {
-  return [&shares](double fraction) { shares.Session().ShowProgress(fraction); };
-}
-
-// Create and register the shares, fill them with encode(images), save them: the frame of
-// every method.
+// Create the shares at the method's size, then fill them with encode(images).
 template <typename Encode>
 void MakeShares(ExpansionMethod method, ShareTable& shares, const BmpImage& secret,
                 const BasisMatrix& s0, Encode encode) {
@@ -18,120 +11,114 @@ void MakeShares(ExpansionMethod method, ShareTable& shares, const BmpImage& secr
   const ShareSize size = MethodShareSize(method, secret.Width(), secret.Height(), m, s0.Cols());
   shares.CreateShareImages(m, static_cast<int32_t>(size.width), static_cast<int32_t>(size.height));
   encode(shares.Images());
-  shares.SaveShareImages(m);
 }
 
 void MakePermutedShares(RandomSource& random, ExpansionMethod method, ShareTable& shares,
-                        const BmpImage& secret, BasisMatrix& s0, BasisMatrix& s1) {
+                        const BmpImage& secret, BasisMatrix& s0, BasisMatrix& s1,
+                        const ProgressFn& progress) {
   MakeShares(method, shares, secret, s0, [&](std::vector<BmpImage>& images) {
-    EncodeShares(random, method, secret, {}, s0, s1, images, ShareProgress(shares));
+    EncodeShares(random, method, secret, {}, s0, s1, images, progress);
   });
 }
 
 // Methods that only read S0 and S1 use the driver's pair as it is, without a copy.
-bool MakeUnpermutedShares(RandomSource& random, ExpansionMethod method, ShareTable& shares,
-                          const BmpImage& secret, const BasisMatrix& s0, const BasisMatrix& s1) {
-  std::vector<BmpImage> innocents;
-  if (IsExtendedMethod(method) && !ChooseInnocentImages(shares.Session(), s0.Rows(), secret.Width(),
-                                                        secret.Height(), innocents)) {
-    return false;
-  }
+void MakeUnpermutedShares(RandomSource& random, ExpansionMethod method, ShareTable& shares,
+                          const BmpImage& secret, const std::vector<BmpImage>& innocents,
+                          const BasisMatrix& s0, const BasisMatrix& s1,
+                          const ProgressFn& progress) {
   MakeShares(method, shares, secret, s0, [&](std::vector<BmpImage>& images) {
-    EncodeUnpermutedShares(random, method, secret, innocents, s0, s1, images,
-                           ShareProgress(shares));
+    EncodeUnpermutedShares(random, method, secret, innocents, s0, s1, images, progress);
   });
-  return true;
 }
 
 }  // namespace
 
 void RandomBasisColumn(RandomSource& random, ShareTable& shares, const BmpImage& secret,
-                       const BasisMatrix& s0, const BasisMatrix& s1) {
-  MakeUnpermutedShares(random, ExpansionMethod::RandomBasisColumn, shares, secret, s0, s1);
+                       const BasisMatrix& s0, const BasisMatrix& s1, const ProgressFn& progress) {
+  MakeUnpermutedShares(random, ExpansionMethod::RandomBasisColumn, shares, secret, {}, s0, s1,
+                       progress);
 }
 
 void PixelSampling(RandomSource& random, ShareTable& shares, const BmpImage& secret,
-                   BasisMatrix& s0, BasisMatrix& s1) {
-  MakePermutedShares(random, ExpansionMethod::PixelSampling, shares, secret, s0, s1);
+                   BasisMatrix& s0, BasisMatrix& s1, const ProgressFn& progress) {
+  MakePermutedShares(random, ExpansionMethod::PixelSampling, shares, secret, s0, s1, progress);
 }
 
 void SquareSubpixelExpansion(RandomSource& random, ShareTable& shares, const BmpImage& secret,
-                             BasisMatrix& s0, BasisMatrix& s1) {
-  MakePermutedShares(random, ExpansionMethod::SquareSubpixelExpansion, shares, secret, s0, s1);
+                             BasisMatrix& s0, BasisMatrix& s1, const ProgressFn& progress) {
+  MakePermutedShares(random, ExpansionMethod::SquareSubpixelExpansion, shares, secret, s0, s1,
+                     progress);
 }
 
 void SmallestSquareWithFiller(RandomSource& random, ShareTable& shares, const BmpImage& secret,
-                              BasisMatrix& s0, BasisMatrix& s1) {
-  MakePermutedShares(random, ExpansionMethod::SmallestSquareWithFiller, shares, secret, s0, s1);
+                              BasisMatrix& s0, BasisMatrix& s1, const ProgressFn& progress) {
+  MakePermutedShares(random, ExpansionMethod::SmallestSquareWithFiller, shares, secret, s0, s1,
+                     progress);
 }
 
 void SmallestSquareWithoutFiller(RandomSource& random, ShareTable& shares, const BmpImage& secret,
-                                 BasisMatrix& s0, BasisMatrix& s1) {
-  MakePermutedShares(random, ExpansionMethod::SmallestSquareWithoutFiller, shares, secret, s0, s1);
+                                 BasisMatrix& s0, BasisMatrix& s1, const ProgressFn& progress) {
+  MakePermutedShares(random, ExpansionMethod::SmallestSquareWithoutFiller, shares, secret, s0, s1,
+                     progress);
 }
 
-bool ExtendedPreserveSize(RandomSource& random, ShareTable& shares, const BmpImage& secret,
-                          const BasisMatrix& s0, const BasisMatrix& s1) {
-  return MakeUnpermutedShares(random, ExpansionMethod::ExtendedPreserveSize, shares, secret, s0,
-                              s1);
+void ExtendedPreserveSize(RandomSource& random, ShareTable& shares, const BmpImage& secret,
+                          const std::vector<BmpImage>& innocents, const BasisMatrix& s0,
+                          const BasisMatrix& s1, const ProgressFn& progress) {
+  MakeUnpermutedShares(random, ExpansionMethod::ExtendedPreserveSize, shares, secret, innocents,
+                       s0, s1, progress);
 }
 
-bool ExtendedPreserveDetail(RandomSource& random, ShareTable& shares, const BmpImage& secret,
-                            const BasisMatrix& s0, const BasisMatrix& s1) {
-  return MakeUnpermutedShares(random, ExpansionMethod::ExtendedPreserveDetail, shares, secret, s0,
-                              s1);
+void ExtendedPreserveDetail(RandomSource& random, ShareTable& shares, const BmpImage& secret,
+                            const std::vector<BmpImage>& innocents, const BasisMatrix& s0,
+                            const BasisMatrix& s1, const ProgressFn& progress) {
+  MakeUnpermutedShares(random, ExpansionMethod::ExtendedPreserveDetail, shares, secret, innocents,
+                       s0, s1, progress);
 }
 
-bool RunExpansionMethod(RandomSource& random, ExpansionMethod method, ShareTable& shares,
-                        const BmpImage& secret, BasisMatrix& s0, BasisMatrix& s1) {
+void RunExpansionMethod(RandomSource& random, ExpansionMethod method, ShareTable& shares,
+                        const BmpImage& secret, const std::vector<BmpImage>& innocents,
+                        BasisMatrix& s0, BasisMatrix& s1, const ProgressFn& progress) {
   switch (method) {
     case ExpansionMethod::RandomBasisColumn:
-      RandomBasisColumn(random, shares, secret, s0, s1);
-      return true;
+      return RandomBasisColumn(random, shares, secret, s0, s1, progress);
     case ExpansionMethod::PixelSampling:
-      PixelSampling(random, shares, secret, s0, s1);
-      return true;
+      return PixelSampling(random, shares, secret, s0, s1, progress);
     case ExpansionMethod::SquareSubpixelExpansion:
-      SquareSubpixelExpansion(random, shares, secret, s0, s1);
-      return true;
+      return SquareSubpixelExpansion(random, shares, secret, s0, s1, progress);
     case ExpansionMethod::SmallestSquareWithFiller:
-      SmallestSquareWithFiller(random, shares, secret, s0, s1);
-      return true;
+      return SmallestSquareWithFiller(random, shares, secret, s0, s1, progress);
     case ExpansionMethod::SmallestSquareWithoutFiller:
-      SmallestSquareWithoutFiller(random, shares, secret, s0, s1);
-      return true;
+      return SmallestSquareWithoutFiller(random, shares, secret, s0, s1, progress);
     case ExpansionMethod::ExtendedPreserveSize:
-      return ExtendedPreserveSize(random, shares, secret, s0, s1);
+      return ExtendedPreserveSize(random, shares, secret, innocents, s0, s1, progress);
     case ExpansionMethod::ExtendedPreserveDetail:
-      return ExtendedPreserveDetail(random, shares, secret, s0, s1);
+      return ExtendedPreserveDetail(random, shares, secret, innocents, s0, s1, progress);
   }
-  return false;
 }
 
-bool ChooseInnocentImages(ShareSession& session, int m, int32_t width, int32_t height,
-                          std::vector<BmpImage>& innocents) {
+Outcome ChooseInnocentImages(ShareSession& session, Env& env, int m, int32_t width,
+                             int32_t height, std::vector<BmpImage>& innocents) {
   innocents.clear();
   for (int r = 0; r < m; ++r) {
-    const std::string title =
-        std::string("Select Innocent Image File ") + static_cast<char>('1' + r);
-    const std::optional<std::string> path = session.ChooseInnocentImage(title);
-    bool usable = false;
-    if (path) {
-      BmpImage image(*path);
+    const std::optional<std::string> path = session.ChooseInnocentImage(r);
+    Outcome outcome;
+    BmpImage image;
+    if (!path) {
+      outcome = Outcome::Fail(Code::kCancelled);
+    } else if (outcome = session.LoadInnocentImage(env, r, *path, image); outcome) {
       // Every innocent pixel is read at the secret's own coordinates, so a smaller image
       // would be read outside its rows.
-      usable = image.Load(SessionReporter(session)) && image.Width() >= width &&
-               image.Height() >= height;
-      if (usable)
-        innocents.push_back(std::move(image));
+      if (!image.HasPixels() || image.Width() < width || image.Height() < height)
+        outcome = Outcome::Fail(Code::kInnocentTooSmall, *path);
     }
-    if (!usable) {
-      session.ShowMessage("", kNoInnocentImage);
+    if (!outcome) {
       innocents.clear();
-      return false;
+      return std::move(outcome).At(r);
     }
+    innocents.push_back(std::move(image));
   }
-  return true;
+  return Outcome::Ok();
 }
 
 }  // namespace quillon

@@ -13,40 +13,46 @@
 #include "core/progress.h"
 #include "core/random.h"
 #include "shares/share_output.h"
+#include "shares/share_session.h"
 
 namespace quillon {
 
-// The methods as the driver runs them: create and register the shares, fill them, save
-// them. The caller has checked that m <= kShareSlots, c >= 1 and that the shares fit
-// (ShareSizeFits). Pixel sampling and the three square methods leave S0 and S1 in the
-// column order their permutations reached; the others leave them untouched.
+// The methods as the driver runs them: create the m blank shares in the table, then fill
+// them; nothing is written. The caller has checked that m <= kShareSlots, c >= 1 and that
+// the shares fit (ShareSizeFits). Creating the shares throws std::bad_alloc when memory runs
+// out. Pixel sampling and the three square methods leave S0 and S1 in the column order their
+// permutations reached; the others leave them untouched. The extended methods read one
+// innocent image per share, each at least the secret's size (ChooseInnocentImages).
 void RandomBasisColumn(RandomSource& random, ShareTable& shares, const BmpImage& secret,
-                       const BasisMatrix& s0, const BasisMatrix& s1);
+                       const BasisMatrix& s0, const BasisMatrix& s1,
+                       const ProgressFn& progress = {});
 void PixelSampling(RandomSource& random, ShareTable& shares, const BmpImage& secret,
-                   BasisMatrix& s0, BasisMatrix& s1);
+                   BasisMatrix& s0, BasisMatrix& s1, const ProgressFn& progress = {});
 void SquareSubpixelExpansion(RandomSource& random, ShareTable& shares, const BmpImage& secret,
-                             BasisMatrix& s0, BasisMatrix& s1);
+                             BasisMatrix& s0, BasisMatrix& s1, const ProgressFn& progress = {});
 void SmallestSquareWithFiller(RandomSource& random, ShareTable& shares, const BmpImage& secret,
-                              BasisMatrix& s0, BasisMatrix& s1);
+                              BasisMatrix& s0, BasisMatrix& s1, const ProgressFn& progress = {});
 void SmallestSquareWithoutFiller(RandomSource& random, ShareTable& shares, const BmpImage& secret,
-                                 BasisMatrix& s0, BasisMatrix& s1);
-// The extended methods first ask for one innocent image per participant; false when the
-// user gave up (nothing is then created or registered).
-bool ExtendedPreserveSize(RandomSource& random, ShareTable& shares, const BmpImage& secret,
-                          const BasisMatrix& s0, const BasisMatrix& s1);
-bool ExtendedPreserveDetail(RandomSource& random, ShareTable& shares, const BmpImage& secret,
-                            const BasisMatrix& s0, const BasisMatrix& s1);
+                                 BasisMatrix& s0, BasisMatrix& s1,
+                                 const ProgressFn& progress = {});
+void ExtendedPreserveSize(RandomSource& random, ShareTable& shares, const BmpImage& secret,
+                          const std::vector<BmpImage>& innocents, const BasisMatrix& s0,
+                          const BasisMatrix& s1, const ProgressFn& progress = {});
+void ExtendedPreserveDetail(RandomSource& random, ShareTable& shares, const BmpImage& secret,
+                            const std::vector<BmpImage>& innocents, const BasisMatrix& s0,
+                            const BasisMatrix& s1, const ProgressFn& progress = {});
 
-// Runs one of the seven; false only when an extended method gave up.
-bool RunExpansionMethod(RandomSource& random, ExpansionMethod method, ShareTable& shares,
-                        const BmpImage& secret, BasisMatrix& s0, BasisMatrix& s1);
+// Runs one of the seven (innocents are read by the extended methods only).
+void RunExpansionMethod(RandomSource& random, ExpansionMethod method, ShareTable& shares,
+                        const BmpImage& secret, const std::vector<BmpImage>& innocents,
+                        BasisMatrix& s0, BasisMatrix& s1, const ProgressFn& progress = {});
 
-// Asks for participant r's innocent image under "Select Innocent Image File " + digit, in
-// participant order, and loads it. A cancel, a file that fails to load or an image smaller
-// than width x height ends the choice with "Cannot Encrypt without valid innocent image
-// source file." and false, innocents left empty.
-bool ChooseInnocentImages(ShareSession& session, int m, int32_t width, int32_t height,
-                          std::vector<BmpImage>& innocents);
+// Asks the session for share r's innocent image, r = 0 .. m - 1 in order, and loads it.
+// Stops at the first share whose image is declined (kCancelled), cannot be loaded (the
+// loader's outcome) or is smaller than width x height (kInnocentTooSmall), every outcome
+// with the share's index; innocents are then left empty.
+Outcome ChooseInnocentImages(ShareSession& session, Env& env, int m, int32_t width,
+                             int32_t height, std::vector<BmpImage>& innocents);
 
 // The pixel work of a method alone: fills shares that were created blank at MethodShareSize,
 // a 64-pixel word at a time. innocents (at least the secret's size) are read only by the

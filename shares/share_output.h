@@ -1,5 +1,5 @@
 // What every expansion method shares: the share names, the share sizes and block sides, and
-// the table of share images that is created, registered and saved through the session.
+// the table of share images that a method fills.
 #pragma once
 
 #include <cstdint>
@@ -8,7 +8,6 @@
 
 #include "core/bmp_image.h"
 #include "core/kinds.h"
-#include "shares/share_session.h"
 
 namespace quillon {
 
@@ -43,30 +42,18 @@ ShareSize MethodShareSize(ExpansionMethod method, int64_t width, int64_t height,
 // pixel data plus the 62 bytes of headers and colour table within 2^31 - 1 bytes.
 bool ShareSizeFits(const ShareSize& size);
 
-// The share images of one encryption. Shares are created and registered all at once before
-// any pixel is computed, and written only by SaveShareImages.
+// The share images of one encryption, held in memory until the driver writes them as one set.
 class ShareTable {
  public:
-  explicit ShareTable(ShareSession& session) : m_session(session) {}
-
-  // Creates m blank 1-bit shares (m <= kShareSlots) written to session.OutputPath(name),
-  // then registers each under its plain name, in share order. Throws std::bad_alloc when
-  // the shares do not fit in memory; nothing is registered then.
+  // Creates m blank 1-bit shares named ShareName(0 .. m) (m <= kShareSlots). Throws
+  // std::bad_alloc when they do not fit in memory.
   void CreateShareImages(int m, int32_t width, int32_t height);
 
-  // Saves shares 0..m-1 in order (a failed save does not stop the others), then selects the
-  // first new share. Returns whether every share was written.
-  bool SaveShareImages(int m);
-
-  ShareSession& Session() { return m_session; }
   std::vector<BmpImage>& Images() { return m_images; }
   const std::vector<BmpImage>& Images() const { return m_images; }
-  bool AllSaved() const { return m_allSaved; }
 
  private:
-  ShareSession& m_session;
   std::vector<BmpImage> m_images;
-  bool m_allSaved = true;
 };
 
 }  // namespace quillon
