@@ -7,7 +7,7 @@
 #include <cstring>
 #include <vector>
 
-#include "io/atomic_file.h"
+#include "core/atomic_file.h"
 
 namespace quillon {
 namespace {

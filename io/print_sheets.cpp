@@ -9,7 +9,7 @@
 #include <cstdio>
 #include <memory>
 
-#include "io/atomic_file.h"
+#include "core/atomic_file.h"
 
 namespace quillon {
 namespace {
