@@ -13,6 +13,7 @@
 #include <memory>
 #include <new>
 
+#include "core/atomic_file.h"
 #include "core/report.h"
 
 namespace quillon {
@@ -504,72 +505,68 @@ bool BmpImage::Load(const Reporter& report, int64_t maxPixelBytes) {
   return true;
 }
 
+// What WriteTo would refuse, found before anything is created.
+static Outcome CheckWritable(const BmpHeader& header, int64_t stride, bool hasPixels,
+                             size_t pixelBytes, const std::string& name) {
+  const int64_t entries = BmpPaletteEntries(header.biBitCount, header.biClrUsed);
+  if (entries < 0 || entries > 256 || stride < 0 || header.biHeight < 0)
+    return Outcome::Fail(Code::kUnsupportedBitmap, name);
+  const int64_t length = stride * header.biHeight;
+  if (length > 0 && (!hasPixels || static_cast<int64_t>(pixelBytes) < length))
+    return Outcome::Fail(Code::kNoPixels, name);
+  return Outcome::Ok();
+}
+
+Outcome BmpImage::WriteTo(WritableFile& file) const {
+  const int64_t stride = Stride();
+  if (Outcome fits = CheckWritable(m_header, stride, m_hasPixels, m_pixels.size(), m_fileName);
+      !fits) {
+    return fits;
+  }
+  // Headers and colour table in one write, the pixels in another.
+  const int64_t entries = BmpPaletteEntries(m_header.biBitCount, m_header.biClrUsed);
+  uint8_t head[kBmpHeaderBytes + 256 * 4];
+  EncodeHeader(m_header, head);
+  for (int64_t e = 0; e < entries; ++e)
+    std::memcpy(head + kBmpHeaderBytes + 4 * e, m_palette[e].data(), 4);
+  if (Outcome written = file.Append(head, static_cast<size_t>(kBmpHeaderBytes + 4 * entries));
+      !written) {
+    return written;
+  }
+  const int64_t length = stride * m_header.biHeight;
+  if (length > 0)
+    return file.Append(m_pixels.data(), static_cast<size_t>(length));
+  return Outcome::Ok();
+}
+
+Outcome BmpImage::Save(Env& env, uint32_t mode) const {
+  if (Outcome fits = CheckWritable(m_header, Stride(), m_hasPixels, m_pixels.size(), m_fileName);
+      !fits) {
+    return fits;
+  }
+  return WriteFileAtomically(env, m_fileName, mode,
+                             [this](WritableFile& file) { return WriteTo(file); });
+}
+
 bool BmpImage::Save(const Reporter& report) const {
   const int64_t entries = BmpPaletteEntries(m_header.biBitCount, m_header.biClrUsed);
-  const int64_t stride = Stride();
-  const int64_t length = stride < 0 ? -1 : stride * m_header.biHeight;
-
-  // A temporary name beside the target: the rename below is atomic within one directory.
-  std::string temp;
-  int fd = -1;
-  for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
-    temp = m_fileName + ".tmp" + std::to_string(getpid()) + "-" + std::to_string(attempt);
-    fd = open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-    if (fd < 0 && errno != EEXIST)
-      break;
-  }
-  if (fd < 0) {
-    Tell(report, "ERROR: Can't open " + m_fileName);
+  if (entries < 0 || entries > 256) {
+    Tell(report, "ERROR: Can't write bitmap's color palette!");
     return false;
   }
-  std::unique_ptr<std::FILE, FileCloser> file(fdopen(fd, "wb"));
-  if (!file) {
-    close(fd);
-    unlink(temp.c_str());
-    Tell(report, "ERROR: Can't open " + m_fileName);
-    return false;
+  const Outcome saved = Save(Env::Default());
+  switch (saved.code) {
+    case Code::kOk:
+      return true;
+    case Code::kCannotCreate:
+    case Code::kCannotReplace:
+    case Code::kNotRegularFile:
+      Tell(report, "ERROR: Can't open " + m_fileName);
+      return false;
+    default:
+      Tell(report, "ERROR: Can't write image!");
+      return false;
   }
-  auto fail = [&](const char* message) {
-    file.reset();
-    unlink(temp.c_str());
-    Tell(report, message);
-    return false;
-  };
-
-  uint8_t raw[kBmpHeaderBytes];
-  EncodeHeader(m_header, raw);
-  if (std::fwrite(raw, 1, sizeof raw, file.get()) != sizeof raw) {
-    return fail("ERROR: Can't write image!");
-  }
-  if (entries < 0 || entries > 256)
-    return fail("ERROR: Can't write bitmap's color palette!");
-  for (int64_t e = 0; e < entries; ++e) {
-    if (std::fwrite(m_palette[e].data(), 1, 4, file.get()) != 4) {
-      return fail("ERROR: Can't write bitmap's color palette!");
-    }
-  }
-  if (length < 0 ||
-      (length > 0 && (!m_hasPixels || static_cast<int64_t>(m_pixels.size()) < length))) {
-    return fail("ERROR: Can't write image!");
-  }
-  if (length > 0 && std::fwrite(m_pixels.data(), 1, static_cast<size_t>(length), file.get()) !=
-                        static_cast<size_t>(length)) {
-    return fail("ERROR: Can't write image!");
-  }
-  if (std::fflush(file.get()) != 0 || fsync(fileno(file.get())) != 0) {
-    return fail("ERROR: Can't write image!");
-  }
-  if (std::fclose(file.release()) != 0) {
-    unlink(temp.c_str());
-    Tell(report, "ERROR: Can't write image!");
-    return false;
-  }
-  if (std::rename(temp.c_str(), m_fileName.c_str()) != 0) {
-    unlink(temp.c_str());
-    Tell(report, "ERROR: Can't open " + m_fileName);
-    return false;
-  }
-  return true;
 }
 
 char BmpImage::GetPixel(int32_t row, int32_t col) const {

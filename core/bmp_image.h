@@ -8,6 +8,9 @@
 #include <string>
 #include <vector>
 
+#include "core/atomic_file.h"
+#include "core/env.h"
+#include "core/outcome.h"
 #include "core/report.h"
 
 namespace quillon {
@@ -69,10 +72,18 @@ class BmpImage {
   // desktop program); without one, to the installed reporter of core/report.
   bool Load(const Reporter& report, int64_t maxPixelBytes = kBmpMaxPixelBytes);
   bool Load(int64_t maxPixelBytes = kBmpMaxPixelBytes) { return Load(Reporter(), maxPixelBytes); }
-  // Writes the image to its name through a temporary file beside it, so that a failed save
-  // leaves any earlier file untouched. Returns whether the file was written. Messages as for
-  // Load.
+  // Writes the image to its name through core/atomic_file (mode for a new file; an existing
+  // one keeps its own): a failed save leaves any earlier file untouched. An image whose size
+  // or colour table the format cannot hold gives kUnsupportedBitmap, one that claims pixels
+  // it does not hold kNoPixels, before anything is created. Outcomes name FileName().
+  Outcome Save(Env& env, uint32_t mode = kPrivateFileMode) const;
+  // Transitional, until the hosts word Save's outcomes: saves through Env::Default() and
+  // reports "ERROR: Can't open NAME", "ERROR: Can't write image!" or "ERROR: Can't write
+  // bitmap's color palette!" as before. Returns whether the file was written.
   bool Save(const Reporter& report = Reporter()) const;
+  // Writes the file's bytes (headers, colour table, pixels) to file, as Save would, so that
+  // other writers (a share set) can use it. Refuses as Save does, before writing.
+  Outcome WriteTo(WritableFile& file) const;
 
   // Callers keep 0 <= row < Height() and 0 <= col < Width().
   char GetPixel(int32_t row, int32_t col) const;
