@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <atomic>
+#include <cerrno>
 #include <cstring>
 #include <mutex>
 
@@ -30,12 +31,25 @@ bool g_installed[kSignalCount];
 static_assert(std::atomic<bool>::is_always_lock_free && std::atomic<int>::is_always_lock_free,
               "the signal handler needs lock-free atomics");
 
+// Files first, then folders, which go only when empty: a folder's registered files are
+// removed before it, and a folder inside another before the outer one.
 void RemoveRegistered() {
   const pid_t self = getpid();
+  auto ours = [self](int i) {
+    return g_used[i].load(std::memory_order_acquire) && g_owners[i] == self;
+  };
+  bool folder[kStagedSlots] = {};
   for (int i = 0; i < kStagedSlots; ++i) {
-    if (g_used[i].load(std::memory_order_acquire) && g_owners[i] == self) {
-      if (unlink(g_paths[i]) != 0)
-        rmdir(g_paths[i]);
+    if (ours(i) && unlink(g_paths[i]) != 0)
+      folder[i] = errno == EISDIR || errno == EPERM;
+  }
+  for (bool removed = true; removed;) {
+    removed = false;
+    for (int i = 0; i < kStagedSlots; ++i) {
+      if (folder[i] && ours(i) && rmdir(g_paths[i]) == 0) {
+        folder[i] = false;
+        removed = true;
+      }
     }
   }
 }

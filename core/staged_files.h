@@ -1,9 +1,9 @@
 // The files (and folders) a run has put beside the user's files and must not leave behind: the
 // staged copies of files being written, a private folder of half-made output. While anything
-// is registered, SIGINT, SIGTERM and SIGHUP remove every registered path (unlink, else rmdir)
-// and then end the process with the signal's default action; when the last path is
-// unregistered, the handlers that were there before come back. A signal that the process
-// ignored stays ignored.
+// is registered, SIGINT, SIGTERM and SIGHUP remove every registered path (files first, then
+// folders that are empty by then) and end the process with the signal's default action; when the
+// last path is unregistered, the handlers that were there before come back. A signal that the
+// process ignored stays ignored.
 //
 // The handler only walks a fixed table of C strings, so it is async-signal-safe; a path is
 // removed only by the process that registered it (a forked child that is interrupted leaves

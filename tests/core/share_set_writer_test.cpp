@@ -187,7 +187,13 @@ TEST(StagedFilesTest, ASignalWhileHeldWaitsAndThenRemovesWhatIsStaged) {
   const std::string staged = dir.File(".staged");
   const pid_t pid = fork();
   ASSERT_GE(pid, 0);
+  const std::string folder = dir.File(".staging");
   if (pid == 0) {
+    // A folder registered before the file inside it still goes, after the file.
+    fs::create_directories(folder);
+    RegisterStaged(folder);
+    WriteFileBytes(folder + "/capa1.bmp", {'s'});
+    RegisterStaged(folder + "/capa1.bmp");
     WriteFileBytes(staged, {'s'});
     RegisterStaged(staged);
     {
@@ -202,6 +208,7 @@ TEST(StagedFilesTest, ASignalWhileHeldWaitsAndThenRemovesWhatIsStaged) {
   EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGINT);
   EXPECT_TRUE(fs::exists(dir.File("after-the-signal")));
   EXPECT_FALSE(fs::exists(staged));
+  EXPECT_FALSE(fs::exists(folder));
 }
 
 // The handlers are there only while something is staged; an ignored signal stays ignored.
