@@ -30,7 +30,8 @@ class ShareSetWriter {
   void Add(std::string target, WriteBytes write);
 
   // Writes the set. Failures carry the target as it was added and its index in the set; two
-  // targets that are the same file after their links give kOutputTwice (detail: the first).
+  // targets whose links lead to the same path give kOutputTwice (detail: the first). Other
+  // spellings of one file ("dir/../x") are core/file_identity.h's to catch, before the work.
   Outcome Write();
 
   // For tests: called after each file is staged (written and closed) with how many are.
