@@ -6,6 +6,7 @@
 #include "app/canvas.h"
 #include "app/resources/resource_ids.h"
 #include "combine/coalesce_dlg.h"
+#include "core/atomic_file.h"
 #include "core/kinds.h"
 #include "shares/encrypt.h"
 #include "ui/application.h"
@@ -275,15 +276,11 @@ std::optional<std::string> CShareFrame::ChooseLayer(int, const std::string& titl
 
 void CShareFrame::LayerLoaded(int layer) {
   // One byte, the layer's digit, then the viewer; it may not exist, which changes nothing.
-  // The file is replaced whole, so a viewer still reading the last one never finds it empty.
-  const std::string temporary = std::string(kViewerSettings) + ".tmp";
-  if (std::FILE* settings = std::fopen(temporary.c_str(), "wb")) {
-    const bool written = std::fputc('1' + layer, settings) != EOF;
-    if (std::fclose(settings) == 0 && written)
-      std::rename(temporary.c_str(), kViewerSettings);
-    else
-      std::remove(temporary.c_str());
-  }
+  // The file is replaced whole, so a viewer still reading the last one never finds it empty;
+  // a failure to write it changes nothing either.
+  const char digit = static_cast<char>('1' + layer);
+  WriteFileAtomically(Env::Default(), kViewerSettings, kOrdinaryFileMode,
+                      [digit](WritableFile& file) { return file.Append(&digit, 1); });
   App().GetPlatform().StartProgram(kViewerProgram);
 }
 

@@ -3,9 +3,11 @@
 #include <stdlib.h>
 
 #include <cctype>
+#include <cstring>
 #include <filesystem>
 #include <system_error>
 
+#include "core/share_set_writer.h"
 #include "io/picture.h"
 #include "io/png_writer.h"
 
@@ -173,21 +175,29 @@ std::string PrepareInnocentImages(std::vector<std::string>& files, const Picture
 
 std::vector<std::string> WritePngShares(const std::vector<std::string>& bmpShares,
                                         const std::string& outDir, std::string& error) {
-  std::vector<std::string> written;
+  std::vector<BmpImage> shares;
+  std::vector<std::string> paths;
   for (const std::string& file : bmpShares) {
-    BmpImage share(file);
     const std::string name = std::filesystem::path(file).stem().string() + ".png";
-    const std::string path =
-        outDir.empty() ? name : (std::filesystem::path(outDir) / name).string();
-    if (!share.Load()) {
-      error = "cannot read the share made for '" + path + "'";
-      return written;
+    paths.push_back(outDir.empty() ? name : (std::filesystem::path(outDir) / name).string());
+    shares.emplace_back(file);
+    if (!shares.back().Load()) {
+      error = "cannot read the share made for '" + paths.back() + "'";
+      return {};
     }
-    if (error = SavePng(share, path); !error.empty())
-      return written;
-    written.push_back(path);
   }
-  return written;
+  // The PNG shares are one set: all are written or none.
+  ShareSetWriter set(Env::Default());
+  for (size_t i = 0; i < shares.size(); ++i)
+    set.Add(paths[i], [&share = shares[i]](WritableFile& file) { return WritePng(share, file); });
+  if (const Outcome written = set.Write(); !written) {
+    error = "cannot write '" + written.file + "'" +
+            (written.code == Code::kNotRegularFile ? std::string(": not a regular file")
+             : written.error != 0 ? ": " + std::string(std::strerror(written.error))
+                                  : std::string());
+    return {};
+  }
+  return paths;
 }
 
 std::string SaveTwoColour(const BmpImage& image, const std::string& path) {

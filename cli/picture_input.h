@@ -65,8 +65,8 @@ class TempFolder {
 std::string PrepareInnocentImages(std::vector<std::string>& files, const PictureChoice& choice,
                                   TempFolder& temp);
 
-// Writes every BMP share as a PNG of the same name into outDir and returns the files written;
-// error is set at the first that fails.
+// Writes every BMP share as a PNG of the same name into outDir, all or none, and returns the
+// files written (none when error is set).
 std::vector<std::string> WritePngShares(const std::vector<std::string>& bmpShares,
                                         const std::string& outDir, std::string& error);
 

@@ -13,6 +13,7 @@
 #include <memory>
 #include <new>
 
+#include "core/atomic_file.h"
 
 namespace quillon {
 namespace {
@@ -504,55 +505,47 @@ Outcome BmpImage::Load(Env& env, int64_t maxPixelBytes) {
   return Outcome::Ok();
 }
 
-Outcome BmpImage::Save(Env& env) const {
-  std::unique_ptr<WritableFile> file;
-  // A temporary name beside the target: the rename below is atomic within one directory.
-  std::string temp;
-  Outcome created;
-  for (int attempt = 0; attempt < 100; ++attempt) {
-    temp = m_fileName + ".tmp" + std::to_string(getpid()) + "-" + std::to_string(attempt);
-    created = env.CreateNew(temp, 0600, &file);
-    if (created || created.error != EEXIST)
-      break;
-  }
-  if (!created)
-    return Outcome::Fail(Code::kCannotCreate, m_fileName, created.error);
-  Outcome written = WriteTo(*file);
-  if (written)
-    written = file->Sync();
-  Outcome closed = file->Close();
-  if (written && !closed)
-    written = closed;
-  if (written)
-    written = env.Rename(temp, m_fileName);
-  if (!written) {
-    env.Remove(temp);
-    return Outcome::Fail(written.code, m_fileName, written.error);
-  }
+// What WriteTo would refuse, found before anything is created.
+static Outcome CheckWritable(const BmpHeader& header, int64_t stride, bool hasPixels,
+                             size_t pixelBytes, const std::string& name) {
+  const int64_t entries = BmpPaletteEntries(header.biBitCount, header.biClrUsed);
+  if (entries < 0 || entries > 256 || stride < 0 || header.biHeight < 0)
+    return Outcome::Fail(Code::kUnsupportedBitmap, name);
+  const int64_t length = stride * header.biHeight;
+  if (length > 0 && (!hasPixels || static_cast<int64_t>(pixelBytes) < length))
+    return Outcome::Fail(Code::kNoPixels, name);
   return Outcome::Ok();
 }
 
 Outcome BmpImage::WriteTo(WritableFile& file) const {
-  const int64_t entries = BmpPaletteEntries(m_header.biBitCount, m_header.biClrUsed);
   const int64_t stride = Stride();
-  const int64_t length = stride < 0 ? -1 : stride * m_header.biHeight;
-  uint8_t raw[kBmpHeaderBytes];
-  EncodeHeader(m_header, raw);
-  if (entries < 0 || entries > 256 || length < 0 ||
-      (length > 0 && (!m_hasPixels || static_cast<int64_t>(m_pixels.size()) < length))) {
-    // Nothing that could be read back as this picture: refuse before writing a byte.
-    return Outcome::Fail(Code::kCannotWrite, m_fileName, EINVAL);
+  if (Outcome fits = CheckWritable(m_header, stride, m_hasPixels, m_pixels.size(), m_fileName);
+      !fits) {
+    return fits;
   }
-  if (Outcome out = file.Append(raw, sizeof raw); !out)
-    return out;
-  uint8_t table[256 * 4];
+  // Headers and colour table in one write, the pixels in another.
+  const int64_t entries = BmpPaletteEntries(m_header.biBitCount, m_header.biClrUsed);
+  uint8_t head[kBmpHeaderBytes + 256 * 4];
+  EncodeHeader(m_header, head);
   for (int64_t e = 0; e < entries; ++e)
-    std::memcpy(table + 4 * e, m_palette[e].data(), 4);
-  if (Outcome out = file.Append(table, static_cast<size_t>(4 * entries)); !out)
-    return out;
+    std::memcpy(head + kBmpHeaderBytes + 4 * e, m_palette[e].data(), 4);
+  if (Outcome written = file.Append(head, static_cast<size_t>(kBmpHeaderBytes + 4 * entries));
+      !written) {
+    return written;
+  }
+  const int64_t length = stride * m_header.biHeight;
   if (length > 0)
     return file.Append(m_pixels.data(), static_cast<size_t>(length));
   return Outcome::Ok();
+}
+
+Outcome BmpImage::Save(Env& env, uint32_t mode) const {
+  if (Outcome fits = CheckWritable(m_header, Stride(), m_hasPixels, m_pixels.size(), m_fileName);
+      !fits) {
+    return fits;
+  }
+  return WriteFileAtomically(env, m_fileName, mode,
+                             [this](WritableFile& file) { return WriteTo(file); });
 }
 
 char BmpImage::GetPixel(int32_t row, int32_t col) const {

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "core/atomic_file.h"
 #include "core/env.h"
 #include "core/outcome.h"
 
@@ -70,11 +71,13 @@ class BmpImage {
   Outcome Load(Env& env, int64_t maxPixelBytes = kBmpMaxPixelBytes);
   // Whether the last Load found the colour table cut short (its missing entries are black).
   bool PaletteCutShort() const { return m_paletteCutShort; }
-  // Writes the image to its name through a temporary file beside it, so that a failed save
-  // leaves any earlier file untouched. Outcomes name the file: kCannotCreate, kCannotWrite,
-  // kCannotReplace, with the system's error.
-  Outcome Save(Env& env) const;
-  // The file's bytes (headers, colour table, pixel rows) appended to file.
+  // Writes the image to its name through core/atomic_file (mode for a new file; an existing
+  // one keeps its own): a failed save leaves any earlier file untouched. An image whose size
+  // or colour table the format cannot hold gives kUnsupportedBitmap, one that claims pixels
+  // it does not hold kNoPixels, before anything is created. Outcomes name FileName().
+  Outcome Save(Env& env, uint32_t mode = kPrivateFileMode) const;
+  // Writes the file's bytes (headers, colour table, pixels) to file, as Save would, so that
+  // other writers (a share set) can use it. Refuses as Save does, before writing.
   Outcome WriteTo(WritableFile& file) const;
 
   // Callers keep 0 <= row < Height() and 0 <= col < Width().

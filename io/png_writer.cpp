@@ -3,29 +3,42 @@
 #include <png.h>
 
 #include <csetjmp>
-#include <cstdio>
 #include <cstring>
 #include <vector>
-
-#include "io/atomic_file.h"
 
 namespace quillon {
 namespace {
 
 struct PngJob {
   const BmpImage* image;
-  std::FILE* file;
-  uint8_t* row;  // (width + 7) / 8 bytes
-  char message[200];
+  WritableFile* file;
+  uint8_t* row;     // (width + 7) / 8 bytes
+  Outcome failure;  // what the file said when a write failed
 };
 
-void OnPngError(png_structp png, png_const_charp text) {
-  auto* job = static_cast<PngJob*>(png_get_error_ptr(png));
-  std::snprintf(job->message, sizeof job->message, "%s", text);
+void OnPngError(png_structp png, png_const_charp) {
   png_longjmp(png, 1);
 }
 
 void OnPngWarning(png_structp, png_const_charp) {}
+
+// Kept apart from OnPngWrite, so that no C++ object lives in the frame that libpng leaves
+// through longjmp.
+bool AppendBytes(PngJob* job, const uint8_t* data, size_t length) {
+  Outcome written = job->file->Append(data, length);
+  if (written)
+    return true;
+  job->failure = std::move(written);
+  return false;
+}
+
+void OnPngWrite(png_structp png, png_bytep data, size_t length) {
+  if (!AppendBytes(static_cast<PngJob*>(png_get_io_ptr(png)), data, length))
+    png_error(png, "write failed");
+}
+
+// Everything goes out through Append; the file is synced by its owner.
+void OnPngFlush(png_structp) {}
 
 // Picture row y (0 at the top) as PNG packs it; bits past the width are zero.
 void PackRow(const BmpImage& image, int32_t y, uint8_t* out) {
@@ -47,11 +60,11 @@ void PackRow(const BmpImage& image, int32_t y, uint8_t* out) {
 }
 
 // libpng leaves through longjmp on errors; this frame holds no C++ objects.
-bool WritePng(PngJob* job, png_structp png, png_infop info) {
+bool EncodePng(PngJob* job, png_structp png, png_infop info) {
   if (setjmp(png_jmpbuf(png)))
     return false;
   const BmpImage& image = *job->image;
-  png_init_io(png, job->file);
+  png_set_write_fn(png, job, OnPngWrite, OnPngFlush);
   png_set_IHDR(png, info, static_cast<png_uint_32>(image.Width()),
                static_cast<png_uint_32>(image.Height()), 1, PNG_COLOR_TYPE_GRAY, PNG_INTERLACE_NONE,
                PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
@@ -66,21 +79,48 @@ bool WritePng(PngJob* job, png_structp png, png_infop info) {
 
 }  // namespace
 
-std::string SavePng(const BmpImage& image, const std::string& path) {
+Outcome WritePng(const BmpImage& image, WritableFile& file) {
   if (!image.HasPixels() || image.Width() <= 0 || image.Height() <= 0)
-    return "cannot write '" + path + "': the picture has no pixels";
+    return Outcome::Fail(Code::kNoPixels, image.FileName());
   std::vector<uint8_t> row((static_cast<size_t>(image.Width()) + 7) / 8);
-  AtomicFile file(path);
-  if (std::string error = file.Open(); !error.empty())
-    return error;
-  PngJob job{&image, file.Stream(), row.data(), {}};
+  PngJob job{&image, &file, row.data(), Outcome::Ok()};
   png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, &job, OnPngError, OnPngWarning);
   png_infop info = png != nullptr ? png_create_info_struct(png) : nullptr;
-  const bool written = info != nullptr && WritePng(&job, png, info);
+  const bool written = info != nullptr && EncodePng(&job, png, info);
   png_destroy_write_struct(&png, &info);
-  if (!written)
-    return "cannot write '" + path + "': " + (job.message[0] ? job.message : "out of memory");
-  return file.Commit();
+  if (written)
+    return Outcome::Ok();
+  // The encoder's only other failure is running out of memory.
+  return job.failure ? Outcome::Fail(Code::kNoMemory) : job.failure;
+}
+
+Outcome SavePng(Env& env, const BmpImage& image, const std::string& path, uint32_t mode) {
+  if (!image.HasPixels() || image.Width() <= 0 || image.Height() <= 0)
+    return Outcome::Fail(Code::kNoPixels, path);
+  return WriteFileAtomically(env, path, mode,
+                             [&image](WritableFile& file) { return WritePng(image, file); });
+}
+
+std::string SavePng(const BmpImage& image, const std::string& path) {
+  const Outcome saved = SavePng(Env::Default(), image, path);
+  if (saved)
+    return "";
+  std::string reason;
+  switch (saved.code) {
+    case Code::kNoPixels:
+      reason = "the picture has no pixels";
+      break;
+    case Code::kNotRegularFile:
+      reason = "not a regular file";
+      break;
+    case Code::kNoMemory:
+      reason = "out of memory";
+      break;
+    default:
+      reason = saved.error != 0 ? std::strerror(saved.error) : "write failed";
+      break;
+  }
+  return "cannot write '" + path + "': " + reason;
 }
 
 }  // namespace quillon

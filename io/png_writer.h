@@ -1,16 +1,30 @@
 // Writes a picture's two-colour view as a 1-bit greyscale PNG: sample 0 black, 1 white, the
-// top row first. Thread-safe for distinct files.
+// top row first. The bytes depend only on the picture, whichever way they are written.
+// Thread-safe for distinct files.
 #pragma once
 
+#include <cstdint>
 #include <string>
 
+#include "core/atomic_file.h"
 #include "core/bmp_image.h"
+#include "core/env.h"
+#include "core/outcome.h"
 
 namespace quillon {
 
-// Writes image (with pixels) to path through a temporary file beside it, renamed over path
-// when complete: a failure leaves any earlier file at path untouched. Returns an error text,
-// empty on success.
+// Encodes image (with pixels) straight to file, for a share set or an atomic writer. A
+// picture without pixels gives kNoPixels before anything is written, an encoder that runs out
+// of memory kNoMemory; a failed write comes back as the file said it.
+Outcome WritePng(const BmpImage& image, WritableFile& file);
+
+// Writes image to path through core/atomic_file (mode for a new file): a failure leaves any
+// earlier file at path untouched. Outcomes name path.
+Outcome SavePng(Env& env, const BmpImage& image, const std::string& path,
+                uint32_t mode = kPrivateFileMode);
+
+// Transitional, until the hosts word outcomes: SavePng through Env::Default(), answered as an
+// error text ("cannot write 'PATH': REASON"), empty on success.
 std::string SavePng(const BmpImage& image, const std::string& path);
 
 }  // namespace quillon

@@ -7,9 +7,11 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <cstring>
 #include <memory>
 
-#include "io/atomic_file.h"
+#include "core/atomic_file.h"
+#include "core/share_set_writer.h"
 
 namespace quillon {
 namespace {
@@ -128,10 +130,19 @@ void DrawPage(cairo_surface_t* surface, const std::vector<PrintSheet>& sheets,
   cairo_destroy(cr);
 }
 
+// Where a surface's bytes go, and what the file said when a write failed.
+struct SurfaceOutput {
+  WritableFile* file;
+  Outcome failure;
+};
+
 cairo_status_t WriteToFile(void* closure, const unsigned char* data, unsigned int length) {
-  return std::fwrite(data, 1, length, static_cast<std::FILE*>(closure)) == length
-             ? CAIRO_STATUS_SUCCESS
-             : CAIRO_STATUS_WRITE_ERROR;
+  auto* output = static_cast<SurfaceOutput*>(closure);
+  if (Outcome written = output->file->Append(data, length); !written) {
+    output->failure = std::move(written);
+    return CAIRO_STATUS_WRITE_ERROR;
+  }
+  return CAIRO_STATUS_SUCCESS;
 }
 
 struct SurfaceDestroyer {
@@ -139,23 +150,51 @@ struct SurfaceDestroyer {
 };
 using Surface = std::unique_ptr<cairo_surface_t, SurfaceDestroyer>;
 
-// Draws pages [first, last] onto the surface that make makes for the open file, finishes it
-// and commits the file.
+// What went wrong with path, as the command prints it.
+std::string CannotWrite(const std::string& path, const Outcome& outcome, const std::string& why) {
+  if (!why.empty())
+    return "cannot write '" + path + "': " + why;
+  if (outcome.code == Code::kNotRegularFile)
+    return "cannot write '" + path + "': not a regular file";
+  const std::string verb = outcome.code == Code::kCannotCreate ? "create" : "write";
+  return "cannot " + verb + " '" + path + "'" +
+         (outcome.error != 0 ? std::string(": ") + std::strerror(outcome.error) : "");
+}
+
+// Draws pages [first, last] onto the surface that make makes for the file and finishes it.
+// A drawing failure is told in *why (cairo's words).
 template <typename Make>
-std::string WritePages(const std::vector<PrintSheet>& sheets, const PrintLayout& layout, int first,
-                       int last, const std::string& path, Make make) {
-  AtomicFile file(path);
-  if (std::string error = file.Open(); !error.empty())
-    return error;
+Outcome WritePages(const std::vector<PrintSheet>& sheets, const PrintLayout& layout, int first,
+                   int last, WritableFile& file, std::string* why, Make make) {
+  SurfaceOutput output{&file, Outcome::Ok()};
   const double width = layout.options.paper.widthMm * kPointsPerMm;
   const double height = layout.options.paper.heightMm * kPointsPerMm;
-  Surface surface(make(file.Stream(), width, height));
+  Surface surface(make(&output, width, height));
   for (int page = first; page <= last; ++page)
     DrawPage(surface.get(), sheets, layout, page);
   cairo_surface_finish(surface.get());
-  if (cairo_status_t status = cairo_surface_status(surface.get()); status != CAIRO_STATUS_SUCCESS)
-    return "cannot write '" + path + "': " + cairo_status_to_string(status);
-  return file.Commit();
+  if (!output.failure)
+    return output.failure;
+  if (cairo_status_t status = cairo_surface_status(surface.get()); status != CAIRO_STATUS_SUCCESS) {
+    *why = cairo_status_to_string(status);
+    return Outcome::Fail(Code::kCannotWrite);
+  }
+  return Outcome::Ok();
+}
+
+cairo_surface_t* MakePdf(SurfaceOutput* output, double width, double height) {
+  cairo_surface_t* surface =
+      cairo_pdf_surface_create_for_stream(WriteToFile, output, width, height);
+  cairo_pdf_surface_set_metadata(surface, CAIRO_PDF_METADATA_CREATOR, "quillon-cli");
+  return surface;
+}
+
+cairo_surface_t* MakeSvg(SurfaceOutput* output, double width, double height) {
+  cairo_surface_t* surface =
+      cairo_svg_surface_create_for_stream(WriteToFile, output, width, height);
+  // Points, so that the page has its paper size.
+  cairo_svg_surface_set_document_unit(surface, CAIRO_SVG_UNIT_PT);
+  return surface;
 }
 
 }  // namespace
@@ -203,30 +242,26 @@ std::string LayOutPrint(const std::vector<PrintSheet>& sheets, const PrintOption
 
 std::string WritePrintPdf(const std::vector<PrintSheet>& sheets, const PrintLayout& layout,
                           const std::string& path) {
-  return WritePages(
-      sheets, layout, 0, layout.pages - 1, path, [](std::FILE* file, double width, double height) {
-        cairo_surface_t* surface =
-            cairo_pdf_surface_create_for_stream(WriteToFile, file, width, height);
-        cairo_pdf_surface_set_metadata(surface, CAIRO_PDF_METADATA_CREATOR, "quillon-cli");
-        return surface;
+  std::string why;
+  const Outcome written =
+      WriteFileAtomically(Env::Default(), path, kPrivateFileMode, [&](WritableFile& file) {
+        return WritePages(sheets, layout, 0, layout.pages - 1, file, &why, MakePdf);
       });
+  return written ? "" : CannotWrite(path, written, why);
 }
 
 std::string WritePrintSvg(const std::vector<PrintSheet>& sheets, const PrintLayout& layout,
                           const std::vector<std::string>& paths) {
+  // The pages are one set of shares: all are written or none.
+  ShareSetWriter set(Env::Default());
+  std::string why;
   for (int page = 0; page < layout.pages && page < static_cast<int>(paths.size()); ++page) {
-    std::string error = WritePages(
-        sheets, layout, page, page, paths[page], [](std::FILE* file, double width, double height) {
-          cairo_surface_t* surface =
-              cairo_svg_surface_create_for_stream(WriteToFile, file, width, height);
-          // Points, so that the page has its paper size.
-          cairo_svg_surface_set_document_unit(surface, CAIRO_SVG_UNIT_PT);
-          return surface;
-        });
-    if (!error.empty())
-      return error;
+    set.Add(paths[page], [&, page](WritableFile& file) {
+      return WritePages(sheets, layout, page, page, file, &why, MakeSvg);
+    });
   }
-  return "";
+  const Outcome written = set.Write();
+  return written ? "" : CannotWrite(written.file, written, why);
 }
 
 }  // namespace quillon

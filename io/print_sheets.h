@@ -69,7 +69,7 @@ std::string WritePrintPdf(const std::vector<PrintSheet>& sheets, const PrintLayo
                           const std::string& path);
 
 // Writes page p of the layout as an SVG file to paths[p] (paths holds layout.pages names),
-// each through a temporary file. Pages written before a failure stay written.
+// all pages or none (core/share_set_writer.h).
 std::string WritePrintSvg(const std::vector<PrintSheet>& sheets, const PrintLayout& layout,
                           const std::vector<std::string>& paths);
 
