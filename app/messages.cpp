@@ -66,7 +66,7 @@ std::vector<AppMessage> LoadMessages(const Outcome& outcome) {
 
 std::vector<AppMessage> LoadMessages(const BmpImage& image, const Outcome& outcome) {
   std::vector<AppMessage> messages;
-  if (outcome && image.PaletteCutShort())
+  if (image.PaletteCutShort())
     messages.push_back({"", "ERROR: Can't read bitmap's color palette!"});
   for (AppMessage& message : LoadMessages(outcome))
     messages.push_back(std::move(message));

@@ -474,13 +474,14 @@ Outcome BmpImage::Load(Env& env, int64_t maxPixelBytes) {
   const int64_t tableBytes = layout.paletteEntries * layout.paletteEntrySize;
   uint8_t table[256 * 4];
   size_t got = 0;
-  if (tableBytes > 0 && !file->ReadAt(layout.paletteOffset, table, static_cast<size_t>(tableBytes),
-                                      &got))
+  if (tableBytes > 0 &&
+      !file->ReadAt(layout.paletteOffset, table, static_cast<size_t>(tableBytes), &got))
     got = 0;
   // OS/2 1.x entries have no reserved byte; it stays 0.
   for (int64_t e = 0; e < static_cast<int64_t>(got) / layout.paletteEntrySize; ++e)
     std::memcpy(palette[e].data(), table + e * layout.paletteEntrySize, layout.paletteEntrySize);
-  const bool paletteCutShort = static_cast<int64_t>(got) != tableBytes;
+  // Told even when the pixels then fail: the table was cut short all the same.
+  m_paletteCutShort = static_cast<int64_t>(got) != tableBytes;
 
   // Never allocate for data the file cannot hold: uncompressed rows must all be there.
   const int64_t left = fileSize - layout.dataOffset;
@@ -501,7 +502,6 @@ Outcome BmpImage::Load(Env& env, int64_t maxPixelBytes) {
   m_palette = palette;
   m_pixels = std::move(pixels);
   m_hasPixels = true;
-  m_paletteCutShort = paletteCutShort;
   return Outcome::Ok();
 }
 

@@ -67,7 +67,8 @@ class BmpImage {
   // is left as it was); kNotRegularFile, kNotAPicture (no bitmap at all), kUnsupportedBitmap
   // (a bitmap the reader refuses, or one whose pixels would take more than maxPixelBytes),
   // kShortPixelData, kCannotRead, kNoMemory (each leaves the image without pixels and with
-  // zero size). A colour table cut short is not a failure: PaletteCutShort() tells it.
+  // zero size). A colour table cut short is not a failure: PaletteCutShort() tells it (also
+  // when the pixels then fail).
   Outcome Load(Env& env, int64_t maxPixelBytes = kBmpMaxPixelBytes);
   // Whether the last Load found the colour table cut short (its missing entries are black).
   bool PaletteCutShort() const { return m_paletteCutShort; }

@@ -94,8 +94,8 @@ Outcome EncryptSecretImage(ShareSession& session, Env& env, const EncryptRequest
 
   std::vector<BmpImage> innocents;
   if (IsExtendedMethod(request.method)) {
-    if (Outcome chosen = ChooseInnocentImages(session, env, m, secret->Width(), secret->Height(),
-                                              innocents);
+    if (Outcome chosen =
+            ChooseInnocentImages(session, env, m, secret->Width(), secret->Height(), innocents);
         !chosen) {
       return chosen;
     }

@@ -65,8 +65,8 @@ void SmallestSquareWithoutFiller(RandomSource& random, ShareTable& shares, const
 void ExtendedPreserveSize(RandomSource& random, ShareTable& shares, const BmpImage& secret,
                           const std::vector<BmpImage>& innocents, const BasisMatrix& s0,
                           const BasisMatrix& s1, const ProgressFn& progress) {
-  MakeUnpermutedShares(random, ExpansionMethod::ExtendedPreserveSize, shares, secret, innocents,
-                       s0, s1, progress);
+  MakeUnpermutedShares(random, ExpansionMethod::ExtendedPreserveSize, shares, secret, innocents, s0,
+                       s1, progress);
 }
 
 void ExtendedPreserveDetail(RandomSource& random, ShareTable& shares, const BmpImage& secret,
@@ -97,8 +97,8 @@ void RunExpansionMethod(RandomSource& random, ExpansionMethod method, ShareTable
   }
 }
 
-Outcome ChooseInnocentImages(ShareSession& session, Env& env, int m, int32_t width,
-                             int32_t height, std::vector<BmpImage>& innocents) {
+Outcome ChooseInnocentImages(ShareSession& session, Env& env, int m, int32_t width, int32_t height,
+                             std::vector<BmpImage>& innocents) {
   innocents.clear();
   for (int r = 0; r < m; ++r) {
     const std::optional<std::string> path = session.ChooseInnocentImage(r);

@@ -33,8 +33,7 @@ void SquareSubpixelExpansion(RandomSource& random, ShareTable& shares, const Bmp
 void SmallestSquareWithFiller(RandomSource& random, ShareTable& shares, const BmpImage& secret,
                               BasisMatrix& s0, BasisMatrix& s1, const ProgressFn& progress = {});
 void SmallestSquareWithoutFiller(RandomSource& random, ShareTable& shares, const BmpImage& secret,
-                                 BasisMatrix& s0, BasisMatrix& s1,
-                                 const ProgressFn& progress = {});
+                                 BasisMatrix& s0, BasisMatrix& s1, const ProgressFn& progress = {});
 void ExtendedPreserveSize(RandomSource& random, ShareTable& shares, const BmpImage& secret,
                           const std::vector<BmpImage>& innocents, const BasisMatrix& s0,
                           const BasisMatrix& s1, const ProgressFn& progress = {});
@@ -51,8 +50,8 @@ void RunExpansionMethod(RandomSource& random, ExpansionMethod method, ShareTable
 // Stops at the first share whose image is declined (kCancelled), cannot be loaded (the
 // loader's outcome) or is smaller than width x height (kInnocentTooSmall), every outcome
 // with the share's index; innocents are then left empty.
-Outcome ChooseInnocentImages(ShareSession& session, Env& env, int m, int32_t width,
-                             int32_t height, std::vector<BmpImage>& innocents);
+Outcome ChooseInnocentImages(ShareSession& session, Env& env, int m, int32_t width, int32_t height,
+                             std::vector<BmpImage>& innocents);
 
 // The pixel work of a method alone: fills shares that were created blank at MethodShareSize,
 // a 64-pixel word at a time. innocents (at least the secret's size) are read only by the

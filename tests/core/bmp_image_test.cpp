@@ -17,12 +17,12 @@
 #include <random>
 #include <set>
 
+#include "tests/fault_env.h"
 #include "tests/test_util.h"
 
 namespace quillon {
 namespace {
 
-using testing::MessageLog;
 using testing::ReadFileBytes;
 using testing::ScratchDir;
 using testing::WriteFileBytes;
@@ -64,6 +64,45 @@ std::vector<uint8_t> MakeFile(int32_t width, int32_t height, int bits, uint32_t 
   return bytes;
 }
 
+// What the desktop program would have said for a load, kept as texts so that the cases read
+// as the user sees them: one line per outcome, the colour-table line first.
+class LoadLog {
+ public:
+  bool Load(BmpImage& image, int64_t maxPixelBytes = kBmpMaxPixelBytes) {
+    const Outcome outcome = image.Load(Env::Default(), maxPixelBytes);
+    m_codes.push_back(outcome.code);
+    if (image.PaletteCutShort())
+      m_texts.push_back("ERROR: Can't read bitmap's color palette!");
+    switch (outcome.code) {
+      case Code::kOk:
+        break;
+      case Code::kShortPixelData:
+      case Code::kCannotRead:
+        m_texts.push_back("ERROR: Can't read in image!");
+        break;
+      case Code::kNoMemory:
+        m_texts.push_back("ERROR: Can't allocate memory for image!");
+        break;
+      case Code::kCannotOpen:
+        m_texts.push_back("ERROR: Cannot open " + outcome.file);
+        break;
+      default:
+        m_texts.push_back("ERROR: Unsupported bitmap file " + outcome.file);
+    }
+    return outcome.ok();
+  }
+  const std::vector<std::string>& Texts() const { return m_texts; }
+  const std::vector<Code>& Codes() const { return m_codes; }
+  void Clear() {
+    m_texts.clear();
+    m_codes.clear();
+  }
+
+ private:
+  std::vector<std::string> m_texts;
+  std::vector<Code> m_codes;
+};
+
 struct Loaded {
   bool ok;
   BmpImage image;
@@ -73,9 +112,9 @@ struct Loaded {
 Loaded LoadBytes(const ScratchDir& dir, const std::vector<uint8_t>& bytes) {
   std::string path = dir.File("in.bmp");
   WriteFileBytes(path, bytes);
-  MessageLog log;
+  LoadLog log;
   BmpImage image(path);
-  bool ok = image.Load();
+  bool ok = log.Load(image);
   return {ok, image, log.Texts()};
 }
 
@@ -86,7 +125,7 @@ TEST(BmpImage, BlankImageFileIsExactly74Bytes) {
   EXPECT_EQ(image.Header().biSizeImage, 12u);
   EXPECT_EQ(image.Header().bfOffBits, 62u);
   EXPECT_EQ(image.Header().bfSize, 74u);
-  ASSERT_TRUE(image.Save());
+  ASSERT_TRUE(image.Save(Env::Default()));
   std::vector<uint8_t> expected = {
       'B', 'M', 74, 0, 0,   0,   0,   0, 0, 0, 62, 0, 0, 0,        // file header
       40,  0,   0,  0, 10,  0,   0,   0, 3, 0, 0,  0, 1, 0, 1, 0,  // size, width, height...
@@ -224,7 +263,7 @@ TEST(BmpImage, LoadThenSaveReproducesTheFileByteForByte) {
     ASSERT_TRUE(loaded.ok) << c.bits << " bits";
     EXPECT_TRUE(loaded.messages.empty());
     loaded.image.SetFileName(dir.File("out.bmp"));
-    ASSERT_TRUE(loaded.image.Save());
+    ASSERT_TRUE(loaded.image.Save(Env::Default()));
     EXPECT_EQ(ReadFileBytes(dir.File("out.bmp")), bytes)
         << c.width << "x" << c.height << " at " << c.bits << " bits, " << c.clrUsed << " colours";
   }
@@ -240,12 +279,12 @@ TEST(BmpImage, SuiteFilesTheReaderSupportsRoundTrip) {
                          "q/pal2.bmp",     "q/pal2color.bmp", "q/pal8os2v2-40sz.bmp"};
   for (const char* name : files) {
     std::string path = std::string(QUILLON_BMPSUITE_DIR) + "/" + name;
-    MessageLog log;
+    LoadLog log;
     BmpImage image(path);
-    ASSERT_TRUE(image.Load()) << name;
+    ASSERT_TRUE(log.Load(image)) << name;
     EXPECT_TRUE(log.Texts().empty()) << name;
     image.SetFileName(dir.File("copy.bmp"));
-    ASSERT_TRUE(image.Save()) << name;
+    ASSERT_TRUE(image.Save(Env::Default())) << name;
     EXPECT_EQ(ReadFileBytes(dir.File("copy.bmp")), ReadFileBytes(path)) << name;
   }
 
@@ -253,7 +292,7 @@ TEST(BmpImage, SuiteFilesTheReaderSupportsRoundTrip) {
   // indices, and with them black and white, are the inverse of pal1's.
   BmpImage normal(std::string(QUILLON_BMPSUITE_DIR) + "/g/pal1.bmp");
   BmpImage swapped(std::string(QUILLON_BMPSUITE_DIR) + "/g/pal1wb.bmp");
-  ASSERT_TRUE(normal.Load() && swapped.Load());
+  ASSERT_TRUE(normal.Load(Env::Default()) && swapped.Load(Env::Default()));
   int black = 0;
   for (int r = 0; r < normal.Height(); ++r) {
     for (int c = 0; c < normal.Width(); ++c) {
@@ -296,9 +335,9 @@ TEST(BmpImage, EverySuiteFileLoadsOrIsRefusedCleanly) {
     ++files;
     const std::string name =
         std::filesystem::relative(entry.path(), QUILLON_BMPSUITE_DIR).generic_string();
-    MessageLog log;
+    LoadLog log;
     BmpImage image(entry.path().string());
-    if (!image.Load()) {
+    if (!log.Load(image)) {
       EXPECT_TRUE(refused.count(name)) << name << " refused: " << log.Texts().at(0);
       ASSERT_EQ(log.Texts().size(), 1u) << name;
       EXPECT_FALSE(image.HasPixels());
@@ -311,7 +350,7 @@ TEST(BmpImage, EverySuiteFileLoadsOrIsRefusedCleanly) {
     ASSERT_EQ(static_cast<int64_t>(image.Pixels().size()), image.Stride() * image.Height());
     const std::string view = View(image);
     image.SetFileName(dir.File("copy.bmp"));
-    ASSERT_TRUE(image.Save()) << name;
+    ASSERT_TRUE(image.Save(Env::Default())) << name;
     std::vector<uint8_t> saved = ReadFileBytes(dir.File("copy.bmp"));
     ASSERT_GE(saved.size(), 54u);
     EXPECT_EQ(saved[14], 40) << name;
@@ -320,7 +359,7 @@ TEST(BmpImage, EverySuiteFileLoadsOrIsRefusedCleanly) {
               image.Header().bfOffBits + image.Stride() * image.Height())
         << name;
     BmpImage again(dir.File("copy.bmp"));
-    ASSERT_TRUE(again.Load()) << name;
+    ASSERT_TRUE(log.Load(again)) << name;
     EXPECT_EQ(View(again), view) << name;
     EXPECT_EQ(ReadFileBytes(dir.File("copy.bmp")), saved) << name;
   }
@@ -334,18 +373,18 @@ TEST(BmpImage, FuzzRegressionsAreReadCleanly) {
   int files = 0;
   for (const auto& entry : std::filesystem::directory_iterator(QUILLON_FUZZ_REGRESSIONS_DIR)) {
     ++files;
-    MessageLog log;
+    LoadLog log;
     BmpImage image(entry.path().string());
-    if (!image.Load()) {
+    if (!log.Load(image)) {
       EXPECT_EQ(log.Texts().size(), 1u) << entry.path();
       EXPECT_FALSE(image.HasPixels());
       continue;
     }
     const std::string view = View(image);
     image.SetFileName(dir.File("copy.bmp"));
-    ASSERT_TRUE(image.Save()) << entry.path();
+    ASSERT_TRUE(image.Save(Env::Default())) << entry.path();
     BmpImage again(dir.File("copy.bmp"));
-    ASSERT_TRUE(again.Load()) << entry.path();
+    ASSERT_TRUE(log.Load(again)) << entry.path();
     EXPECT_EQ(View(again), view) << entry.path();
   }
   EXPECT_GT(files, 0);
@@ -402,11 +441,11 @@ TEST(BmpImage, SuiteVariantsShowTheirPlainCounterpart) {
       {"q/rgba16-4444.bmp", "g/rgb24.bmp", {4, 4, 4}},
   };
   for (const Case& c : cases) {
-    MessageLog log;
+    LoadLog log;
     BmpImage image(Suite(c.file));
     BmpImage plain(Suite(c.plain));
-    ASSERT_TRUE(image.Load()) << c.file;
-    ASSERT_TRUE(plain.Load()) << c.plain;
+    ASSERT_TRUE(log.Load(image)) << c.file;
+    ASSERT_TRUE(log.Load(plain)) << c.plain;
     ASSERT_EQ(image.Width(), plain.Width()) << c.file;
     ASSERT_EQ(image.Height(), plain.Height()) << c.file;
     if (c.bits[0] != 0) {
@@ -693,10 +732,10 @@ TEST(BmpImage, HostileAndUnsupportedFilesAreRefusedWithAMessage) {
   // The reader can be told to refuse large pictures.
   std::vector<uint8_t> wide = MakeFile(400, 300, 8, 0, 3);
   WriteFileBytes(dir.File("in.bmp"), wide);
-  MessageLog log;
+  LoadLog log;
   BmpImage image(dir.File("in.bmp"));
-  EXPECT_FALSE(image.Load(400 * 300 - 1));
-  EXPECT_TRUE(image.Load(400 * 300));
+  EXPECT_FALSE(log.Load(image, 400 * 300 - 1));
+  EXPECT_TRUE(log.Load(image, 400 * 300));
   EXPECT_EQ(log.Texts(), std::vector<std::string>{unsupported});
 }
 
@@ -726,9 +765,9 @@ TEST(BmpImage, ShortPixelDataLeavesNoPixels) {
 
 TEST(BmpImage, MissingFileLeavesTheImageAsItWas) {
   ScratchDir dir;
-  MessageLog log;
+  LoadLog log;
   BmpImage image(dir.File("nothing.bmp"));
-  EXPECT_FALSE(image.Load());
+  EXPECT_FALSE(log.Load(image));
   EXPECT_EQ(log.Texts(), std::vector<std::string>{"ERROR: Cannot open " + dir.File("nothing.bmp")});
   EXPECT_FALSE(image.HasPixels());
   EXPECT_EQ(image.Header().bfSize, 40u);
@@ -746,20 +785,19 @@ TEST(BmpImage, FailedSaveKeepsTheOldFile) {
   empty.MutableHeader().biWidth = 8;
   empty.MutableHeader().biHeight = 8;
   empty.MutableHeader().biBitCount = 1;
-  MessageLog log;
-  EXPECT_FALSE(empty.Save());
-  EXPECT_EQ(log.Texts(), std::vector<std::string>{"ERROR: Can't write image!"});
+  EXPECT_EQ(empty.Save(Env::Default()).code, Code::kNoPixels);
   EXPECT_EQ(ReadFileBytes(path), (std::vector<uint8_t>{'o', 'l', 'd'}));
   EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.Path()), {}), 1);
 
-  log.Clear();
   BmpImage nowhere(dir.File("no/such/folder/x.bmp"), 2, 2);
-  EXPECT_FALSE(nowhere.Save());
-  EXPECT_EQ(log.Texts(), std::vector<std::string>{"ERROR: Can't open " + nowhere.FileName()});
+  const Outcome missing = nowhere.Save(Env::Default());
+  EXPECT_EQ(missing.code, Code::kCannotCreate);
+  EXPECT_EQ(missing.file, nowhere.FileName());
+  EXPECT_EQ(missing.error, ENOENT);
 
   // A good save replaces the old file and gets ordinary permissions.
   BmpImage good(path, 2, 2);
-  ASSERT_TRUE(good.Save());
+  ASSERT_TRUE(good.Save(Env::Default()));
   EXPECT_EQ(ReadFileBytes(path).size(), 70u);
   struct stat info;
   ASSERT_EQ(stat(path.c_str(), &info), 0);
@@ -770,7 +808,7 @@ TEST(BmpImage, FailedSaveKeepsTheOldFile) {
 // What a failed save must leave: its message, false, the earlier file byte for byte and no
 // temporary file. Answers an empty text when all holds, else what went wrong.
 std::string CheckFailedSave(const std::filesystem::path& folder, const std::string& target,
-                            const std::string& message) {
+                            Code expected, int error = 0) {
   auto listing = [&folder] {
     std::set<std::string> names;
     for (const auto& entry : std::filesystem::directory_iterator(folder))
@@ -783,12 +821,13 @@ std::string CheckFailedSave(const std::filesystem::path& folder, const std::stri
   };
   const std::set<std::string> before = listing();
   const std::vector<uint8_t> old = contents();
-  MessageLog log;
   BmpImage image(target, 64, 64);
-  if (image.Save())
+  const Outcome saved = image.Save(Env::Default());
+  if (saved)
     return "the save succeeded";
-  if (log.Texts() != std::vector<std::string>{message})
-    return "messages: " + (log.Texts().empty() ? std::string("none") : log.Texts()[0]);
+  if (saved.code != expected || saved.file != target || (error != 0 && saved.error != error))
+    return "outcome " + std::to_string(static_cast<int>(saved.code)) + " " + saved.file + " " +
+           std::to_string(saved.error);
   if (contents() != old)
     return "the earlier file changed";
   if (listing() != before)
@@ -828,13 +867,11 @@ TEST(BmpImage, AFailedSaveLeavesTheEarlierFileAndNoTemporaryFile) {
   const std::vector<uint8_t> old = MakeFile(8, 8, 1, 0, 1);
   WriteFileBytes(dir.File("keep.bmp"), old);
 
-  EXPECT_EQ(CheckFailedSave(dir.Path(), dir.File("no/such/folder/x.bmp"),
-                            "ERROR: Can't open " + dir.File("no/such/folder/x.bmp")),
-            "");
+  EXPECT_EQ(
+      CheckFailedSave(dir.Path(), dir.File("no/such/folder/x.bmp"), Code::kCannotCreate, ENOENT),
+      "");
   std::filesystem::create_directories(dir.File("in-the-way.bmp/inside"));
-  EXPECT_EQ(CheckFailedSave(dir.Path(), dir.File("in-the-way.bmp"),
-                            "ERROR: Can't open " + dir.File("in-the-way.bmp")),
-            "");
+  EXPECT_EQ(CheckFailedSave(dir.Path(), dir.File("in-the-way.bmp"), Code::kNotRegularFile), "");
 
   // A file size limit: writing past it fails as on a full disk, whatever the permissions.
   EXPECT_EQ(InChild([&] {
@@ -842,7 +879,7 @@ TEST(BmpImage, AFailedSaveLeavesTheEarlierFileAndNoTemporaryFile) {
               const rlimit limit{200, 200};
               if (setrlimit(RLIMIT_FSIZE, &limit) != 0)
                 return std::string("no limit");
-              return CheckFailedSave(dir.Path(), dir.File("keep.bmp"), "ERROR: Can't write image!");
+              return CheckFailedSave(dir.Path(), dir.File("keep.bmp"), Code::kCannotWrite, EFBIG);
             }),
             "");
   EXPECT_EQ(ReadFileBytes(dir.File("keep.bmp")), old);
@@ -870,11 +907,50 @@ TEST(BmpImage, ASaveOnAFullDiskLeavesTheEarlierFile) {
     }
     if (filler != nullptr)
       std::fclose(filler);
-    return CheckFailedSave(mount, target, "ERROR: Can't write image!");
+    return CheckFailedSave(mount, target, Code::kCannotWrite, ENOSPC);
   });
   if (result == "skip")
     GTEST_SKIP() << "cannot mount a small file system here (needs root)";
   EXPECT_EQ(result, "");
+}
+
+// What is not a bitmap at all is told apart from a bitmap the reader refuses, and nothing that
+// is not a regular file is read (a FIFO without a writer must not block the reader).
+TEST(BmpImage, LoadOutcomesNameWhatTheFileIs) {
+  ScratchDir dir;
+  WriteFileBytes(dir.File("empty.bmp"), {});
+  WriteFileBytes(dir.File("text.bmp"), {'h', 'e', 'l', 'l', 'o', '\n'});
+  WriteFileBytes(dir.File("bad.bmp"), {'B', 'M', 0, 0});
+  WriteFileBytes(dir.File("good.bmp"), MakeFile(4, 4, 1, 0, 1));
+  std::filesystem::create_directory(dir.File("folder.bmp"));
+  ASSERT_EQ(mkfifo(dir.File("fifo.bmp").c_str(), 0600), 0);
+  testing::FaultEnv failing;
+  failing.FailPath(testing::FileOp::kReadAt, "good.bmp", EIO);
+  struct Case {
+    const char* name;
+    Env* env;
+    Code code;
+    int error;
+  } cases[] = {
+      {"empty.bmp", &Env::Default(), Code::kNotAPicture, 0},
+      {"text.bmp", &Env::Default(), Code::kNotAPicture, 0},
+      {"bad.bmp", &Env::Default(), Code::kUnsupportedBitmap, 0},
+      {"folder.bmp", &Env::Default(), Code::kNotRegularFile, EISDIR},
+      {"fifo.bmp", &Env::Default(), Code::kNotRegularFile, 0},
+      {"missing.bmp", &Env::Default(), Code::kCannotOpen, ENOENT},
+      {"good.bmp", &failing, Code::kCannotRead, EIO},
+      {"good.bmp", &Env::Default(), Code::kOk, 0},
+  };
+  for (const Case& c : cases) {
+    BmpImage image(dir.File(c.name));
+    const Outcome outcome = image.Load(*c.env);
+    EXPECT_EQ(outcome.code, c.code) << c.name;
+    EXPECT_EQ(outcome.error, c.error) << c.name;
+    EXPECT_EQ(image.HasPixels(), c.code == Code::kOk) << c.name;
+    if (!outcome) {
+      EXPECT_EQ(outcome.file, dir.File(c.name)) << c.name;
+    }
+  }
 }
 
 }  // namespace
