@@ -71,7 +71,7 @@ TEST(PictureTest, PngColoursBecomeRec601LumaAndTransparencyIsPaper) {
   const std::vector<uint8_t> expected = {76, 150, 29, 90, 255, 0, 255, Luma(10, 20, 30)};
   std::vector<uint8_t> png = EncodePng(4, 2, pixels);
   GreyPicture picture;
-  ASSERT_EQ(DecodePicture(png.data(), png.size(), picture), "");
+  ASSERT_TRUE(DecodePicture(png.data(), png.size(), picture));
   ASSERT_EQ(picture.width, 4);
   ASSERT_EQ(picture.height, 2);
   EXPECT_EQ(picture.luma, expected);
@@ -91,7 +91,7 @@ TEST(PictureTest, JpegGreyAndColourDecodeTopRowFirst) {
   for (const auto& bytes :
        {EncodeJpeg(width, height, 1, grey), EncodeJpeg(width, height, 3, rgb)}) {
     GreyPicture picture;
-    ASSERT_EQ(DecodePicture(bytes.data(), bytes.size(), picture), "");
+    ASSERT_TRUE(DecodePicture(bytes.data(), bytes.size(), picture));
     ASSERT_EQ(picture.width, width);
     ASSERT_EQ(picture.height, height);
     for (int y = 0; y < height; ++y) {
@@ -117,7 +117,7 @@ TEST(PictureTest, SizeCheckRefusesEmptyHugeAndOverflowingSizes) {
                         {-1, -1, false},
                         {int64_t{1} << 40, int64_t{1} << 40, false}};
   for (const Case& c : cases)
-    EXPECT_EQ(CheckPictureSize(c.width, c.height).empty(), c.accepted)
+    EXPECT_EQ(CheckPictureSize(c.width, c.height).ok(), c.accepted)
         << c.width << "x" << c.height;
 }
 
@@ -130,25 +130,29 @@ TEST(PictureTest, BrokenFilesGiveOneReasonAndNoPixels) {
   struct Case {
     std::string name;
     std::vector<uint8_t> bytes;
-    std::string reason;
+    Code code;
+    std::string detail;  // a part of the outcome's detail
   };
   const Case cases[] = {
-      {"truncated.png", ReadFileBytes(dir + "/truncated.png"), "broken PNG file"},
-      {"huge.png", ReadFileBytes(dir + "/huge.png"), "60000 x 60000 pixels"},
-      {"bomb.jpg", ReadFileBytes(dir + "/bomb.jpg"), "65000 x 65000 pixels"},
-      {"truncated.jpg", ReadFileBytes(dir + "/truncated.jpg"), "ends before the picture"},
-      {"scrambled png", garbage, "broken PNG file"},
-      {"signature only", std::vector<uint8_t>(png.begin(), png.begin() + 8), "broken PNG file"},
-      {"jpeg marker only", {0xFF, 0xD8, 0xFF}, "broken JPEG file"},
-      {"text", {'h', 'e', 'l', 'l', 'o'}, "not a PNG or JPEG file"},
-      {"empty", {}, "not a PNG or JPEG file"},
+      {"truncated.png", ReadFileBytes(dir + "/truncated.png"), Code::kBadPicture, ""},
+      {"huge.png", ReadFileBytes(dir + "/huge.png"), Code::kPictureTooLarge, "60000 x 60000"},
+      {"bomb.jpg", ReadFileBytes(dir + "/bomb.jpg"), Code::kPictureTooLarge, "65000 x 65000"},
+      {"truncated.jpg", ReadFileBytes(dir + "/truncated.jpg"), Code::kBadPicture,
+       "ends before the picture"},
+      {"scrambled png", garbage, Code::kBadPicture, ""},
+      {"signature only", std::vector<uint8_t>(png.begin(), png.begin() + 8), Code::kBadPicture,
+       ""},
+      {"jpeg marker only", {0xFF, 0xD8, 0xFF}, Code::kBadPicture, ""},
+      {"text", {'h', 'e', 'l', 'l', 'o'}, Code::kNotAPicture, ""},
+      {"empty", {}, Code::kNotAPicture, ""},
   };
   for (const Case& c : cases) {
     ASSERT_FALSE(c.bytes.empty() && c.name != "empty") << c.name;
     GreyPicture picture;
-    const std::string error = DecodePicture(c.bytes.data(), c.bytes.size(), picture);
-    EXPECT_NE(error.find(c.reason), std::string::npos) << c.name << ": " << error;
-    EXPECT_EQ(error.find('\n'), std::string::npos) << c.name;
+    const Outcome outcome = DecodePicture(c.bytes.data(), c.bytes.size(), picture);
+    EXPECT_EQ(outcome.code, c.code) << c.name;
+    EXPECT_NE(outcome.detail.find(c.detail), std::string::npos) << c.name << ": " << outcome.detail;
+    EXPECT_EQ(outcome.detail.find('\n'), std::string::npos) << c.name;
     EXPECT_TRUE(picture.luma.empty()) << c.name;
     EXPECT_EQ(picture.width, 0) << c.name;
   }
@@ -163,11 +167,11 @@ TEST(PictureTest, EveryCutOfAGoodFileFailsCleanly) {
     rgba.push_back({g, static_cast<uint8_t>(255 - g), g, 255});
   for (const std::vector<uint8_t>& file : {EncodePng(12, 9, rgba), EncodeJpeg(12, 9, 1, grey)}) {
     GreyPicture picture;
-    ASSERT_EQ(DecodePicture(file.data(), file.size(), picture), "");
+    ASSERT_TRUE(DecodePicture(file.data(), file.size(), picture));
     // Cut anywhere before the end marker, a file is refused and nothing is read past the cut.
     for (size_t length = 0; length + 12 < file.size(); ++length) {
       const std::vector<uint8_t> cut(file.begin(), file.begin() + length);
-      EXPECT_NE(DecodePicture(cut.data(), cut.size(), picture), "") << length;
+      EXPECT_FALSE(DecodePicture(cut.data(), cut.size(), picture)) << length;
       EXPECT_TRUE(picture.luma.empty()) << length;
     }
   }
@@ -190,7 +194,7 @@ TEST(PngWriterTest, OneBitPngReadsBackAsTheTwoColourViewForEveryWidth) {
     EXPECT_EQ(bytes[24], 1) << "bit depth";
     EXPECT_EQ(bytes[25], 0) << "greyscale";
     GreyPicture picture;
-    ASSERT_EQ(DecodePicture(bytes.data(), bytes.size(), picture), "");
+    ASSERT_TRUE(DecodePicture(bytes.data(), bytes.size(), picture));
     ASSERT_EQ(picture.width, width);
     ASSERT_EQ(picture.height, height);
     for (int32_t y = 0; y < height; ++y) {

@@ -69,7 +69,7 @@ GreyPicture RenderSvg(const std::string& svg) {
                               Quote(svg);
   EXPECT_EQ(std::system(command.c_str()), 0) << command;
   GreyPicture picture;
-  EXPECT_EQ(DecodePictureFile(png, picture), "");
+  EXPECT_TRUE(DecodePictureFile(Env::Default(), png, picture));
   return picture;
 }
 
