@@ -6,66 +6,142 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <filesystem>
 #include <fstream>
 
 #include "shares/expansion.h"
+#include "tests/fault_env.h"
 #include "tests/shares/share_test_util.h"
 
 namespace quillon {
 namespace {
 
 using testing::FakeSession;
-using testing::MessageLog;
+using testing::FaultEnv;
+using testing::FileOp;
 using testing::ReadFileBytes;
 using testing::ScratchDir;
 
-const std::string kDone =
-    "Encriptaci\xF3n Realizada|Imagen ENCRIPTADA\nLas imagenes han sido almacenadas\ncon los "
-    "nombres:\ncapa1.bmp, capa2.bmp,.., capan.bmp";
+// A source whose system has no entropy left: it answers zeros and says so.
+class FailedRandom : public RandomSource {
+ public:
+  int32_t Next() override { return 0; }
+  int FailedWith() const override { return EIO; }
+};
 
 class Encrypt : public ::testing::Test {
  protected:
   Encrypt() : session(dir) {}
 
-  EncryptOutcome Run(SchemeKind scheme, int n, int k, ExpansionMethod method,
-                     const BmpImage* image) {
+  Outcome Run(SchemeKind scheme, int n, int k, ExpansionMethod method, const BmpImage* image,
+              const BasisMatrix* sets = nullptr, bool allowClearShare = false) {
     EncryptRequest request;
     request.scheme.scheme = scheme;
     request.scheme.n = n;
     request.scheme.k = k;
+    request.scheme.qualifiedSets = sets;
     request.method = method;
     request.secret = image;
     request.random = random.get();
-    return EncryptSecretImage(session, request);
+    request.allowClearShare = allowClearShare;
+    return EncryptSecretImage(session, env, request);
   }
 
   void ExpectNothingMade() {
-    EXPECT_TRUE(session.registered.empty());
-    EXPECT_TRUE(session.selections.empty());
-    EXPECT_TRUE(session.titles.empty());
+    EXPECT_TRUE(session.written.empty());
+    EXPECT_TRUE(session.asked.empty());
     EXPECT_TRUE(std::filesystem::is_empty(dir.Path()));
   }
 
   ScratchDir dir;
   FakeSession session;
+  FaultEnv env;
   std::unique_ptr<RandomSource> random = MakeSystemRandom();
   const BmpImage secret = testing::RandomPicture(9, 13, 1, 3);
 };
 
-TEST_F(Encrypt, NeedsASecretWithPixels) {
-  MessageLog log;  // the failed load's own message
+// Every refusal that comes before any work: its code, and nothing asked, drawn or written.
+TEST_F(Encrypt, RefusalsBeforeTheWorkMakeNothing) {
   BmpImage failed(dir.File("missing.bmp"));
-  EXPECT_FALSE(failed.Load());
+  EXPECT_FALSE(failed.Load(Env::Default()));
   const BmpImage empty("e.bmp", 4, 0), flat("f.bmp", 0, 4);
-  const BmpImage* images[] = {nullptr, &failed, &empty, &flat};
-  for (const BmpImage* image : images) {
-    EXPECT_EQ(Run(SchemeKind::Scheme2of2, 2, 2, ExpansionMethod::RandomBasisColumn, image),
-              EncryptOutcome::NoImage);
+  // (9,9): 256 columns. 256 x 1000 square blocks make 8 GB of pixel data per share.
+  const BmpImage square("s.bmp", 1000, 1000), wide("w.bmp", 1, (1 << 23) + 1);
+  // Pixel sampling of (2,3) reads 2 x 2 blocks: a 1-pixel-high secret gives no share rows.
+  const BmpImage thin("t.bmp", 1, 40);
+  const BasisMatrix lone = testing::Matrix({"100", "011"});
+  struct Case {
+    const char* name;
+    SchemeKind scheme;
+    int n, k;
+    ExpansionMethod method;
+    const BmpImage* image;
+    const BasisMatrix* sets;
+    Code code;
+  } cases[] = {
+      {"no secret", SchemeKind::Scheme2of2, 2, 2, ExpansionMethod::RandomBasisColumn, nullptr,
+       nullptr, Code::kNoSecret},
+      {"failed load", SchemeKind::Scheme2of2, 2, 2, ExpansionMethod::RandomBasisColumn, &failed,
+       nullptr, Code::kNoSecret},
+      {"no width", SchemeKind::Scheme2of2, 2, 2, ExpansionMethod::RandomBasisColumn, &empty,
+       nullptr, Code::kNoSecret},
+      {"no height", SchemeKind::Scheme2of2, 2, 2, ExpansionMethod::RandomBasisColumn, &flat,
+       nullptr, Code::kNoSecret},
+      {"n of 10", SchemeKind::Scheme2ofN, 10, 2, ExpansionMethod::RandomBasisColumn, &secret,
+       nullptr, Code::kBadParameters},
+      {"k above n", SchemeKind::SchemeKofN, 4, 5, ExpansionMethod::ExtendedPreserveSize, &secret,
+       nullptr, Code::kBadParameters},
+      {"no qualified set", SchemeKind::SchemeGeneral, 3, 2, ExpansionMethod::PixelSampling, &secret,
+       nullptr, Code::kNoQualifiedSet},
+      {"participant 1 alone", SchemeKind::SchemeGeneral, 3, 2, ExpansionMethod::RandomBasisColumn,
+       &secret, &lone, Code::kSingleQualified},
+      {"8 GB shares", SchemeKind::SchemeNofN, 9, 9, ExpansionMethod::SquareSubpixelExpansion,
+       &square, nullptr, Code::kSharesTooLarge},
+      {"wider than 32 bits", SchemeKind::SchemeNofN, 9, 9, ExpansionMethod::SquareSubpixelExpansion,
+       &wide, nullptr, Code::kSharesTooLarge},
+      {"too large before innocents", SchemeKind::SchemeNofN, 9, 9,
+       ExpansionMethod::ExtendedPreserveDetail, &square, nullptr, Code::kSharesTooLarge},
+      {"smaller than a block", SchemeKind::SchemeKofN, 3, 2, ExpansionMethod::PixelSampling, &thin,
+       nullptr, Code::kSmallerThanBlock},
+  };
+  for (const Case& c : cases) {
+    const Outcome outcome = Run(c.scheme, c.n, c.k, c.method, c.image, c.sets);
+    EXPECT_EQ(outcome.code, c.code) << c.name;
+    if (c.code == Code::kSingleQualified) {
+      EXPECT_EQ(outcome.index, 0) << c.name;
+    }
   }
-  EXPECT_EQ(session.messages,
-            std::vector<std::string>(4, "Cannot Encrypt|Please open a secret image file first."));
   ExpectNothingMade();
+
+  // Work the memory at hand cannot hold is refused from the estimate, saying how much.
+  env.SetAvailableMemory(1000);
+  const Outcome memory =
+      Run(SchemeKind::Scheme2of2, 2, 2, ExpansionMethod::RandomBasisColumn, &square);
+  EXPECT_EQ(memory.code, Code::kNoMemory);
+  EXPECT_NE(memory.detail.find("MiB"), std::string::npos) << memory.detail;
+  ExpectNothingMade();
+}
+
+TEST_F(Encrypt, ALoneQualifiedParticipantIsMadeOnlyWhenAllowed) {
+  random = MakeSeededRandom(3);
+  const BasisMatrix lone = testing::Matrix({"100", "011"});
+  ASSERT_TRUE(Run(SchemeKind::SchemeGeneral, 3, 2, ExpansionMethod::RandomBasisColumn, &secret,
+                  &lone, true));
+  // Participant 1's share alone shows the secret: black wherever the secret is black.
+  BmpImage first(dir.File("capa1.bmp"));
+  ASSERT_TRUE(first.Load(Env::Default()));
+  const std::vector<std::string> share = testing::Pixels(first), plain = testing::Pixels(secret);
+  int whiteShown = 0;
+  for (size_t y = 0; y < plain.size(); ++y) {
+    for (size_t x = 0; x < plain[y].size(); ++x) {
+      if (plain[y][x] == 'b') {
+        EXPECT_EQ(share[y][x], 'b') << y << "," << x;
+      }
+      whiteShown += share[y][x] == 'w';
+    }
+  }
+  EXPECT_GT(whiteShown, 0);
 }
 
 #if !defined(__SANITIZE_ADDRESS__) && !defined(__has_feature)
@@ -77,10 +153,11 @@ TEST_F(Encrypt, NeedsASecretWithPixels) {
 #endif
 
 #ifdef QUILLON_CAN_LIMIT_MEMORY
-// Shares that pass the size checks but not the memory at hand: refused, nothing registered or
-// written. Run in a child whose address space is capped (the sanitizers need it all).
+// Shares that pass the estimate but not the allocation: refused, nothing written. Run in a
+// child whose address space is capped (the sanitizers need it all).
 TEST_F(Encrypt, SharesBeyondTheMemoryAtHandAreRefused) {
   const BmpImage small = testing::RandomPicture(4000, 4000, 1, 5);
+  env.SetAvailableMemory(int64_t{1} << 40);
   const pid_t child = fork();
   ASSERT_GE(child, 0);
   if (child == 0) {
@@ -92,13 +169,9 @@ TEST_F(Encrypt, SharesBeyondTheMemoryAtHandAreRefused) {
     status >> pages;
     limit.rlim_cur = static_cast<rlim_t>(pages) * sysconf(_SC_PAGESIZE) + (rlim_t{256} << 20);
     setrlimit(RLIMIT_AS, &limit);
-    const EncryptOutcome outcome =
+    const Outcome outcome =
         Run(SchemeKind::SchemeNofN, 4, 4, ExpansionMethod::SquareSubpixelExpansion, &small);
-    const bool ok = outcome == EncryptOutcome::Refused && session.registered.empty() &&
-                    session.messages ==
-                        std::vector<std::string>{
-                            "Cannot Encrypt|There is not enough memory for "
-                            "shares of this size."} &&
+    const bool ok = outcome.code == Code::kNoMemory && session.written.empty() &&
                     std::filesystem::is_empty(dir.Path());
     _exit(ok ? 0 : 1);
   }
@@ -109,54 +182,20 @@ TEST_F(Encrypt, SharesBeyondTheMemoryAtHandAreRefused) {
 }
 #endif
 
-TEST_F(Encrypt, SchemeRefusalsBuildAndWriteNothing) {
-  EXPECT_EQ(Run(SchemeKind::Scheme2ofN, 10, 2, ExpansionMethod::RandomBasisColumn, &secret),
-            EncryptOutcome::Refused);
-  EXPECT_EQ(Run(SchemeKind::SchemeKofN, 4, 5, ExpansionMethod::ExtendedPreserveSize, &secret),
-            EncryptOutcome::Refused);
-  // No qualified set chosen: a pair without columns.
-  EXPECT_EQ(Run(SchemeKind::SchemeGeneral, 3, 2, ExpansionMethod::PixelSampling, &secret),
-            EncryptOutcome::Refused);
-  const std::string bad =
-      std::string("Cannot Encrypt|") + SchemeErrorText(Code::kBadParameters);
-  EXPECT_EQ(session.messages,
-            (std::vector<std::string>{
-                bad, bad,
-                std::string("Cannot Encrypt|") + SchemeErrorText(Code::kNoQualifiedSet)}));
-  ExpectNothingMade();
-}
-
-TEST_F(Encrypt, SharesTooLargeForTheFormatAreRefusedBeforeAnything) {
-  const std::string tooLarge =
-      "Cannot Encrypt|The shares would be too large for this image and method.";
-  // (9,9): 256 columns. 256 x 1000 square blocks make 8 GB of pixel data per share.
-  const BmpImage square("s.bmp", 1000, 1000);
-  EXPECT_EQ(Run(SchemeKind::SchemeNofN, 9, 9, ExpansionMethod::SquareSubpixelExpansion, &square),
-            EncryptOutcome::Refused);
-  // A width beyond 32 bits, and an extended method, refused before any innocent is asked for.
-  const BmpImage wide("w.bmp", 1, (1 << 23) + 1);
-  EXPECT_EQ(Run(SchemeKind::SchemeNofN, 9, 9, ExpansionMethod::SquareSubpixelExpansion, &wide),
-            EncryptOutcome::Refused);
-  EXPECT_EQ(Run(SchemeKind::SchemeNofN, 9, 9, ExpansionMethod::ExtendedPreserveDetail, &square),
-            EncryptOutcome::Refused);
-  EXPECT_EQ(session.messages, std::vector<std::string>(3, tooLarge));
-  ExpectNothingMade();
-}
-
-TEST_F(Encrypt, TwoOfTwoAlwaysMakesTwoSharesAndSaysSo) {
+TEST_F(Encrypt, TwoOfTwoAlwaysMakesTwoShares) {
   random = MakeSeededRandom(11);
-  EXPECT_EQ(Run(SchemeKind::Scheme2of2, 5, 3, ExpansionMethod::RandomBasisColumn, &secret),
-            EncryptOutcome::Done);
-  EXPECT_EQ(session.registered,
-            (std::vector<std::string>{"capa1.bmp|capa1.bmp", "capa2.bmp|capa2.bmp"}));
-  EXPECT_EQ(session.selections, std::vector<int>{2});
-  EXPECT_EQ(session.messages, std::vector<std::string>{kDone});
+  EXPECT_TRUE(Run(SchemeKind::Scheme2of2, 5, 3, ExpansionMethod::RandomBasisColumn, &secret));
+  EXPECT_EQ(session.written, std::vector<int>{2});
   EXPECT_FALSE(std::filesystem::exists(dir.File("capa3.bmp")));
+  // Shares are private files.
+  EXPECT_EQ(
+      std::filesystem::status(dir.File("capa1.bmp")).permissions() & std::filesystem::perms::all,
+      std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
 
   // The files hold the shares: a black secret pixel is black in one share exactly.
   BmpImage first(dir.File("capa1.bmp")), second(dir.File("capa2.bmp"));
-  ASSERT_TRUE(first.Load());
-  ASSERT_TRUE(second.Load());
+  ASSERT_TRUE(first.Load(Env::Default()));
+  ASSERT_TRUE(second.Load(Env::Default()));
   EXPECT_EQ(first.Width(), 13);
   for (int32_t y = 0; y < 9; ++y) {
     for (int32_t x = 0; x < 13; ++x) {
@@ -167,19 +206,18 @@ TEST_F(Encrypt, TwoOfTwoAlwaysMakesTwoSharesAndSaysSo) {
 }
 
 TEST_F(Encrypt, NineParticipantsEndWithCapa9) {
-  EXPECT_EQ(Run(SchemeKind::SchemeNofN, 9, 2, ExpansionMethod::RandomBasisColumn, &secret),
-            EncryptOutcome::Done);
-  ASSERT_EQ(session.registered.size(), 9u);
-  EXPECT_EQ(session.registered.back(), "capa9.bmp|capa9.bmp");
-  EXPECT_EQ(session.selections, std::vector<int>{9});
-  EXPECT_EQ(session.messages, std::vector<std::string>{kDone});
+  EXPECT_TRUE(Run(SchemeKind::SchemeNofN, 9, 2, ExpansionMethod::RandomBasisColumn, &secret));
+  EXPECT_EQ(session.written, std::vector<int>{9});
+  EXPECT_TRUE(std::filesystem::exists(dir.File("capa9.bmp")));
+  ASSERT_FALSE(session.progress.empty());
+  EXPECT_EQ(session.progress.back(), 1.0);
 }
 
 TEST_F(Encrypt, SameSeedSameSharesAndTheSystemSourceDiffers) {
   auto shareBytes = [&](std::optional<uint32_t> seed) {
     random = seed ? MakeSeededRandom(*seed) : MakeSystemRandom();
-    EXPECT_EQ(Run(SchemeKind::SchemeKofN, 3, 2, ExpansionMethod::SmallestSquareWithFiller, &secret),
-              EncryptOutcome::Done);
+    EXPECT_TRUE(
+        Run(SchemeKind::SchemeKofN, 3, 2, ExpansionMethod::SmallestSquareWithFiller, &secret));
     return ReadFileBytes(dir.File("capa2.bmp"));
   };
   EXPECT_EQ(shareBytes(7), shareBytes(7));
@@ -187,39 +225,110 @@ TEST_F(Encrypt, SameSeedSameSharesAndTheSystemSourceDiffers) {
   EXPECT_NE(shareBytes(std::nullopt), shareBytes(std::nullopt));
 }
 
-// A host that forgot the source: a debug build stops; a release build refuses silently.
+// A host that forgot the source: a debug build stops; a release build refuses.
 TEST_F(Encrypt, WithoutARandomSourceNothingIsMade) {
   random.reset();
-  [[maybe_unused]] EncryptOutcome outcome = EncryptOutcome::Done;
+  [[maybe_unused]] Outcome outcome;
   EXPECT_DEBUG_DEATH(
       outcome = Run(SchemeKind::Scheme2of2, 2, 2, ExpansionMethod::RandomBasisColumn, &secret),
       "random source");
 #ifdef NDEBUG
-  EXPECT_EQ(outcome, EncryptOutcome::Refused);
+  EXPECT_EQ(outcome.code, Code::kRandomFailed);
 #endif
-  EXPECT_TRUE(session.messages.empty());
   ExpectNothingMade();
 }
 
-TEST_F(Encrypt, AShareThatFailsToSaveGetsNoSuccessMessage) {
-  std::filesystem::remove_all(dir.Path());
-  MessageLog log;
-  EXPECT_EQ(
-      Run(SchemeKind::Scheme2of2, 2, 2, ExpansionMethod::SmallestSquareWithoutFiller, &secret),
-      EncryptOutcome::SaveFailed);
-  // Save's messages reach the user through the session, and no success message follows.
-  EXPECT_EQ(session.messages,
-            (std::vector<std::string>{"|ERROR: Can't open " + dir.File("capa1.bmp"),
-                                      "|ERROR: Can't open " + dir.File("capa2.bmp")}));
-  EXPECT_TRUE(log.Texts().empty());
+// Shares drawn from a generator that failed would hide nothing: none is written.
+TEST_F(Encrypt, AFailedGeneratorWritesNothing) {
+  random = std::make_unique<FailedRandom>();
+  const Outcome outcome =
+      Run(SchemeKind::SchemeKofN, 3, 2, ExpansionMethod::SquareSubpixelExpansion, &secret);
+  EXPECT_EQ(outcome.code, Code::kRandomFailed);
+  EXPECT_EQ(outcome.error, EIO);
+  ExpectNothingMade();
 }
 
-TEST_F(Encrypt, ExtendedMethodGivingUpEndsSilently) {
-  EXPECT_EQ(Run(SchemeKind::Scheme2of2, 2, 2, ExpansionMethod::ExtendedPreserveDetail, &secret),
-            EncryptOutcome::GaveUp);
-  EXPECT_EQ(session.messages,
-            std::vector<std::string>{"|Cannot Encrypt without valid innocent image source file."});
-  EXPECT_TRUE(session.registered.empty());
+// A share that cannot be written: no share of the new set is written and the earlier set stays
+// as it was, byte for byte; the outcome names the share.
+TEST_F(Encrypt, ASetIsWrittenWholeOrNotAtAll) {
+  random = MakeSeededRandom(5);
+  ASSERT_TRUE(Run(SchemeKind::SchemeNofN, 3, 3, ExpansionMethod::RandomBasisColumn, &secret));
+  std::vector<std::vector<uint8_t>> before;
+  for (const char* name : {"capa1.bmp", "capa2.bmp", "capa3.bmp"})
+    before.push_back(ReadFileBytes(dir.File(name)));
+  const FileOp failures[] = {FileOp::kCreateNew, FileOp::kAppend, FileOp::kSync, FileOp::kClose};
+  for (FileOp op : failures) {
+    FaultEnv failing;
+    failing.FailPath(op, "capa2.bmp", ENOSPC);
+    EncryptRequest request;
+    request.scheme.scheme = SchemeKind::SchemeNofN;
+    request.scheme.n = 3;
+    request.scheme.k = 3;
+    request.secret = &secret;
+    request.random = random.get();
+    const Outcome outcome = EncryptSecretImage(session, failing, request);
+    EXPECT_FALSE(outcome) << static_cast<int>(op);
+    EXPECT_EQ(outcome.index, 1) << static_cast<int>(op);
+    EXPECT_EQ(outcome.error, ENOSPC) << static_cast<int>(op);
+    EXPECT_EQ(outcome.file, dir.File("capa2.bmp")) << static_cast<int>(op);
+    EXPECT_EQ(ReadFileBytes(dir.File("capa1.bmp")), before[0]);
+    EXPECT_EQ(ReadFileBytes(dir.File("capa2.bmp")), before[1]);
+    EXPECT_EQ(ReadFileBytes(dir.File("capa3.bmp")), before[2]);
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.Path()), {}), 3)
+        << "nothing staged is left";
+  }
+  EXPECT_EQ(session.written, std::vector<int>{3});
+}
+
+// No share replaces the secret or an innocent image.
+TEST_F(Encrypt, NoShareReplacesAnInput) {
+  BmpImage named = secret;
+  named.SetFileName(dir.File("capa2.bmp"));
+  ASSERT_TRUE(named.Save(Env::Default()));
+  const std::vector<uint8_t> bytes = ReadFileBytes(dir.File("capa2.bmp"));
+  const Outcome outcome =
+      Run(SchemeKind::SchemeKofN, 3, 2, ExpansionMethod::RandomBasisColumn, &named);
+  EXPECT_EQ(outcome.code, Code::kOutputIsInput);
+  EXPECT_EQ(outcome.detail, dir.File("capa2.bmp"));
+  EXPECT_EQ(ReadFileBytes(dir.File("capa2.bmp")), bytes);
+  EXPECT_FALSE(std::filesystem::exists(dir.File("capa1.bmp")));
+
+  // An innocent image chosen from where a share goes.
+  BmpImage innocent = testing::RandomPicture(9, 13, 1, 4, dir.File("capa1.bmp"));
+  ASSERT_TRUE(innocent.Save(Env::Default()));
+  session.innocentChoices = {dir.File("capa1.bmp"), dir.File("capa1.bmp")};
+  EXPECT_EQ(Run(SchemeKind::Scheme2of2, 2, 2, ExpansionMethod::ExtendedPreserveSize, &secret).code,
+            Code::kOutputIsInput);
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.Path()), {}), 2);
+}
+
+// The extended methods ask for one innocent image per share; what ends the asking is told
+// with the share it concerns.
+TEST_F(Encrypt, InnocentImagesThatEndTheMethod) {
+  BmpImage big = testing::RandomPicture(9, 13, 1, 4, dir.File("big.bmp"));
+  BmpImage small = testing::RandomPicture(8, 13, 1, 4, dir.File("small.bmp"));
+  ASSERT_TRUE(big.Save(Env::Default()) && small.Save(Env::Default()));
+  testing::WriteFileBytes(dir.File("junk.bmp"), {'B', 'M', 1});
+  struct Case {
+    std::deque<std::optional<std::string>> choices;
+    Code code;
+    int index;
+  } cases[] = {
+      {{}, Code::kCancelled, 0},
+      {{dir.File("big.bmp")}, Code::kCancelled, 1},
+      {{dir.File("big.bmp"), dir.File("small.bmp")}, Code::kInnocentTooSmall, 1},
+      {{dir.File("junk.bmp")}, Code::kUnsupportedBitmap, 0},
+      {{dir.File("none.bmp")}, Code::kCannotOpen, 0},
+  };
+  for (const Case& c : cases) {
+    session.innocentChoices = c.choices;
+    const Outcome outcome =
+        Run(SchemeKind::Scheme2of2, 2, 2, ExpansionMethod::ExtendedPreserveDetail, &secret);
+    EXPECT_EQ(outcome.code, c.code);
+    EXPECT_EQ(outcome.index, c.index);
+  }
+  EXPECT_TRUE(session.written.empty());
+  EXPECT_FALSE(std::filesystem::exists(dir.File("capa1.bmp")));
 }
 
 }  // namespace

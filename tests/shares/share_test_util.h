@@ -18,29 +18,26 @@
 
 namespace quillon::testing {
 
+// Records what the driver asks of its host: the innocent images asked for (by share), the
+// sets written, the progress heard.
 class FakeSession : public ShareSession {
  public:
   explicit FakeSession(const ScratchDir& dir) : m_dir(dir) {}
 
-  void RegisterImage(const std::string& path, const std::string& label) override {
-    registered.push_back(path + "|" + label);
-  }
-  void SelectFirstNewShare(int m) override { selections.push_back(m); }
-  void ShowMessage(const std::string& caption, const std::string& text) override {
-    messages.push_back(caption + "|" + text);
-  }
-  std::optional<std::string> ChooseInnocentImage(const std::string& title) override {
-    titles.push_back(title);
+  std::optional<std::string> ChooseInnocentImage(int share) override {
+    asked.push_back(share);
     if (innocentChoices.empty())
       return std::nullopt;
     std::optional<std::string> choice = innocentChoices.front();
     innocentChoices.pop_front();
     return choice;
   }
-  std::string OutputPath(const std::string& name) override { return m_dir.File(name); }
+  std::string OutputPath(int, const std::string& name) override { return m_dir.File(name); }
+  void SharesWritten(int m) override { written.push_back(m); }
+  void ShowProgress(double fraction) override { progress.push_back(fraction); }
 
-  std::vector<std::string> registered, messages, titles;
-  std::vector<int> selections;
+  std::vector<int> asked, written;
+  std::vector<double> progress;
   std::deque<std::optional<std::string>> innocentChoices;
 
  private:
