@@ -26,8 +26,15 @@ Outcome CombineLayers(CombineSession& session, Env& env, int count, std::vector<
   }
 
   const std::string output = session.OutputPath();
-  if (Outcome distinct = CheckOutputs(env, inputs, {output}); !distinct)
+  if (Outcome distinct = CheckOutputs(env, inputs, {output}); !distinct) {
+    // Said of the layer the result would replace.
+    distinct.index = -1;
+    for (int i = 0; i < count; ++i) {
+      if (inputs[i] == distinct.detail)
+        distinct.index = i;
+    }
     return distinct;
+  }
   if (Outcome ready = session.PrepareOutput(); !ready)
     return ready;
   std::vector<const BmpImage*> stacked;
