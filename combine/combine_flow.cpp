@@ -29,7 +29,7 @@ Outcome CombineLayers(CombineSession& session, Env& env, int count, std::vector<
   if (Outcome distinct = CheckOutputs(env, inputs, {output}); !distinct) {
     // Said of the layer the result would replace.
     distinct.index = -1;
-    for (int i = 0; i < count; ++i) {
+    for (int i = count - 1; i >= 0; --i) {
       if (inputs[i] == distinct.detail)
         distinct.index = i;
     }

@@ -50,8 +50,8 @@ class CombineSession {
 // size; pixels outside a smaller layer count as white there. Outcomes, each with the layer's
 // index where one is concerned: kCancelled (a layer not chosen), the loader's refusal, or
 // kNoPixels for a layer without pixels; kOutputIsInput when the result would replace a layer
-// (detail and index: that layer); kNoMemory; a write failure naming the result. Layers loaded before a
-// failure stay in `layers`; on failure nothing was written.
+// (detail and index: that layer); kNoMemory; a write failure naming the result. Layers loaded
+// before a failure stay in `layers`; on failure nothing was written.
 Outcome CombineLayers(CombineSession& session, Env& env, int count, std::vector<BmpImage>& layers);
 
 }  // namespace quillon
