@@ -91,15 +91,15 @@ void BM_StackFiles2x2048(benchmark::State& state) {
   for (size_t i = 0; i < images.size(); ++i) {
     files.push_back((dir / ("layer" + std::to_string(i) + ".bmp")).string());
     images[i].SetFileName(files.back());
-    if (!images[i].Save())
+    if (!images[i].Save(Env::Default()))
       state.SkipWithError("cannot write the layers");
   }
   for (auto _ : state) {
     BmpImage first(files[0]), second(files[1]);
-    if (!first.Load() || !second.Load())
+    if (!first.Load(Env::Default()) || !second.Load(Env::Default()))
       state.SkipWithError("cannot read the layers");
     BmpImage result = StackLayers({&first, &second}, (dir / "resultado.bmp").string());
-    if (!result.Save())
+    if (!result.Save(Env::Default()))
       state.SkipWithError("cannot write the result");
   }
   std::filesystem::remove_all(dir);

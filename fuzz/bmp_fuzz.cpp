@@ -10,7 +10,6 @@
 #include <string>
 
 #include "core/bmp_image.h"
-#include "core/report.h"
 
 namespace {
 
@@ -37,21 +36,21 @@ std::string View(const quillon::BmpImage& image) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  static quillon::ScopedReporter quiet([](const std::string&, const std::string&) {});
   static const std::string in = Scratch("in");
   static const std::string out = Scratch("out");
   std::FILE* file = std::fopen(in.c_str(), "wb");
   if (file == nullptr || std::fwrite(data, 1, size, file) != size || std::fclose(file) != 0)
     std::abort();
 
+  quillon::Env& env = quillon::Env::Default();
   quillon::BmpImage image(in);
-  if (image.Load(kMaxPixelBytes)) {
+  if (image.Load(env, kMaxPixelBytes)) {
     const std::string view = View(image);
     image.SetFileName(out);
-    if (!image.Save())
+    if (!image.Save(env))
       std::abort();
     quillon::BmpImage again(out);
-    if (!again.Load(kMaxPixelBytes) || View(again) != view)
+    if (!again.Load(env, kMaxPixelBytes) || View(again) != view)
       std::abort();
   }
   std::remove(in.c_str());
