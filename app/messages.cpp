@@ -10,14 +10,10 @@ const char kDoneText[] =
     "capa1.bmp, capa2.bmp,.., capan.bmp";
 const char kNoInnocentImage[] = "Cannot Encrypt without valid innocent image source file.";
 const char kCannotCombine[] = "No se pueden combinar las im\xE1genes. ";
+const char kNoImageMemory[] = "ERROR: Can't allocate memory for image!";
 
-bool IsWriteFailure(Code code) {
-  return code == Code::kCannotCreate || code == Code::kCannotWrite ||
-         code == Code::kCannotReplace || code == Code::kCannotMakeFolder ||
-         code == Code::kInterrupted;
-}
-
-// The text under "Cannot Encrypt" for a refusal before anything is made; empty for others.
+// The text under "Cannot Encrypt" for an encryption refused before anything was written;
+// empty for other outcomes.
 std::string RefusalText(const Outcome& outcome) {
   switch (outcome.code) {
     case Code::kNoSecret:
@@ -37,7 +33,11 @@ std::string RefusalText(const Outcome& outcome) {
     case Code::kRandomFailed:
       return "The system's random generator gave no numbers; nothing was written.";
     case Code::kOutputIsInput:
-      return "A share would replace " + outcome.detail + "; nothing was written.";
+      return "The share " + outcome.file + " would replace " + outcome.detail +
+             ", an image it is made from; nothing was written.";
+    case Code::kOutputTwice:
+      return "The shares " + outcome.detail + " and " + outcome.file +
+             " are one and the same file; nothing was written.";
     case Code::kSingleQualified:
       return "A participant alone is qualified: that share would be the secret itself.";
     default:
@@ -57,7 +57,7 @@ std::vector<AppMessage> LoadMessages(const Outcome& outcome) {
     case Code::kCannotRead:
       return {{"", "ERROR: Can't read in image!"}};
     case Code::kNoMemory:
-      return {{"", "ERROR: Can't allocate memory for image!"}};
+      return {{"", kNoImageMemory}};
     default:
       // A folder, a device, no bitmap at all, or a bitmap the reader refuses.
       return {{"", "ERROR: Unsupported bitmap file " + outcome.file}};
@@ -74,26 +74,41 @@ std::vector<AppMessage> LoadMessages(const BmpImage& image, const Outcome& outco
 }
 
 std::vector<AppMessage> SaveMessages(const Outcome& outcome) {
-  if (outcome.ok())
-    return {};
-  if (outcome.code == Code::kCannotWrite)
-    return {{"", "ERROR: Can't write image!"}};
-  return {{"", "ERROR: Can't open " + outcome.file}};
+  switch (outcome.code) {
+    case Code::kOk:
+      return {};
+    // The file could be made but not filled: with bytes that failed, or with an image the
+    // format cannot hold.
+    case Code::kCannotWrite:
+    case Code::kNoPixels:
+    case Code::kUnsupportedBitmap:
+    case Code::kInterrupted:
+      return {{"", "ERROR: Can't write image!"}};
+    default:
+      return {{"", "ERROR: Can't open " + outcome.file}};
+  }
 }
 
 std::vector<AppMessage> EncryptMessages(const Outcome& outcome) {
-  if (outcome.ok())
-    return {{kDoneCaption, kDoneText}};
-  if (IsWriteFailure(outcome.code))
-    return SaveMessages(outcome);
-  if (outcome.code == Code::kCancelled || outcome.code == Code::kInnocentTooSmall ||
-      outcome.code == Code::kInnocentMissing)
-    return {{"", kNoInnocentImage}};
-  const std::string refusal = RefusalText(outcome);
-  if (!refusal.empty() && !(outcome.code == Code::kNoMemory && outcome.index >= 0))
-    return {{kCannotEncrypt, refusal}};
-  // An innocent image that could not be loaded: what loading said, then why encryption stops.
-  std::vector<AppMessage> messages = LoadMessages(outcome);
+  switch (outcome.code) {
+    case Code::kOk:
+      return {{kDoneCaption, kDoneText}};
+    // The method gives up as on a cancel.
+    case Code::kCancelled:
+    case Code::kInnocentTooSmall:
+    case Code::kInnocentMissing:
+      return {{"", kNoInnocentImage}};
+    default:
+      break;
+  }
+  if (std::string refusal = RefusalText(outcome); !refusal.empty())
+    return {{kCannotEncrypt, std::move(refusal)}};
+  // Writing the set failed: nothing of it was written.
+  return SaveMessages(outcome);
+}
+
+std::vector<AppMessage> InnocentLoadMessages(const Outcome& load) {
+  std::vector<AppMessage> messages = LoadMessages(load);
   messages.push_back({"", kNoInnocentImage});
   return messages;
 }
@@ -103,18 +118,24 @@ std::vector<AppMessage> CombineMessages(const Outcome& outcome) {
     case Code::kOk:
     case Code::kBadParameters:
       return {};
+    // A layer not chosen, or one without pixels, which would cover nothing.
     case Code::kCancelled:
+    case Code::kNoPixels:
       return {{"", kCannotCombine}};
     case Code::kOutputIsInput:
-      return {{"", "ERROR: Can't open " + outcome.file + " (it is one of the layers)"}};
+      return {{"", "ERROR: The result " + outcome.file + " would replace the layer " +
+                       outcome.detail + "; nothing was written."}};
+    // The result could not be made: too large for memory or for the format.
+    case Code::kNoMemory:
+    case Code::kSharesTooLarge:
+      return {{"", kNoImageMemory}};
     default:
-      break;
+      return SaveMessages(outcome);
   }
-  if (IsWriteFailure(outcome.code) || outcome.index < 0)
-    return SaveMessages(outcome);
-  // A layer that failed to load, or one without pixels: its load message, then the refusal.
-  std::vector<AppMessage> messages =
-      outcome.code == Code::kNoPixels ? std::vector<AppMessage>{} : LoadMessages(outcome);
+}
+
+std::vector<AppMessage> LayerLoadMessages(const Outcome& load) {
+  std::vector<AppMessage> messages = LoadMessages(load);
   messages.push_back({"", kCannotCombine});
   return messages;
 }

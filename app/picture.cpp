@@ -4,7 +4,6 @@
 #include <cstdint>
 
 #include "core/bmp_image.h"
-#include "core/report.h"
 
 namespace quillon {
 namespace {
@@ -38,14 +37,11 @@ bool Decodable(const BmpImage& image) {
 
 }  // namespace
 
-std::optional<ui::Surface> LoadPicture(const std::string& path, int maxWidth, int maxHeight) {
+std::optional<ui::Surface> LoadPicture(Env& env, const std::string& path, int maxWidth,
+                                       int maxHeight) {
   BmpImage image(path);
-  {
-    // The platform's picture loader fails silently; so does this one.
-    const ScopedReporter silent([](const std::string&, const std::string&) {});
-    if (!image.Load() || !Decodable(image))
-      return std::nullopt;
-  }
+  if (!image.Load(env) || !Decodable(image))
+    return std::nullopt;
   const int width = std::min(image.Width(), std::max(maxWidth, 0));
   const int height = std::min(image.Height(), std::max(maxHeight, 0));
   ui::Surface picture(width, height);

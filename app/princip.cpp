@@ -56,7 +56,7 @@ int32_t CPrincipDlg::ReadNumber(int id) const {
 void CPrincipDlg::ShowPicture(const std::string& path) {
   const ui::Size client = ClientSize();
   std::optional<ui::Surface> picture =
-      LoadPicture(path, client.width - kPictureX, client.height - kPictureY);
+      LoadPicture(m_pFrame->GetEnv(), path, client.width - kPictureX, client.height - kPictureY);
   if (!picture)
     return;
   m_picture = std::move(picture);

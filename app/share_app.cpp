@@ -4,8 +4,8 @@
 
 namespace quillon {
 
-CShareApp::CShareApp(ui::Platform& platform, std::string name)
-    : Application(platform, res::QuillonResources(), std::move(name)) {}
+CShareApp::CShareApp(ui::Platform& platform, std::string name, Env& env)
+    : Application(platform, res::QuillonResources(), std::move(name)), m_env(env) {}
 
 // The windows go before the application they registered with.
 CShareApp::~CShareApp() {
@@ -15,7 +15,7 @@ CShareApp::~CShareApp() {
 
 bool CShareApp::InitInstance() {
   m_dialog = std::make_unique<CPrincipDlg>(*this);
-  m_frame = std::make_unique<CShareFrame>(*this);
+  m_frame = std::make_unique<CShareFrame>(*this, m_env);
   m_frame->ShowWindow(false);
   m_frame->UpdateWindow();
   m_dialog->m_pFrame = m_frame.get();

@@ -1,6 +1,7 @@
 // CShareApp: the desktop program's application object. Start-up makes the main dialog and
 // the frame, hides the frame for good, and runs the dialog; the program ends when the dialog
-// closes. The frame and the dialog live as long as the application object. Not thread-safe.
+// closes. The frame and the dialog live as long as the application object; the frame reads
+// and writes files through the Env handed in, which must outlive it. Not thread-safe.
 #pragma once
 
 #include <memory>
@@ -8,6 +9,7 @@
 
 #include "app/princip.h"
 #include "app/share_frame.h"
+#include "core/env.h"
 #include "ui/application.h"
 
 namespace quillon {
@@ -15,7 +17,7 @@ namespace quillon {
 class CShareApp : public ui::Application {
  public:
   // name: the executable's file name without extension, the caption of plain messages.
-  CShareApp(ui::Platform& platform, std::string name);
+  CShareApp(ui::Platform& platform, std::string name, Env& env = Env::Default());
   ~CShareApp() override;
 
   bool InitInstance() override;
@@ -27,6 +29,7 @@ class CShareApp : public ui::Application {
  private:
   std::unique_ptr<CPrincipDlg> m_dialog;
   std::unique_ptr<CShareFrame> m_frame;
+  Env& m_env;
 };
 
 }  // namespace quillon

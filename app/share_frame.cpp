@@ -9,6 +9,7 @@
 #include "core/atomic_file.h"
 #include "core/kinds.h"
 #include "shares/encrypt.h"
+#include "shares/share_output.h"
 #include "ui/application.h"
 #include "ui/file_dialog.h"
 
@@ -39,8 +40,8 @@ constexpr int kPaintHeight = 600;
 
 }  // namespace
 
-CShareFrame::CShareFrame(ui::Application& app)
-    : FrameWnd(app), m_toolBar(app, *this), m_layers(kMaxLayers) {
+CShareFrame::CShareFrame(ui::Application& app, Env& env)
+    : FrameWnd(app), m_env(env), m_toolBar(app, *this), m_layers(kMaxLayers) {
   Create("Quillon", ui::kOverlappedWindow, kFrameRect, nullptr, res::kMenu);
   m_toolBar.Create(*this, ui::kVisible | ui::kAlignTop | ui::kToolTips | ui::kFlyBy,
                    ui::kStandardToolBarId);
@@ -72,9 +73,9 @@ bool CShareFrame::OnCommand(int id, ui::Notify code) {
   return ui::Dispatch(*this, kTable, id, code) || FrameWnd::OnCommand(id, code);
 }
 
-ScopedReporter CShareFrame::MessagesToFrame() {
-  return ScopedReporter(
-      [this](const std::string& caption, const std::string& text) { ShowMessage(caption, text); });
+void CShareFrame::ShowMessages(const std::vector<AppMessage>& messages) {
+  for (const AppMessage& message : messages)
+    MessageBox(message.text, message.caption);
 }
 
 std::optional<std::string> CShareFrame::ChooseBmpFile(const std::string& title) {
@@ -86,16 +87,14 @@ std::optional<std::string> CShareFrame::ChooseBmpFile(const std::string& title) 
 }
 
 void CShareFrame::OnOpenImage() {
-  const ScopedReporter messages = MessagesToFrame();
   WhitenCanvas(m_canvas, App().GetPlatform().ScreenSize());
   if (std::optional<std::string> path = ChooseBmpFile(kOpenTitle)) {
     m_currentPath = *path;
     m_currentImage.emplace(m_currentPath);
-    m_currentImage->Load();
+    // A file that cannot be read is registered all the same, as an image without pixels.
+    ShowMessages(LoadMessages(*m_currentImage, m_currentImage->Load(m_env)));
     RegisterImage(m_currentPath, ui::FileTitleOf(m_currentPath));
-    m_images.Select(m_images.Count() - 1);
-    SyncImageSelector();
-    RefreshCanvas();
+    SelectFromEnd(1);
   }
   m_toolBar.ReloadButtons();
 }
@@ -116,7 +115,6 @@ void CShareFrame::OnCloseAll() {
 void CShareFrame::OnSaveCurrentAs() {
   if (m_images.Count() == 0 || !m_currentImage)
     return;
-  const ScopedReporter messages = MessagesToFrame();
   ui::FileDialog dialog(App(), false, "", "", ui::kHideReadOnly | ui::kOverwritePrompt, kFilter,
                         this);
   dialog.SetTitle(kSaveTitle);
@@ -127,12 +125,14 @@ void CShareFrame::OnSaveCurrentAs() {
     const std::string previous = m_currentImage->FileName();
     m_currentImage->SetFileName(path);
     // The entry names the new file only once it exists: a failed save keeps the old one.
-    if (m_currentImage->Save()) {
+    const Outcome saved = m_currentImage->Save(m_env);
+    if (saved) {
       m_images.RenameSelected(path, dialog.GetFileTitle());
       SyncImageSelector();
     } else {
       m_currentImage->SetFileName(previous);
     }
+    ShowMessages(SaveMessages(saved));
   }
   m_toolBar.ReloadButtons();
 }
@@ -158,7 +158,6 @@ void CShareFrame::OnAbout() {
 }
 
 void CShareFrame::EncryptSecretImage() {
-  const ScopedReporter messages = MessagesToFrame();
   const CSchemeToolBar& tb = m_toolBar;
   EncryptRequest request;
   request.scheme.scheme = static_cast<SchemeKind>(tb.m_scheme);
@@ -166,21 +165,28 @@ void CShareFrame::EncryptSecretImage() {
   request.scheme.k = tb.m_k;
   request.scheme.qualifiedSets = tb.m_qualifiedSets ? &*tb.m_qualifiedSets : nullptr;
   request.method = static_cast<ExpansionMethod>(tb.m_method);
-  // The share output makes the first share current before the method returns, so the secret
-  // is held here meanwhile; a refusal gives it back.
+  // Once the shares are written the first one becomes current, so the secret is held here
+  // meanwhile; a refusal gives it back.
   std::optional<BmpImage> secret;
   if (m_images.Count() >= 1)
     secret = std::exchange(m_currentImage, std::nullopt);
   request.secret = secret ? &*secret : nullptr;
   const std::unique_ptr<RandomSource> random = m_randomMaker ? m_randomMaker() : MakeSystemRandom();
   request.random = random.get();
+  // The program has always written the share of a participant who alone is qualified.
+  request.allowClearShare = true;
   m_progressWanted = true;
-  const EncryptOutcome outcome = quillon::EncryptSecretImage(*this, request);
+  m_loadRefused = false;
+  const Outcome outcome = quillon::EncryptSecretImage(*this, m_env, request);
   m_progressWanted = false;
   if (!m_currentImage)
     m_currentImage = std::move(secret);
   EndProgress();
-  if (outcome != EncryptOutcome::GaveUp)
+  ShowMessages(m_loadRefused ? InnocentLoadMessages(outcome) : EncryptMessages(outcome));
+  // Giving up over an innocent image leaves the toolbar as it was.
+  const bool gaveUp =
+      m_loadRefused || outcome.code == Code::kCancelled || outcome.code == Code::kInnocentTooSmall;
+  if (!gaveUp)
     m_toolBar.ReloadButtons();
 }
 
@@ -190,19 +196,19 @@ void CShareFrame::CombineShares() {
   dialog.m_layerCount = m_toolBar.m_n;
   if (dialog.DoModal() != ui::kIdOk)
     return;
-  const ScopedReporter messages = MessagesToFrame();
-  CombineLayers(*this, dialog.m_layerCount, m_layers);
+  m_loadRefused = false;
+  const Outcome outcome = CombineLayers(*this, m_env, dialog.m_layerCount, m_layers);
+  ShowMessages(m_loadRefused ? LayerLoadMessages(outcome) : CombineMessages(outcome));
 }
 
 void CShareFrame::RefreshCanvas() {
-  const ScopedReporter messages = MessagesToFrame();
   const ui::Size screen = App().GetPlatform().ScreenSize();
   WhitenCanvas(m_canvas, screen);
   if (m_images.Count() == 0) {
     Client().CopyFrom(m_canvas, 0, 0, screen.width, screen.height, 0, kPictureTop);
   } else if (const std::string* name = m_images.SelectedName()) {
     m_currentImage.emplace(*name);
-    m_currentImage->Load();
+    ShowMessages(LoadMessages(*m_currentImage, m_currentImage->Load(m_env)));
     DrawImage(m_canvas, *m_currentImage);
     Invalidate();
     Client().CopyFrom(m_canvas, 0, 0, m_currentImage->Width(), m_currentImage->Height(), 0,
@@ -244,18 +250,35 @@ void CShareFrame::RegisterImage(const std::string& path, const std::string& labe
   SyncImageSelector();
 }
 
-void CShareFrame::SelectFirstNewShare(int m) {
-  m_images.Select(m_images.Count() - m);
+void CShareFrame::SelectFromEnd(int fromEnd) {
+  m_images.Select(m_images.Count() - fromEnd);
   SyncImageSelector();
   RefreshCanvas();
 }
 
-void CShareFrame::ShowMessage(const std::string& caption, const std::string& text) {
-  MessageBox(text, caption);
+Outcome CShareFrame::LoadForFlow(Env& env, const std::string& path, BmpImage& image) {
+  image = BmpImage(path);
+  const Outcome loaded = image.Load(env);
+  if (loaded)
+    ShowMessages(LoadMessages(image, loaded));
+  else
+    m_loadRefused = true;
+  return loaded;
 }
 
-std::optional<std::string> CShareFrame::ChooseInnocentImage(const std::string& title) {
-  return ChooseBmpFile(title);
+std::optional<std::string> CShareFrame::ChooseInnocentImage(int share) {
+  return ChooseBmpFile(InnocentImageTitle(share));
+}
+
+Outcome CShareFrame::LoadInnocentImage(Env& env, int, const std::string& path, BmpImage& image) {
+  return LoadForFlow(env, path, image);
+}
+
+// A full list drops its last entries to make room, so the first new share is m from the end.
+void CShareFrame::SharesWritten(int m) {
+  for (int r = 0; r < m; ++r)
+    RegisterImage(ShareName(r), ShareName(r));
+  SelectFromEnd(m);
 }
 
 // Only the share methods' pixel work is long enough to want a window; combining reports
@@ -270,8 +293,12 @@ void CShareFrame::ShowProgress(double fraction) {
     EndProgress();
 }
 
-std::optional<std::string> CShareFrame::ChooseLayer(int, const std::string& title) {
-  return ChooseBmpFile(title);
+std::optional<std::string> CShareFrame::ChooseLayer(int layer) {
+  return ChooseBmpFile(LayerTitle(layer));
+}
+
+Outcome CShareFrame::LoadLayer(Env& env, int, const std::string& path, BmpImage& image) {
+  return LoadForFlow(env, path, image);
 }
 
 void CShareFrame::LayerLoaded(int layer) {
@@ -279,15 +306,14 @@ void CShareFrame::LayerLoaded(int layer) {
   // The file is replaced whole, so a viewer still reading the last one never finds it empty;
   // a failure to write it changes nothing either.
   const char digit = static_cast<char>('1' + layer);
-  WriteFileAtomically(Env::Default(), kViewerSettings, kOrdinaryFileMode,
+  WriteFileAtomically(m_env, kViewerSettings, kOrdinaryFileMode,
                       [digit](WritableFile& file) { return file.Append(&digit, 1); });
   App().GetPlatform().StartProgram(kViewerProgram);
 }
 
-void CShareFrame::SelectNewResult() {
-  m_images.Select(m_images.Count() - 1);
-  SyncImageSelector();
-  RefreshCanvas();
+void CShareFrame::ResultWritten() {
+  RegisterImage(kResultName, kResultName);
+  SelectFromEnd(1);
 }
 
 }  // namespace quillon

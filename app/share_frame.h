@@ -5,8 +5,11 @@
 // The session: the current path and image, the image list with its selector, the canvas,
 // the toolbar's scheme, method, n, k and qualified sets, and the layers of the last
 // combination. Each command runs to completion on the user-interface thread; its messages,
-// including those of loading and saving images, are message boxes owned by the frame. The
-// frame implements the share and combine sessions for the computing code. Not thread-safe.
+// including those of loading and saving images, are message boxes owned by the frame, worded
+// by app/messages.h from the outcomes of the computing code. The frame implements the share
+// and combine sessions for that code; every file it reads or writes goes through the Env it
+// is handed, which must outlive it. Shares and results are registered only once written.
+// Not thread-safe.
 #pragma once
 
 #include <functional>
@@ -15,12 +18,13 @@
 #include <string>
 #include <vector>
 
+#include "app/messages.h"
 #include "app/scheme_toolbar.h"
 #include "combine/combine_flow.h"
 #include "core/bmp_image.h"
+#include "core/env.h"
 #include "core/image_list.h"
 #include "core/random.h"
-#include "core/report.h"
 #include "shares/share_session.h"
 #include "ui/frame.h"
 #include "ui/platform.h"
@@ -36,7 +40,7 @@ class CShareFrame : public ui::FrameWnd, public ShareSession, public CombineSess
  public:
   // Creates the window (not visible), its toolbar with the start values, the white canvas
   // and an empty image list.
-  explicit CShareFrame(ui::Application& app);
+  explicit CShareFrame(ui::Application& app, Env& env = Env::Default());
 
   // Commands.
   void OnOpenImage();
@@ -72,32 +76,41 @@ class CShareFrame : public ui::FrameWnd, public ShareSession, public CombineSess
   const ui::Surface& Canvas() const { return m_canvas; }
   CSchemeToolBar& ToolBar() { return m_toolBar; }
   const std::vector<BmpImage>& Layers() const { return m_layers; }
+  // The file layer every command reads and writes through.
+  Env& GetEnv() const { return m_env; }
+
+  // Appends an entry to the image list and the selector; the selection stays.
+  void RegisterImage(const std::string& path, const std::string& label);
 
   // ShareSession and CombineSession.
-  void RegisterImage(const std::string& path, const std::string& label) override;
-  void SelectFirstNewShare(int m) override;
-  void ShowMessage(const std::string& caption, const std::string& text) override;
-  std::optional<std::string> ChooseInnocentImage(const std::string& title) override;
+  std::optional<std::string> ChooseInnocentImage(int share) override;
+  Outcome LoadInnocentImage(Env& env, int share, const std::string& path, BmpImage& image) override;
+  void SharesWritten(int m) override;
   void ShowProgress(double fraction) override;
-  std::string OutputPath(const std::string& name) override { return name; }
-  std::optional<std::string> ChooseLayer(int layer, const std::string& title) override;
+  std::optional<std::string> ChooseLayer(int layer) override;
+  Outcome LoadLayer(Env& env, int layer, const std::string& path, BmpImage& image) override;
   void LayerLoaded(int layer) override;
-  void SelectNewResult() override;
+  void ResultWritten() override;
 
  protected:
   bool OnCommand(int id, ui::Notify code) override;
   void OnPaint() override;
 
  private:
-  // Load and Save report through the global reporter: while a command runs, its messages are
-  // the frame's message boxes.
-  ScopedReporter MessagesToFrame();
+  // Message boxes owned by the frame, one after the other.
+  void ShowMessages(const std::vector<AppMessage>& messages);
+  // Loads an innocent image or a layer: a colour table cut short is told at once, as the load
+  // happens; a refusal is remembered, and the command tells it with its own words after.
+  Outcome LoadForFlow(Env& env, const std::string& path, BmpImage& image);
+  // Selects the entry `fromEnd` places before the end of the list and draws it.
+  void SelectFromEnd(int fromEnd);
   // Shows an open dialog for a BMP file; nullopt when cancelled.
   std::optional<std::string> ChooseBmpFile(const std::string& title);
   // Puts the image list's entries and selection into the selector.
   void SyncImageSelector();
   void EndProgress() { m_progress.reset(); }
 
+  Env& m_env;
   std::string m_currentPath;
   std::optional<BmpImage> m_currentImage;
   ui::Canvas m_canvas;
@@ -107,6 +120,8 @@ class CShareFrame : public ui::FrameWnd, public ShareSession, public CombineSess
   std::unique_ptr<ui::ProgressDialog> m_progress;
   bool m_progressWanted = false;
   RandomMaker m_randomMaker;
+  // Set when a layer or an innocent image failed to load during the running command.
+  bool m_loadRefused = false;
 };
 
 }  // namespace quillon

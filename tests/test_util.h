@@ -1,4 +1,4 @@
-// Helpers shared by the tests: a scratch folder, seeded sources, picture files.
+// Helpers shared by the tests: a scratch folder, listed draws and whole files.
 #pragma once
 
 #include <filesystem>

@@ -5,6 +5,25 @@
 
 namespace quillon::testing {
 
+BmpImage Picture(const std::vector<std::string>& rows, const std::string& name) {
+  BmpImage image(name, static_cast<int32_t>(rows.size()),
+                 rows.empty() ? 0 : static_cast<int32_t>(rows[0].size()));
+  for (size_t y = 0; y < rows.size(); ++y) {
+    for (size_t x = 0; x < rows[y].size(); ++x)
+      image.SetPixel(static_cast<int32_t>(y), static_cast<int32_t>(x), rows[y][x] == 'b');
+  }
+  return image;
+}
+
+std::vector<std::string> Pixels(const BmpImage& image) {
+  std::vector<std::string> rows(image.Height(), std::string(image.Width(), 'w'));
+  for (int32_t y = 0; y < image.Height(); ++y) {
+    for (int32_t x = 0; x < image.Width(); ++x)
+      rows[y][x] = image.GetPixel(y, x);
+  }
+  return rows;
+}
+
 void Write24BitBmp(const std::string& path, int width, int height,
                    const std::function<ui::Rgb(int, int)>& colour) {
   const int stride = (width * 3 + 3) / 4 * 4;
@@ -43,8 +62,7 @@ void Write24BitBmp(const std::string& path, int width, int height,
 ::testing::AssertionResult ShowsPicture(const ui::Surface& surface, int x, int y,
                                         const std::string& path) {
   BmpImage image(path);
-  MessageLog quiet;
-  if (!image.Load())
+  if (!image.Load(Env::Default()))
     return ::testing::AssertionFailure() << "cannot load " << path;
   for (int line = 0; line < image.Height(); ++line) {
     const uint8_t* row = image.Row(image.Height() - 1 - line);

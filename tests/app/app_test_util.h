@@ -1,6 +1,7 @@
 // The desktop program under the scripted backend: a fresh working folder per test (shares,
 // results and "tez.ini" go there), programs recorded but not started unless a test says so,
-// and any script failure, or a script left unfinished, fails the test.
+// a file layer that fails nothing until a test says so, and any script failure, or a script
+// left unfinished, fails the test.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -12,12 +13,17 @@
 
 #include "app/share_app.h"
 #include "core/bmp_image.h"
-#include "tests/shares/share_test_util.h"
+#include "tests/fault_env.h"
 #include "tests/test_util.h"
 #include "ui/headless/headless_platform.h"
 #include "ui/surface.h"
 
 namespace quillon::testing {
+
+// A 1-bit image from rows of 'b'/'w', row 0 first.
+BmpImage Picture(const std::vector<std::string>& rows, const std::string& name);
+// The pixels as rows of 'b'/'w', row 0 first.
+std::vector<std::string> Pixels(const BmpImage& image);
 
 class AppTest : public ::testing::Test {
  protected:
@@ -33,7 +39,7 @@ class AppTest : public ::testing::Test {
   // working folder; returns its full path.
   std::string SavePicture(const std::string& name, const std::vector<std::string>& rows) {
     BmpImage image = Picture(rows, dir.File(name));
-    EXPECT_TRUE(image.Save());
+    EXPECT_TRUE(image.Save(Env::Default()));
     return image.FileName();
   }
   // A height x width 1-bit picture, black where black(row, col).
@@ -44,7 +50,7 @@ class AppTest : public ::testing::Test {
       for (int c = 0; c < width; ++c)
         image.SetPixel(r, c, black(r, c));
     }
-    EXPECT_TRUE(image.Save());
+    EXPECT_TRUE(image.Save(Env::Default()));
     return image.FileName();
   }
 
@@ -58,7 +64,8 @@ class AppTest : public ::testing::Test {
   ScratchDir dir;
   std::filesystem::path m_previousDir;
   ui::headless::HeadlessPlatform platform;
-  CShareApp app{platform, "quillon"};
+  FaultEnv env;
+  CShareApp app{platform, "quillon", env};
 };
 
 // A 24-bit BMP file written byte by byte, colour(x, y) with y the line from the top.

@@ -79,13 +79,13 @@ TEST_F(MainDialogTest, OpenEncryptAndCombineThenSalir) {
   std::vector<BmpImage> shares;
   for (const char* name : {"capa1.bmp", "capa2.bmp", "capa3.bmp"}) {
     shares.emplace_back(dir.File(name));
-    ASSERT_TRUE(shares.back().Load()) << name;
+    ASSERT_TRUE(shares.back().Load(Env::Default())) << name;
     EXPECT_EQ(shares.back().Width(), 24);
     EXPECT_EQ(shares.back().Height(), 16);
   }
   EXPECT_FALSE(fs::exists(dir.File("capa4.bmp")));
   BmpImage result(dir.File("resultado.bmp"));
-  ASSERT_TRUE(result.Load());
+  ASSERT_TRUE(result.Load(Env::Default()));
   EXPECT_EQ(Pixels(result), Pixels(StackLayers({&shares[0], &shares[2]}, "r.bmp")));
   EXPECT_EQ(ReadText(dir.File("tez.ini")), "2");
   ASSERT_EQ(platform.Programs().size(), 2u);

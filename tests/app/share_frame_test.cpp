@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
@@ -60,7 +61,7 @@ class ShareFrameTest : public AppTest {
     return labels;
   }
 
-  CShareFrame frame{app};
+  CShareFrame frame{app, env};
 };
 
 TEST_F(ShareFrameTest, StartValuesAndSelectorsThatSurviveAToolbarReload) {
@@ -246,7 +247,7 @@ TEST_F(ShareFrameTest, EveryMethodThroughTheSelectorAndTheToolbarButton) {
     const ShareSize size =
         MethodShareSize(static_cast<ExpansionMethod>(method), kWidth, kHeight, 2, 2);
     BmpImage share(dir.File("capa2.bmp"));
-    ASSERT_TRUE(share.Load());
+    ASSERT_TRUE(share.Load(Env::Default()));
     EXPECT_EQ(share.Width(), size.width);
     EXPECT_EQ(share.Height(), size.height);
     EXPECT_EQ(frame.CurrentImage()->FileName(), "capa1.bmp");
@@ -442,27 +443,143 @@ TEST_F(ShareFrameTest, TheImageListWhenFullAndAfterClosing) {
 }
 
 TEST_F(ShareFrameTest, FilesThatCannotBeWrittenAreReportedAndNeverCalledASuccess) {
-  Open(SavePicture("secreto.bmp", {"bwwb", "wbbw"}));
+  const std::string secret = SavePicture("secreto.bmp", {"bwwb", "wbbw"});
+  Open(secret);
   // A folder where a share or the result should go: nothing can replace it.
   fs::create_directory(dir.File("capa2.bmp"));
   fs::create_directory(dir.File("resultado.bmp"));
   Menu(res::kCmdEncrypt, Script().Message("quillon", "ERROR: Can't open capa2.bmp"));
-  EXPECT_EQ(frame.Images().Count(), 3) << "the shares are registered all the same";
-  EXPECT_TRUE(fs::exists(dir.File("capa1.bmp")));
+  EXPECT_EQ(frame.Images().Count(), 1) << "a set that is not written is not registered";
+  EXPECT_FALSE(fs::exists(dir.File("capa1.bmp"))) << "a set is written whole or not at all";
+  EXPECT_EQ(frame.CurrentImage()->FileName(), secret);
   ASSERT_GT(platform.Progress().size(), 0u);
   EXPECT_TRUE(platform.Progress().back().closed);
   EXPECT_EQ(platform.Progress().back().owner, &frame);
   EXPECT_EQ(platform.Progress().back().fractions.back(), 1.0);
 
-  const std::string share = dir.File("capa1.bmp");
   Menu(res::kCmdCombine, Script()
                              .ExpectDialog(res::kCoalesceDialog)
                              .Enter()
-                             .ChooseFile("Seleccione la capa 1", share)
-                             .ChooseFile("Seleccione la capa 2", share)
+                             .ChooseFile("Seleccione la capa 1", secret)
+                             .ChooseFile("Seleccione la capa 2", secret)
                              .Message("ERROR: Can't open resultado.bmp"));
-  EXPECT_EQ(frame.Images().Count(), 3) << "the result is not registered";
-  EXPECT_EQ(frame.CurrentImage()->FileName(), "capa1.bmp") << "nor drawn";
+  EXPECT_EQ(frame.Images().Count(), 1) << "the result is not registered";
+  EXPECT_EQ(frame.CurrentImage()->FileName(), secret) << "nor drawn";
+}
+
+// The files in the working folder, hidden staged files included.
+std::vector<std::string> FolderFiles(const fs::path& folder) {
+  std::vector<std::string> names;
+  for (const auto& entry : fs::directory_iterator(folder))
+    names.push_back(entry.path().filename().string());
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+struct EncryptFailure {
+  const char* what;
+  bool secretIsShare1;  // the secret is the earlier capa1.bmp, opened from the working folder
+  int method;
+  std::function<void(FaultEnv&)> fault;
+  std::string message;  // caption|text; a placeholder @ stands for the working folder
+};
+
+// Refused or failed encryptions: their one message, no success message, nothing registered,
+// and the earlier shares as they were, without a staged file left beside them.
+TEST_F(ShareFrameTest, AnEncryptionThatFailsWritesAndRegistersNoShare) {
+  const std::string share1 = SavePicture("capa1.bmp", {"bw"});
+  const std::string share2 = SavePicture("capa2.bmp", {"wb"});
+  const std::string secret = SavePicture("secreto.bmp", {"b"});
+  const std::vector<uint8_t> before1 = ReadFileBytes(share1), before2 = ReadFileBytes(share2);
+  const EncryptFailure kCases[] = {
+      {"memory", false, 0, [](FaultEnv& e) { e.SetAvailableMemory(100); },
+       "Cannot Encrypt|There is not enough memory for shares of this size."},
+      {"block", false, 1, [](FaultEnv&) {},
+       "Cannot Encrypt|The secret image is smaller than one block of this method."},
+      {"secret", true, 0, [](FaultEnv&) {},
+       "Cannot Encrypt|The share capa1.bmp would replace @/capa1.bmp, an image it is made from; "
+       "nothing was written."},
+      {"create", false, 0, [](FaultEnv& e) { e.FailPath(FileOp::kCreateNew, "capa2"); },
+       "quillon|ERROR: Can't open capa2.bmp"},
+      {"write", false, 0, [](FaultEnv& e) { e.FailPath(FileOp::kAppend, "capa2"); },
+       "quillon|ERROR: Can't write image!"},
+      {"rename", false, 0, [](FaultEnv& e) { e.FailPath(FileOp::kRename, "capa1"); },
+       "quillon|ERROR: Can't open capa1.bmp"},
+  };
+  for (const EncryptFailure& c : kCases) {
+    SCOPED_TRACE(c.what);
+    FaultEnv faults;
+    c.fault(faults);
+    CShareFrame failing(app, faults);
+    failing.ToolBar().m_method = c.method;
+    std::string message = c.message;
+    if (const size_t at = message.find('@'); at != std::string::npos)
+      message.replace(at, 1, dir.Path().string());
+    const size_t bar = message.find('|');
+    Run(Script()
+            .ChooseFile(kOpenTitle, c.secretIsShare1 ? share1 : secret)
+            .Message(message.substr(0, bar), message.substr(bar + 1)),
+        [&] {
+          EXPECT_EQ(ui::UserMenu(failing, res::kCmdOpenImage), "");
+          EXPECT_EQ(ui::UserMenu(failing, res::kCmdEncrypt), "");
+        });
+    EXPECT_EQ(failing.Images().Count(), 1);
+    EXPECT_EQ(ReadFileBytes(share1), before1);
+    EXPECT_EQ(ReadFileBytes(share2), before2);
+    EXPECT_EQ(FolderFiles(dir.Path()),
+              (std::vector<std::string>{"capa1.bmp", "capa2.bmp", "secreto.bmp"}));
+  }
+}
+
+struct CombineFailure {
+  const char* what;
+  std::function<void(FaultEnv&)> fault;
+  std::function<Script()> script;  // from the layer-count dialog on
+  bool written;
+};
+
+TEST_F(ShareFrameTest, LayersWithoutPixelsOrThatTheResultWouldReplaceAndACutColourTable) {
+  const std::string a = SavePicture("a.bmp", {"bw"});
+  const std::string b = SavePicture("b.bmp", {"wb"});
+  const std::string old = SavePicture("resultado.bmp", {"ww"});
+  const std::string empty = dir.File("empty.bmp");
+  Write24BitBmp(empty, 0, 0, [](int, int) { return ui::kWhite; });
+  const std::vector<uint8_t> before = ReadFileBytes(old);
+  const auto layers = [](const std::string& first, const std::string& second) {
+    Script script;
+    script.ExpectDialog(res::kCoalesceDialog).Enter().ChooseFile("Seleccione la capa 1", first);
+    if (!second.empty())
+      script.ChooseFile("Seleccione la capa 2", second);
+    return script;
+  };
+  const CombineFailure kCases[] = {
+      {"no pixels", [](FaultEnv&) {},
+       [&] { return layers(empty, "").Message("quillon", kCannotCombine); }, false},
+      {"result is a layer", [](FaultEnv&) {},
+       [&] {
+         return layers(a, old).Message("ERROR: The result resultado.bmp would replace the layer " +
+                                       old + "; nothing was written.");
+       },
+       false},
+      // The second read of the first layer is its colour table: told at once, before the
+      // second layer is asked for, and the combination goes on.
+      {"colour table", [](FaultEnv& e) { e.FailCall(FileOp::kReadAt, 2); },
+       [&] {
+         return layers(a, "")
+             .Message("ERROR: Can't read bitmap's color palette!")
+             .ChooseFile("Seleccione la capa 2", b);
+       },
+       true},
+  };
+  for (const CombineFailure& c : kCases) {
+    SCOPED_TRACE(c.what);
+    FaultEnv faults;
+    c.fault(faults);
+    CShareFrame combining(app, faults);
+    Run(c.script(), [&] { EXPECT_EQ(ui::UserMenu(combining, res::kCmdCombine), ""); });
+    EXPECT_EQ(combining.Images().Count(), c.written ? 1 : 0);
+    EXPECT_EQ(ReadFileBytes(old) == before, !c.written);
+  }
 }
 
 struct SaveCase {
@@ -481,7 +598,7 @@ TEST_F(ShareFrameTest, SaveCurrentAsNamesAndAFailedSave) {
     fs::remove(dir.File(c.written));
     Button(res::kToolSaveCurrentAs, Script().ChooseFile("Save Image As...", dir.File(c.typed)));
     BmpImage written(dir.File(c.written));
-    ASSERT_TRUE(written.Load());
+    ASSERT_TRUE(written.Load(Env::Default()));
     EXPECT_EQ(Pixels(written), (std::vector<std::string>{"bwwb", "wbbw"}));
     EXPECT_EQ(frame.Images().Name(0), dir.File(c.written));
     EXPECT_EQ(Labels(), std::vector<std::string>{"copia"});

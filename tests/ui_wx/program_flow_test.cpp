@@ -38,13 +38,13 @@ TEST_F(WxTest, TheProgramEncryptsAndCombinesThroughRealWindows) {
     for (int32_t x = 0; x < 40; ++x)
       secret.SetPixel(y, x, y >= 4 && y < 10);
   }
-  ASSERT_TRUE(secret.Save());
+  ASSERT_TRUE(secret.Save(Env::Default()));
 
   CShareApp program(platform, "quillon");
   int wrong = -1;
   const auto resultOnScreen = [&](DialogView& view) {
     BmpImage result(folder.File("resultado.bmp"));
-    ASSERT_TRUE(result.Load());
+    ASSERT_TRUE(result.Load(Env::Default()));
     const wxPoint origin = view.ClientToScreen(wxPoint(160, 29));
     view.Refresh();
     view.Update();
@@ -82,7 +82,7 @@ TEST_F(WxTest, TheProgramEncryptsAndCombinesThroughRealWindows) {
   EXPECT_EQ(wrong, 0) << "pixels of resultado.bmp not on screen at (160, 29) (-1: not looked)";
   // The stacked (2,2) shares are black wherever the secret is.
   BmpImage result(folder.File("resultado.bmp"));
-  ASSERT_TRUE(result.Load());
+  ASSERT_TRUE(result.Load(Env::Default()));
   ASSERT_EQ(result.Width(), 40);
   ASSERT_EQ(result.Height(), 24);
   for (int32_t y = 4; y < 10; ++y) {
