@@ -1,9 +1,9 @@
 #include "app/scheme_toolbar.h"
 
 #include "app/resources/resource_ids.h"
+#include "app/scheme_dlg.h"
 #include "app/share_frame.h"
 #include "core/kinds.h"
-#include "schemes/scheme_dlg.h"
 
 namespace quillon {
 
