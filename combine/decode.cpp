@@ -2,7 +2,7 @@
 
 #include <cstdlib>
 
-#include "shares/share_output.h"
+#include "schemes/block_geometry.h"
 
 namespace quillon {
 
