@@ -9,6 +9,7 @@
 #include <random>
 
 #include "core/random.h"
+#include "reference/plain_expansion.h"
 #include "schemes/scheme_pair.h"
 #include "shares/expansion.h"
 
