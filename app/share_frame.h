@@ -14,10 +14,10 @@
 #include <string>
 #include <vector>
 
+#include "app/image_list.h"
 #include "app/scheme_toolbar.h"
 #include "combine/combine_flow.h"
 #include "core/bmp_image.h"
-#include "core/image_list.h"
 #include "core/report.h"
 #include "shares/share_session.h"
 #include "ui/frame.h"
