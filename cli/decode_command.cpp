@@ -36,7 +36,7 @@ std::string ParseMembers(const std::string& text, size_t layers, uint32_t& membe
   members = 0;
   const std::vector<std::string> items = SplitList(text, ',');
   for (const std::string& item : items) {
-    auto number = ParseInt(item);
+    auto number = ParseWholeNumber(item);
     if (!number || *number < 1 || *number > kMaxParticipantNumber) {
       return "participant '" + item + "' in --members is not a number from 1 to " +
              std::to_string(kMaxParticipantNumber);

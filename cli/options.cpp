@@ -128,17 +128,6 @@ const char* ExpansionMethodName(ExpansionMethod method) {
   return kMethodNames[static_cast<int>(method)];
 }
 
-std::optional<int> ParseInt(std::string_view text) {
-  int value = 0;
-  const char* end = text.data() + text.size();
-  if (text.empty() || text[0] == '+')
-    return std::nullopt;
-  auto [ptr, ec] = std::from_chars(text.data(), end, value);
-  if (ec != std::errc() || ptr != end)
-    return std::nullopt;
-  return value;
-}
-
 std::optional<uint32_t> ParseSeed(std::string_view text) {
   uint32_t value = 0;
   const char* end = text.data() + text.size();
@@ -178,7 +167,7 @@ std::string ParseQualifiedSets(std::string_view text, std::vector<std::vector<in
         return "qualified set " + std::to_string(s + 1) + " has an empty member in '" +
                std::string(text) + "'";
       }
-      auto number = ParseInt(member);
+      auto number = ParseWholeNumber(member);
       if (!number || *number < 1 || *number > kMaxParticipantNumber) {
         return "participant '" + std::string(member) + "' is not a number from 1 to " +
                std::to_string(kMaxParticipantNumber);

@@ -1,6 +1,7 @@
 // Command-line words turned into parameters: a small splitter for options and positional
 // arguments, and strict parsers for the values that answer nullopt (or an error text) on bad
-// input instead of guessing.
+// input instead of guessing. Whole numbers are read by ParseWholeNumber (core/whole_number.h)
+// in its plain form.
 #pragma once
 
 #include <cstdint>
@@ -11,6 +12,7 @@
 #include <vector>
 
 #include "core/kinds.h"
+#include "core/whole_number.h"
 
 namespace quillon::cli {
 
@@ -44,8 +46,6 @@ std::optional<ExpansionMethod> ParseExpansionMethod(std::string_view text);
 const char* SchemeKindName(SchemeKind kind);
 const char* ExpansionMethodName(ExpansionMethod method);
 
-// A decimal int, optionally negative; nothing else around it.
-std::optional<int> ParseInt(std::string_view text);
 // An unsigned 32-bit decimal number.
 std::optional<uint32_t> ParseSeed(std::string_view text);
 

@@ -25,7 +25,7 @@ std::string ReadSchemeChoice(const ParsedArgs& args, SchemeChoice& choice) {
     const std::string* text = args.Value(name);
     if (text == nullptr)
       continue;
-    auto value = ParseInt(*text);
+    auto value = ParseWholeNumber(*text);
     if (!value)
       return std::string("option ") + name + " needs a whole number, not '" + *text + "'";
     (name[2] == 'n' ? choice.n : choice.k) = *value;

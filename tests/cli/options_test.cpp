@@ -66,10 +66,10 @@ TEST(ValueParserTest, SchemesAndMethodsByNameOrIndex) {
 }
 
 TEST(ValueParserTest, NumbersAreStrict) {
-  EXPECT_EQ(ParseInt("9"), 9);
-  EXPECT_EQ(ParseInt("-4"), -4);
+  EXPECT_EQ(ParseWholeNumber("9"), 9);
+  EXPECT_EQ(ParseWholeNumber("-4"), -4);
   for (const char* bad : {"", "+3", "3 ", " 3", "2.5", "0x3", "3a", "99999999999"}) {
-    EXPECT_EQ(ParseInt(bad), std::nullopt) << bad;
+    EXPECT_EQ(ParseWholeNumber(bad), std::nullopt) << bad;
   }
   EXPECT_EQ(ParseSeed("0"), 0u);
   EXPECT_EQ(ParseSeed("4294967295"), 4294967295u);
