@@ -102,7 +102,7 @@ void MethodWork(benchmark::State& state, const SchemePair& pair, int32_t side) {
   for (int r = 0; r < pair.s0.Rows(); ++r)
     innocents.push_back(Noise(side, 3 + r));
   std::unique_ptr<RandomSource> previous = SetRandomSource(MakeSeededRandom(1));
-  state.SetLabel(MethodText(method));
+  state.SetLabel(MethodInfo(method).selectorText);
   for (auto _ : state) {
     BasisMatrix s0 = pair.s0, s1 = pair.s1;
     const ShareSize size = MethodShareSize(method, side, side, s0.Rows(), s0.Cols());
@@ -133,7 +133,7 @@ void BM_Method2of2_1024_Plain(benchmark::State& state) {
   const std::vector<BmpImage> innocents = {Noise(1024, 3), Noise(1024, 4)};
   const SchemePair pair = Pair(SchemeKind::Scheme2of2, 2, 2);
   std::unique_ptr<RandomSource> previous = SetRandomSource(MakeSeededRandom(1));
-  state.SetLabel(MethodText(method));
+  state.SetLabel(MethodInfo(method).selectorText);
   for (auto _ : state) {
     BasisMatrix s0 = pair.s0, s1 = pair.s1;
     std::vector<BmpImage> shares = PlainShares(method, secret, innocents, s0, s1);

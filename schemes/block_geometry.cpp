@@ -25,32 +25,28 @@ int64_t FillerBlockSide(int64_t c) {
   return static_cast<int64_t>(std::ceil(std::sqrt(static_cast<double>(c))));
 }
 
+int64_t MethodBlockSide(ExpansionMethod method, int64_t m, int64_t c) {
+  const MethodRow& row = MethodInfo(method);
+  const int64_t columns = row.innocents ? c + m : c;
+  switch (row.side) {
+    case BlockSide::None:
+      return 1;
+    case BlockSide::Columns:
+      return columns;
+    case BlockSide::SquareFactor:
+      return SquareBlockSide(columns);
+    case BlockSide::Filler:
+      return FillerBlockSide(columns);
+  }
+  return 1;
+}
+
 ShareSize MethodShareSize(ExpansionMethod method, int64_t width, int64_t height, int64_t m,
                           int64_t c) {
-  switch (method) {
-    case ExpansionMethod::RandomBasisColumn:
-    case ExpansionMethod::ExtendedPreserveSize:
-      return {width, height};
-    case ExpansionMethod::PixelSampling: {
-      const int64_t s = SquareBlockSide(c);
-      return {width / s * s, height / s * s};
-    }
-    case ExpansionMethod::SquareSubpixelExpansion:
-      return {c * width, c * height};
-    case ExpansionMethod::SmallestSquareWithFiller: {
-      const int64_t s = FillerBlockSide(c);
-      return {s * width, s * height};
-    }
-    case ExpansionMethod::SmallestSquareWithoutFiller: {
-      const int64_t s = SquareBlockSide(c);
-      return {s * width, s * height};
-    }
-    case ExpansionMethod::ExtendedPreserveDetail: {
-      const int64_t s = SquareBlockSide(c + m);
-      return {s * width, s * height};
-    }
-  }
-  return {0, 0};
+  const int64_t s = MethodBlockSide(method, m, c);
+  if (MethodInfo(method).layout == PixelLayout::SampledBlock)
+    return {width / s * s, height / s * s};
+  return {s * width, s * height};
 }
 
 bool ShareSizeFits(const ShareSize& size) {

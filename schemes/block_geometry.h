@@ -7,6 +7,7 @@
 #include <cstdint>
 
 #include "core/kinds.h"
+#include "schemes/method_table.h"
 
 namespace quillon {
 
@@ -21,13 +22,19 @@ int64_t SquareBlockSide(int64_t c);
 // ceil(sqrt(c)): the block side of the smallest square with filler.
 int64_t FillerBlockSide(int64_t c);
 
+// The method's block side for a pair of m x c basis matrices, by its row's BlockSide over
+// its columns (c, plus m with innocent images); 1 for the methods without blocks.
+int64_t MethodBlockSide(ExpansionMethod method, int64_t m, int64_t c);
+
 struct ShareSize {
   int64_t width = 0;
   int64_t height = 0;
 };
 
 // The size of every share that the method makes from a width x height secret and a pair of
-// m x c basis matrices. Computed in 64 bits, so that oversized shares can be refused.
+// m x c basis matrices: s times the secret's size, or the secret's size cut to whole s x s
+// blocks for a sampling method. Computed in 64 bits, so that oversized shares can be
+// refused. Needs c >= 1.
 ShareSize MethodShareSize(ExpansionMethod method, int64_t width, int64_t height, int64_t m,
                           int64_t c);
 

@@ -1,9 +1,6 @@
 #include "schemes/scheme_pair.h"
 
-#include "schemes/general.h"
-#include "schemes/kofn.h"
-#include "schemes/optimal_kofn.h"
-#include "schemes/threshold.h"
+#include "schemes/scheme_table.h"
 
 namespace quillon {
 
@@ -36,71 +33,24 @@ const char* SchemeErrorText(SchemeError error) {
 }
 
 SchemeError CheckSchemeParams(const SchemeParams& params) {
-  switch (params.scheme) {
-    case SchemeKind::Scheme2of2:
-      return SchemeError::None;
-    case SchemeKind::Scheme2ofN:
-    case SchemeKind::SchemeNofN:
-    case SchemeKind::SchemeGeneral:
-      return ParticipantsInRange(params.n) ? SchemeError::None : SchemeError::BadParameters;
-    case SchemeKind::SchemeKofN:
-      if (!ParticipantsInRange(params.n) || params.k < 2 || params.k > params.n) {
-        return SchemeError::BadParameters;
-      }
-      if (params.optimal)
-        return SchemeError::None;  // at most a few hundred columns for n <= 9
-      return KofNColumnCount(params.n, params.k) > kMaxBasisColumns ? SchemeError::TooLarge
-                                                                    : SchemeError::None;
-  }
-  return SchemeError::BadParameters;
+  if (static_cast<size_t>(params.scheme) >= SchemeRows().size())
+    return SchemeError::BadParameters;
+  const SchemeRow& row = SchemeInfo(params.scheme);
+  if ((row.uses & kUsesN) && !ParticipantsInRange(params.n))
+    return SchemeError::BadParameters;
+  if ((row.uses & kUsesK) && (params.k < 2 || params.k > params.n))
+    return SchemeError::BadParameters;
+  return row.refuse ? row.refuse(params) : SchemeError::None;
 }
 
 SchemePair BuildSchemePair(const SchemeParams& params) {
   const SchemeError error = CheckSchemeParams(params);
   if (error != SchemeError::None)
     return Refusal(error);
-
-  const int32_t n = params.n;
-  const int32_t k = params.k;
   SchemePair pair;
-  switch (params.scheme) {
-    case SchemeKind::Scheme2of2:
-      pair.s1 = Build2of2S1();
-      pair.s0 = Build2of2S0();
-      break;
-    case SchemeKind::Scheme2ofN:
-      pair.s1 = Build2ofNS1(n);
-      pair.s0 = Build2ofNS0(n);
-      break;
-    case SchemeKind::SchemeNofN:
-      pair.s1 = BuildNofNS1(n);
-      pair.s0 = BuildNofNS0(n);
-      break;
-    case SchemeKind::SchemeKofN: {
-      if (params.optimal) {
-        const OptimalKofN optimal = SolveOptimalKofN(n, k);
-        if (!optimal.solved || optimal.m > kMaxBasisColumns)
-          return Refusal(SchemeError::TooLarge);
-        BuildOptimalKofNPair(optimal, pair.s1, pair.s0);
-        break;
-      }
-      // S1, then S0, then the reduction, in one pass that never holds the removed columns.
-      const ArrangementTable a = BuildArrangements(ArrangementLength(n, k), k);
-      BuildKofNPair(a, k, n, pair.s1, pair.s0);
-      break;
-    }
-    case SchemeKind::SchemeGeneral: {
-      // No chosen sets: every set is forbidden.
-      const BasisMatrix none(0, n);
-      const BasisMatrix& q = params.qualifiedSets ? *params.qualifiedSets : none;
-      const BasisMatrix f = MaximalForbiddenSets(q, n);
-      // The width 2^(f-1) is known as soon as F is; refuse before building it.
-      if (f.Rows() > 62 || (f.Rows() >= 1 && (int64_t{1} << (f.Rows() - 1)) > kMaxBasisColumns)) {
-        return Refusal(SchemeError::TooLarge);
-      }
-      BuildGeneralPair(ComplementTranspose(f), n, pair.s1, pair.s0);
-      break;
-    }
+  if (SchemeError built = SchemeInfo(params.scheme).build(params, pair.s1, pair.s0);
+      built != SchemeError::None) {
+    return Refusal(built);
   }
   if (pair.s0.Cols() == 0 || pair.s1.Cols() == 0)
     return Refusal(SchemeError::NoQualifiedSet);

@@ -80,28 +80,10 @@ bool ExtendedPreserveDetail(ShareTable& shares, const BmpImage& secret, const Ba
 
 bool RunExpansionMethod(ExpansionMethod method, ShareTable& shares, const BmpImage& secret,
                         BasisMatrix& s0, BasisMatrix& s1) {
-  switch (method) {
-    case ExpansionMethod::RandomBasisColumn:
-      RandomBasisColumn(shares, secret, s0, s1);
-      return true;
-    case ExpansionMethod::PixelSampling:
-      PixelSampling(shares, secret, s0, s1);
-      return true;
-    case ExpansionMethod::SquareSubpixelExpansion:
-      SquareSubpixelExpansion(shares, secret, s0, s1);
-      return true;
-    case ExpansionMethod::SmallestSquareWithFiller:
-      SmallestSquareWithFiller(shares, secret, s0, s1);
-      return true;
-    case ExpansionMethod::SmallestSquareWithoutFiller:
-      SmallestSquareWithoutFiller(shares, secret, s0, s1);
-      return true;
-    case ExpansionMethod::ExtendedPreserveSize:
-      return ExtendedPreserveSize(shares, secret, s0, s1);
-    case ExpansionMethod::ExtendedPreserveDetail:
-      return ExtendedPreserveDetail(shares, secret, s0, s1);
-  }
-  return false;
+  if (!PermutesPair(method))
+    return MakeUnpermutedShares(method, shares, secret, s0, s1);
+  MakePermutedShares(method, shares, secret, s0, s1);
+  return true;
 }
 
 bool ChooseInnocentImages(ShareSession& session, int m, int32_t width, int32_t height,
