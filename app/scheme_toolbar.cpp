@@ -1,9 +1,10 @@
 #include "app/scheme_toolbar.h"
 
 #include "app/resources/resource_ids.h"
+#include "app/scheme_dlg.h"
 #include "app/share_frame.h"
-#include "core/kinds.h"
-#include "schemes/scheme_dlg.h"
+#include "schemes/method_table.h"
+#include "schemes/scheme_table.h"
 
 namespace quillon {
 
@@ -31,12 +32,12 @@ bool CSchemeToolBar::OnCreate() {
   if (!LoadToolBar(res::kToolBar))
     return false;
   m_schemeList = CreateSelector(5, res::kSchemeSelector, 200, 120);
-  for (int i = 0; i < kSchemeCount; ++i)
-    m_schemeList->AddString(SchemeText(static_cast<SchemeKind>(i)));
+  for (const SchemeRow& row : SchemeRows())
+    m_schemeList->AddString(row.selectorText);
   m_schemeList->SetCurSel(0);
   m_methodList = CreateSelector(6, res::kMethodSelector, 270, 160);
-  for (int i = 0; i < kMethodCount; ++i)
-    m_methodList->AddString(MethodText(static_cast<ExpansionMethod>(i)));
+  for (const MethodRow& row : MethodRows())
+    m_methodList->AddString(row.selectorText);
   m_methodList->SetCurSel(0);
   m_imageList = CreateSelector(7, res::kImageSelector, 240, 160);
   m_scheme = 0;

@@ -4,8 +4,8 @@
 #include <utility>
 
 #include "app/canvas.h"
+#include "app/coalesce_dlg.h"
 #include "app/resources/resource_ids.h"
-#include "combine/coalesce_dlg.h"
 #include "core/atomic_file.h"
 #include "core/kinds.h"
 #include "shares/encrypt.h"

@@ -18,12 +18,12 @@
 #include <string>
 #include <vector>
 
+#include "app/image_list.h"
 #include "app/messages.h"
 #include "app/scheme_toolbar.h"
 #include "combine/combine_flow.h"
 #include "core/bmp_image.h"
 #include "core/env.h"
-#include "core/image_list.h"
 #include "core/random.h"
 #include "shares/share_session.h"
 #include "ui/frame.h"

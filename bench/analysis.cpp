@@ -3,9 +3,9 @@
 #include <benchmark/benchmark.h>
 
 #include "combine/decode.h"
+#include "reference/plain_checks.h"
 #include "schemes/analysis.h"
 #include "schemes/optimal_kofn.h"
-#include "tests/schemes/checks.h"
 
 namespace quillon {
 namespace {
@@ -36,9 +36,9 @@ void BM_PlainAnalysis(benchmark::State& state) {
   for (auto _ : state) {
     int64_t sum = 0;
     for (uint32_t set = 1; set < 128; ++set) {
-      sum += testing::StackedBlack(pair.s0, set) + testing::StackedBlack(pair.s1, set);
+      sum += reference::StackedBlack(pair.s0, set) + reference::StackedBlack(pair.s1, set);
       if (__builtin_popcount(set) < 3)
-        sum += testing::SeenPatterns(pair.s0, set) == testing::SeenPatterns(pair.s1, set);
+        sum += reference::SeenPatterns(pair.s0, set) == reference::SeenPatterns(pair.s1, set);
     }
     benchmark::DoNotOptimize(sum);
   }

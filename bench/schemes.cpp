@@ -2,9 +2,9 @@
 // plain rank walk over all q! ranks beside the enumeration that replaces it.
 #include <benchmark/benchmark.h>
 
+#include "reference/plain_schemes.h"
 #include "schemes/kofn.h"
 #include "schemes/scheme_pair.h"
-#include "tests/schemes/reference.h"
 
 namespace quillon {
 namespace {

@@ -9,6 +9,7 @@
 #include <random>
 
 #include "core/random.h"
+#include "reference/plain_expansion.h"
 #include "schemes/scheme_pair.h"
 #include "shares/encrypt.h"
 #include "shares/expansion.h"
@@ -100,7 +101,7 @@ void MethodWork(benchmark::State& state, const SchemePair& pair, int32_t side) {
   for (int r = 0; r < pair.s0.Rows(); ++r)
     innocents.push_back(Noise(side, 3 + r));
   const std::unique_ptr<RandomSource> random = MakeSeededRandom(1);
-  state.SetLabel(MethodText(method));
+  state.SetLabel(MethodInfo(method).selectorText);
   for (auto _ : state) {
     BasisMatrix s0 = pair.s0, s1 = pair.s1;
     const ShareSize size = MethodShareSize(method, side, side, s0.Rows(), s0.Cols());
@@ -130,7 +131,7 @@ void BM_Method2of2_1024_Plain(benchmark::State& state) {
   const std::vector<BmpImage> innocents = {Noise(1024, 3), Noise(1024, 4)};
   const SchemePair pair = Pair(SchemeKind::Scheme2of2, 2, 2);
   const std::unique_ptr<RandomSource> random = MakeSeededRandom(1);
-  state.SetLabel(MethodText(method));
+  state.SetLabel(MethodInfo(method).selectorText);
   for (auto _ : state) {
     BasisMatrix s0 = pair.s0, s1 = pair.s1;
     std::vector<BmpImage> shares = PlainShares(*random, method, secret, innocents, s0, s1);

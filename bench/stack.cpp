@@ -10,6 +10,7 @@
 #include <random>
 
 #include "combine/stack.h"
+#include "reference/plain_stack.h"
 
 namespace quillon {
 namespace {

@@ -51,25 +51,9 @@ std::vector<OptionDef> AnalyzeOptionTable() {
 
 // The (k,n) a threshold scheme stands for; general structures have none.
 bool ThresholdOf(const SchemeParams& params, int& k, int& n) {
-  switch (params.scheme) {
-    case SchemeKind::Scheme2of2:
-      k = n = 2;
-      return true;
-    case SchemeKind::Scheme2ofN:
-      k = 2;
-      n = params.n;
-      return true;
-    case SchemeKind::SchemeNofN:
-      k = n = params.n;
-      return true;
-    case SchemeKind::SchemeKofN:
-      k = params.k;
-      n = params.n;
-      return true;
-    case SchemeKind::SchemeGeneral:
-      break;
-  }
-  return false;
+  k = SchemeThreshold(params);
+  n = SchemeParticipants(params);
+  return k != 0;
 }
 
 std::string Members(uint32_t members, const char* separator) {
@@ -181,12 +165,13 @@ std::string SizeLines(const SchemeAnalysis& a) {
 }
 
 std::string Title(const SchemeChoice& choice, const SchemeParams& params) {
-  std::string title = SchemeText(params.scheme);
-  if (params.scheme != SchemeKind::Scheme2of2)
+  const SchemeRow& row = SchemeInfo(params.scheme);
+  std::string title = row.selectorText;
+  if (row.uses & kUsesN)
     title += ", n = " + std::to_string(params.n);
-  if (params.scheme == SchemeKind::SchemeKofN)
+  if (row.uses & kUsesK)
     title += ", k = " + std::to_string(params.k);
-  if (params.scheme == SchemeKind::SchemeGeneral) {
+  if (row.uses & kUsesSets) {
     std::string sets;
     for (const auto& set : choice.sets) {
       sets += sets.empty() ? "{" : ", {";
@@ -223,10 +208,11 @@ std::string JsonReport(const SchemeParams& params, const SchemeAnalysis& a,
                        const OptimalKofN* best) {
   std::string json = "{\"scheme\": \"" + std::string(SchemeKindName(params.scheme)) + "\"";
   json += ", \"n\": " + std::to_string(a.n);
-  if (params.scheme == SchemeKind::SchemeKofN) {
+  const unsigned uses = SchemeInfo(params.scheme).uses;
+  if (uses & kUsesK)
     json += ", \"k\": " + std::to_string(params.k);
+  if (uses & kUsesOptimal)
     json += std::string(", \"optimal\": ") + (params.optimal ? "true" : "false");
-  }
   json += ", \"m\": " + std::to_string(a.m);
   json += ", \"min_contrast\": " + JsonNumber(a.minContrast.ToDouble());
   json += ", \"min_contrast_exact\": \"" + a.minContrast.ToString() + "\"";
@@ -300,8 +286,7 @@ int RunAnalyze(const std::vector<std::string>& args, const Console& console) {
   SchemePair pair = BuildSchemePair(params);
   if (pair.error != Code::kOk)
     return Failure(console, kCommand, SchemeErrorText(pair.error));
-  if (params.scheme == SchemeKind::Scheme2of2)
-    params.n = 2;
+  params.n = SchemeParticipants(params);
 
   const SchemeAnalysis analysis = AnalyzePair(
       pair.s0, pair.s1, [&params](uint32_t members) { return SchemeQualifies(params, members); });

@@ -1,11 +1,11 @@
 #include "cli/console.h"
 
-#include "core/display_text.h"
+#include "core/windows1252.h"
 
 namespace quillon::cli {
 
 std::string ToUtf8(std::string_view text) {
-  return DisplayText(text);
+  return Windows1252ToUtf8(text);
 }
 
 std::string OneLine(std::string_view text) {

@@ -22,8 +22,8 @@ struct Console {
   std::FILE* err = stderr;
 };
 
-// The messages of the computing code use Windows-1252 (the desktop program's texts); text that
-// is not valid UTF-8 is read as Windows-1252 and converted, valid UTF-8 is left alone.
+// The messages of the computing code use Windows-1252 (the desktop program's texts); UTF-8
+// sequences in them (file names) stay as they are, every other byte is read as Windows-1252.
 std::string ToUtf8(std::string_view text);
 
 // One line: line feeds inside the text become spaces, the encoding becomes UTF-8.

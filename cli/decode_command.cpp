@@ -19,12 +19,8 @@ constexpr const char* kCommand = "stack";
 constexpr const char* kDecodeOptions[] = {"--scheme",  "--n",      "--k",      "--sets",
                                           "--optimal", "--method", "--members"};
 
-constexpr const char* kBlockMethods =
-    "pixel-sampling, square, smallest-filler, smallest-no-filler or extended-detail";
-
-bool IsBlockMethod(ExpansionMethod method) {
-  return method != ExpansionMethod::RandomBasisColumn &&
-         method != ExpansionMethod::ExtendedPreserveSize;
+std::string BlockMethods() {
+  return JoinWords(MethodNames(IsBlockMethod), "or");
 }
 
 std::string SizeText(const BmpImage& image) {
@@ -36,7 +32,7 @@ std::string ParseMembers(const std::string& text, size_t layers, uint32_t& membe
   members = 0;
   const std::vector<std::string> items = SplitList(text, ',');
   for (const std::string& item : items) {
-    auto number = ParseInt(item);
+    auto number = ParseWholeNumber(item);
     if (!number || *number < 1 || *number > kMaxParticipantNumber) {
       return "participant '" + item + "' in --members is not a number from 1 to " +
              std::to_string(kMaxParticipantNumber);
@@ -76,12 +72,12 @@ std::optional<int> RunStackDecode(const ParsedArgs& parsed, const std::string& o
     return UsageError(console, kCommand, error);
   const std::string* methodText = parsed.Value("--method");
   if (methodText == nullptr)
-    return UsageError(console, kCommand, std::string("--decode needs --method: ") + kBlockMethods);
+    return UsageError(console, kCommand, "--decode needs --method: " + BlockMethods());
   const auto method = ParseExpansionMethod(*methodText);
   if (!method || !IsBlockMethod(*method)) {
-    return UsageError(console, kCommand,
-                      "--decode needs a block method (" + std::string(kBlockMethods) + "), not '" +
-                          *methodText + "'");
+    return UsageError(
+        console, kCommand,
+        "--decode needs a block method (" + BlockMethods() + "), not '" + *methodText + "'");
   }
   const std::vector<std::string>& layerFiles = parsed.positional;
   const size_t layers = layerFiles.size();
@@ -100,8 +96,7 @@ std::optional<int> RunStackDecode(const ParsedArgs& parsed, const std::string& o
   if (pair.error != Code::kOk)
     return Failure(console, kCommand, SchemeErrorText(pair.error));
   const int m = pair.s0.Rows();
-  if (params.scheme == SchemeKind::Scheme2of2)
-    params.n = 2;
+  params.n = SchemeParticipants(params);
   if (layers > static_cast<size_t>(m)) {
     return UsageError(console, kCommand,
                       std::to_string(layers) + " layers, but the scheme has " + std::to_string(m) +

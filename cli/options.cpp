@@ -34,18 +34,20 @@ std::string_view Trim(std::string_view text) {
   return text;
 }
 
-constexpr const char* kSchemeNames[kSchemeCount] = {"2of2", "2ofn", "nofn", "kofn", "general"};
-constexpr const char* kMethodNames[kMethodCount] = {
-    "random-column",      "pixel-sampling", "square",         "smallest-filler",
-    "smallest-no-filler", "extended-size",  "extended-detail"};
-
-std::optional<int> ParseName(std::string_view text, const char* const* names, int count) {
-  std::string lower = Lower(text);
-  for (int i = 0; i < count; ++i) {
-    if (lower == names[i] || lower == std::to_string(i))
-      return i;
+// The row named text (in any case) or numbered text.
+template <typename Row, typename Kind>
+std::optional<Kind> FindRow(std::string_view text, std::span<const Row> rows, Kind Row::*kind) {
+  const std::string lower = Lower(text);
+  for (const Row& row : rows) {
+    if (lower == row.name || lower == std::to_string(static_cast<int>(row.*kind)))
+      return row.*kind;
   }
   return std::nullopt;
+}
+
+template <typename Row>
+std::string NumberRange(std::span<const Row> rows) {
+  return "0 to " + std::to_string(rows.size() - 1);
 }
 
 }  // namespace
@@ -107,36 +109,59 @@ ParsedArgs ParseArgs(const std::vector<std::string>& args, const std::vector<Opt
 }
 
 std::optional<SchemeKind> ParseSchemeKind(std::string_view text) {
-  auto index = ParseName(text, kSchemeNames, kSchemeCount);
-  if (!index)
-    return std::nullopt;
-  return static_cast<SchemeKind>(*index);
+  return FindRow(text, SchemeRows(), &SchemeRow::kind);
 }
 
 std::optional<ExpansionMethod> ParseExpansionMethod(std::string_view text) {
-  auto index = ParseName(text, kMethodNames, kMethodCount);
-  if (!index)
-    return std::nullopt;
-  return static_cast<ExpansionMethod>(*index);
+  return FindRow(text, MethodRows(), &MethodRow::method);
 }
 
 const char* SchemeKindName(SchemeKind kind) {
-  return kSchemeNames[static_cast<int>(kind)];
+  return SchemeInfo(kind).name;
 }
 
 const char* ExpansionMethodName(ExpansionMethod method) {
-  return kMethodNames[static_cast<int>(method)];
+  return MethodInfo(method).name;
 }
 
-std::optional<int> ParseInt(std::string_view text) {
-  int value = 0;
-  const char* end = text.data() + text.size();
-  if (text.empty() || text[0] == '+')
-    return std::nullopt;
-  auto [ptr, ec] = std::from_chars(text.data(), end, value);
-  if (ec != std::errc() || ptr != end)
-    return std::nullopt;
-  return value;
+std::vector<std::string> SchemeNames(unsigned uses) {
+  std::vector<std::string> names;
+  for (const SchemeRow& row : SchemeRows()) {
+    if ((row.uses & uses) == uses)
+      names.emplace_back(row.name);
+  }
+  return names;
+}
+
+std::vector<std::string> MethodNames(bool (*keep)(ExpansionMethod)) {
+  std::vector<std::string> names;
+  for (const MethodRow& row : MethodRows()) {
+    if (keep == nullptr || keep(row.method))
+      names.emplace_back(row.name);
+  }
+  return names;
+}
+
+std::string SchemeChoices() {
+  std::vector<std::string> words = SchemeNames();
+  words.push_back(NumberRange(SchemeRows()));
+  return JoinWords(words, "or");
+}
+
+std::string MethodChoices() {
+  std::vector<std::string> words = MethodNames();
+  words.push_back(NumberRange(MethodRows()));
+  return JoinWords(words, "or");
+}
+
+std::string JoinWords(const std::vector<std::string>& words, const char* conjunction) {
+  std::string text;
+  for (size_t i = 0; i < words.size(); ++i) {
+    if (i > 0)
+      text += i + 1 == words.size() ? std::string(" ") + conjunction + " " : std::string(", ");
+    text += words[i];
+  }
+  return text;
 }
 
 std::optional<uint32_t> ParseSeed(std::string_view text) {
@@ -178,7 +203,7 @@ std::string ParseQualifiedSets(std::string_view text, std::vector<std::vector<in
         return "qualified set " + std::to_string(s + 1) + " has an empty member in '" +
                std::string(text) + "'";
       }
-      auto number = ParseInt(member);
+      auto number = ParseWholeNumber(member);
       if (!number || *number < 1 || *number > kMaxParticipantNumber) {
         return "participant '" + std::string(member) + "' is not a number from 1 to " +
                std::to_string(kMaxParticipantNumber);

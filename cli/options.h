@@ -1,6 +1,7 @@
 // Command-line words turned into parameters: a small splitter for options and positional
 // arguments, and strict parsers for the values that answer nullopt (or an error text) on bad
-// input instead of guessing.
+// input instead of guessing. Whole numbers are read by ParseWholeNumber (core/whole_number.h)
+// in its plain form.
 #pragma once
 
 #include <cstdint>
@@ -11,6 +12,9 @@
 #include <vector>
 
 #include "core/kinds.h"
+#include "core/whole_number.h"
+#include "schemes/method_table.h"
+#include "schemes/scheme_table.h"
 
 namespace quillon::cli {
 
@@ -36,16 +40,24 @@ struct ParsedArgs {
 // a missing value and an option given twice are usage errors.
 ParsedArgs ParseArgs(const std::vector<std::string>& args, const std::vector<OptionDef>& options);
 
-// "2of2", "2ofn", "nofn", "kofn", "general" or the selector index 0 to 4.
+// A scheme's or method's command-line name from its table row (schemes/scheme_table.h,
+// schemes/method_table.h: "2of2", ..., "general"; "random-column", ..., "extended-detail"), in
+// any case, or its number (the selector index, 0 to 4 and 0 to 6).
 std::optional<SchemeKind> ParseSchemeKind(std::string_view text);
-// "random-column", "pixel-sampling", "square", "smallest-filler", "smallest-no-filler",
-// "extended-size", "extended-detail" or the selector index 0 to 6.
 std::optional<ExpansionMethod> ParseExpansionMethod(std::string_view text);
 const char* SchemeKindName(SchemeKind kind);
 const char* ExpansionMethodName(ExpansionMethod method);
 
-// A decimal int, optionally negative; nothing else around it.
-std::optional<int> ParseInt(std::string_view text);
+// The command-line names of the schemes that read all of uses (SchemeUses), and of the
+// methods that keep accepts (all when null), in table order.
+std::vector<std::string> SchemeNames(unsigned uses = 0);
+std::vector<std::string> MethodNames(bool (*keep)(ExpansionMethod) = nullptr);
+// Every name, then the range of numbers: "2of2, 2ofn, nofn, kofn, general or 0 to 4".
+std::string SchemeChoices();
+std::string MethodChoices();
+// Words as a list for a message: "a, b or c" with conjunction "or".
+std::string JoinWords(const std::vector<std::string>& words, const char* conjunction);
+
 // A seed of --seed: a decimal number from kMinSeed to kMaxSeed, the seeds that name different
 // streams of std::minstd_rand (it takes seeds modulo 2^31 - 1, and 0 as 1).
 constexpr uint32_t kMinSeed = 1;

@@ -41,7 +41,7 @@ std::string ReadPictureChoice(const ParsedArgs& args, PictureChoice& choice) {
   if (args.Has("--threshold") && args.Has("--dither"))
     return "--threshold and --dither exclude each other";
   if (const std::string* text = args.Value("--threshold")) {
-    auto value = ParseInt(*text);
+    auto value = ParseWholeNumber(*text);
     if (!value || *value < 0 || *value > 255)
       return "--threshold needs a luminance from 0 to 255, not '" + *text + "'";
     choice.rule.threshold = *value;

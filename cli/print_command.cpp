@@ -44,30 +44,24 @@ std::optional<double> ParseDecimal(std::string_view text) {
 }
 
 std::string SchemeLabel(const SchemeChoice& choice, ExpansionMethod method) {
+  const unsigned uses = SchemeInfo(choice.kind).uses;
   std::string label = SchemeKindName(choice.kind);
-  const std::string n = std::to_string(choice.n);
-  switch (choice.kind) {
-    case SchemeKind::Scheme2of2:
-      break;
-    case SchemeKind::Scheme2ofN:
-    case SchemeKind::SchemeNofN:
-      label += " n=" + n;
-      break;
-    case SchemeKind::SchemeKofN:
-      label += " k=" + std::to_string(choice.k) + " n=" + n + (choice.optimal ? " optimal" : "");
-      break;
-    case SchemeKind::SchemeGeneral: {
-      label += " n=" + n + " sets ";
-      for (size_t s = 0; s < choice.sets.size(); ++s) {
-        for (size_t m = 0; m < choice.sets[s].size(); ++m) {
-          if (m > 0)
-            label += ',';
-          label += std::to_string(choice.sets[s][m]);
-        }
-        if (s + 1 < choice.sets.size())
-          label += ";";
+  if (uses & kUsesK)
+    label += " k=" + std::to_string(choice.k);
+  if (uses & kUsesN)
+    label += " n=" + std::to_string(choice.n);
+  if ((uses & kUsesOptimal) && choice.optimal)
+    label += " optimal";
+  if (uses & kUsesSets) {
+    label += " sets ";
+    for (size_t s = 0; s < choice.sets.size(); ++s) {
+      for (size_t m = 0; m < choice.sets[s].size(); ++m) {
+        if (m > 0)
+          label += ',';
+        label += std::to_string(choice.sets[s][m]);
       }
-      break;
+      if (s + 1 < choice.sets.size())
+        label += ";";
     }
   }
   return label + ", method " + ExpansionMethodName(method);

@@ -15,29 +15,30 @@ std::vector<OptionDef> SchemeOptionTable() {
 std::string ReadSchemeChoice(const ParsedArgs& args, SchemeChoice& choice) {
   const std::string* scheme = args.Value("--scheme");
   if (scheme == nullptr)
-    return "missing --scheme (2of2, 2ofn, nofn, kofn or general)";
+    return "missing --scheme (" + JoinWords(SchemeNames(), "or") + ")";
   auto kind = ParseSchemeKind(*scheme);
   if (!kind) {
-    return "unknown scheme '" + *scheme + "' (2of2, 2ofn, nofn, kofn, general or 0 to 4)";
+    return "unknown scheme '" + *scheme + "' (" + SchemeChoices() + ")";
   }
   choice.kind = *kind;
   for (const char* name : {"--n", "--k"}) {
     const std::string* text = args.Value(name);
     if (text == nullptr)
       continue;
-    auto value = ParseInt(*text);
+    auto value = ParseWholeNumber(*text);
     if (!value)
       return std::string("option ") + name + " needs a whole number, not '" + *text + "'";
     (name[2] == 'n' ? choice.n : choice.k) = *value;
   }
   choice.optimal = args.Has("--optimal");
-  if (choice.optimal && choice.kind != SchemeKind::SchemeKofN)
-    return "--optimal belongs to --scheme kofn";
+  const unsigned uses = SchemeInfo(choice.kind).uses;
+  if (choice.optimal && !(uses & kUsesOptimal))
+    return "--optimal belongs to --scheme " + JoinWords(SchemeNames(kUsesOptimal), "or");
   choice.hasSets = false;
   choice.sets.clear();
   if (const std::string* sets = args.Value("--sets")) {
-    if (choice.kind != SchemeKind::SchemeGeneral)
-      return "--sets belongs to --scheme general";
+    if (!(uses & kUsesSets))
+      return "--sets belongs to --scheme " + JoinWords(SchemeNames(kUsesSets), "or");
     std::string error = ParseQualifiedSets(*sets, choice.sets);
     if (!error.empty())
       return error;
@@ -76,10 +77,12 @@ Code ChosenSchemeParams(const SchemeChoice& choice, BasisMatrix& sets,
 }
 
 std::string QualifiedSetsHint(const SchemeChoice& choice) {
-  if (choice.kind != SchemeKind::SchemeGeneral)
+  if (!(SchemeInfo(choice.kind).uses & kUsesSets))
     return "";
-  if (!choice.hasSets)
-    return "--scheme general needs its minimal qualified sets in --sets, e.g. --sets '1,2;2,3'";
+  if (!choice.hasSets) {
+    return std::string("--scheme ") + SchemeKindName(choice.kind) +
+           " needs its minimal qualified sets in --sets, e.g. --sets '1,2;2,3'";
+  }
   for (const auto& set : choice.sets) {
     if (std::all_of(set.begin(), set.end(), [&](int member) { return member <= choice.n; }))
       return "";

@@ -140,17 +140,16 @@ int RunSplit(const std::vector<std::string>& args, const Console& console) {
     auto method = ParseExpansionMethod(*text);
     if (!method) {
       return UsageError(console, kCommand,
-                        "unknown method '" + *text +
-                            "' (random-column, pixel-sampling, square, smallest-filler, "
-                            "smallest-no-filler, extended-size, extended-detail or 0 to 6)");
+                        "unknown method '" + *text + "' (" + MethodChoices() + ")");
     }
     request.method = *method;
   }
   std::vector<std::string> innocentImages;
   if (const std::string* text = parsed.Value("--innocent")) {
     if (!IsExtendedMethod(request.method)) {
-      return UsageError(console, kCommand,
-                        "--innocent belongs to the methods extended-size and extended-detail");
+      return UsageError(
+          console, kCommand,
+          "--innocent belongs to the methods " + JoinWords(MethodNames(IsExtendedMethod), "and"));
     }
     innocentImages = SplitList(*text, ',');
     for (const std::string& file : innocentImages) {

@@ -2,45 +2,26 @@
 
 #include <cstdlib>
 
-#include "shares/share_output.h"
+#include "schemes/block_geometry.h"
 
 namespace quillon {
 
 std::optional<BlockLayout> MethodBlockLayout(ExpansionMethod method, int64_t m, int64_t c,
                                              int64_t l, int64_t h, int stacked) {
-  if (m < 1 || c < 1 || stacked < 1)
+  if (m < 1 || c < 1 || stacked < 1 || !IsBlockMethod(method))
     return std::nullopt;
-  int64_t side = 0, places = 0, extra = 0;
-  switch (method) {
-    case ExpansionMethod::PixelSampling:
-    case ExpansionMethod::SmallestSquareWithoutFiller:
-      side = SquareBlockSide(c);
-      places = side * side;
-      break;
-    case ExpansionMethod::SquareSubpixelExpansion:
-      side = c;
-      places = c * c;
-      break;
-    case ExpansionMethod::SmallestSquareWithFiller:
-      side = FillerBlockSide(c);
-      places = c;
-      break;
-    case ExpansionMethod::ExtendedPreserveDetail:
-      // The m innocent columns: each is white only in its own participant's row, so two or
-      // more stacked rows see all m of them black.
-      if (stacked < 2)
-        return std::nullopt;
-      side = SquareBlockSide(c + m);
-      places = side * side;
-      extra = m;
-      break;
-    case ExpansionMethod::RandomBasisColumn:
-    case ExpansionMethod::ExtendedPreserveSize:
-      return std::nullopt;
-  }
+  const MethodRow& row = MethodInfo(method);
+  // The m innocent columns: each is white only in its own participant's row, so two or more
+  // stacked rows see all m of them black.
+  const int64_t extra = row.innocents ? m : 0;
+  if (row.innocents && stacked < 2)
+    return std::nullopt;
+  const int64_t side = MethodBlockSide(method, m, c);
   if (side < 1 || side > INT32_MAX / side)
     return std::nullopt;
-  // The counted places hold the c (+ m) columns of the row, places / width times over.
+  // Filler places are random and not counted; the others hold the c (+ m) columns of the
+  // row, places / columns times over.
+  const int64_t places = row.side == BlockSide::Filler ? c + extra : side * side;
   const int64_t copies = places / (c + extra);
   BlockLayout layout;
   layout.side = static_cast<int32_t>(side);

@@ -22,11 +22,12 @@ struct BlockLayout {
   int64_t blackBlack = 0;  // the same for a black secret pixel
 };
 
-// The blocks of the method for a pair of m x c basis matrices whose stacked rows of the
-// participants give l (S0) and h (S1) black columns; stacked is the number of shares laid
-// together. nullopt for the methods without blocks (random basis column, extended preserve
-// size), for c < 1 or m < 1, for a single share with the extended method (its innocent
-// sub-pixels then depend on the innocent picture) and for blocks beyond 32-bit sides.
+// The blocks of the method (its row in schemes/method_table.h) for a pair of m x c basis
+// matrices whose stacked rows of the participants give l (S0) and h (S1) black columns;
+// stacked is the number of shares laid together. nullopt for the methods without blocks
+// (random basis column, extended preserve size), for c < 1 or m < 1, for a single share with
+// the extended method (its innocent sub-pixels then depend on the innocent picture) and for
+// blocks beyond 32-bit sides.
 std::optional<BlockLayout> MethodBlockLayout(ExpansionMethod method, int64_t m, int64_t c,
                                              int64_t l, int64_t h, int stacked);
 

@@ -45,16 +45,6 @@ void StackOneBit(const uint8_t* in, int32_t width, uint8_t* out) {
 
 }  // namespace
 
-int StackPixel(const std::vector<const BmpImage*>& layers, int count, int32_t row, int32_t col) {
-  int black = 0;
-  const int n = LayerCount(layers, count);
-  for (int i = 0; i < n; ++i) {
-    if (Covers(layers[i], row, col) && layers[i]->GetPixel(row, col) == 'b')
-      black = 1;
-  }
-  return black;
-}
-
 BmpImage StackLayers(const std::vector<const BmpImage*>& layers, const std::string& resultName) {
   BmpImage result = BlankResult(layers, resultName);
   const int32_t width = result.Width();
@@ -87,18 +77,6 @@ BmpImage StackLayers(const std::vector<const BmpImage*>& layers, const std::stri
         layer->WhiteRow(row, converted.data());
         StackOneBit(converted.data(), span, out);
       }
-    }
-  }
-  return result;
-}
-
-BmpImage StackLayersPlain(const std::vector<const BmpImage*>& layers,
-                          const std::string& resultName) {
-  BmpImage result = BlankResult(layers, resultName);
-  const int count = static_cast<int>(layers.size());
-  for (int32_t row = 0; row < result.Height(); ++row) {
-    for (int32_t col = 0; col < result.Width(); ++col) {
-      result.SetPixel(row, col, StackPixel(layers, count, row, col));
     }
   }
   return result;

@@ -9,17 +9,11 @@
 
 namespace quillon {
 
-// 1 when GetPixel answers 'b' at (row, col) in at least one of layers[0..count); a position
-// outside a smaller layer counts as white there.
-int StackPixel(const std::vector<const BmpImage*>& layers, int count, int32_t row, int32_t col);
-
-// The stacked 1-bit image named resultName, of the first layer's size. Layers may have any
-// readable depth; every layer is stacked a machine word at a time, a deeper layer's row
-// turned into its two-colour view first.
+// The stacked 1-bit image named resultName, of the first layer's size: a pixel is black when
+// GetPixel answers 'b' there in at least one layer; a position outside a smaller layer (or in
+// a null layer or one without pixels) counts as white there. Layers may have any readable
+// depth; every layer is stacked a machine word at a time, a deeper layer's row turned into its
+// two-colour view first. reference/plain_stack.h holds the plain version it is checked against.
 BmpImage StackLayers(const std::vector<const BmpImage*>& layers, const std::string& resultName);
-
-// The same result, one StackPixel per pixel: the reference the fast path is checked against.
-BmpImage StackLayersPlain(const std::vector<const BmpImage*>& layers,
-                          const std::string& resultName);
 
 }  // namespace quillon

@@ -4,6 +4,7 @@
 #include <bit>
 
 #include "schemes/general.h"
+#include "schemes/scheme_table.h"
 
 namespace quillon {
 namespace {
@@ -24,25 +25,14 @@ std::vector<int64_t> PatternCounts(const BasisMatrix& s) {
 }  // namespace
 
 bool SchemeQualifies(const SchemeParams& params, uint32_t members) {
-  const int size = std::popcount(members);
-  switch (params.scheme) {
-    case SchemeKind::Scheme2of2:
-    case SchemeKind::Scheme2ofN:
-      return size >= 2;
-    case SchemeKind::SchemeNofN:
-      return size >= params.n;
-    case SchemeKind::SchemeKofN:
-      return size >= params.k;
-    case SchemeKind::SchemeGeneral: {
-      if (params.qualifiedSets == nullptr || params.n < 0)
-        return false;
-      std::vector<int32_t> v(params.n);
-      for (int t = 0; t < params.n && t < 32; ++t)
-        v[t] = (members >> t) & 1u;
-      return IsQualified(*params.qualifiedSets, v);
-    }
-  }
-  return false;
+  if (SchemeInfo(params.scheme).threshold != Threshold::None)
+    return std::popcount(members) >= SchemeThreshold(params);
+  if (params.qualifiedSets == nullptr || params.n < 0)
+    return false;
+  std::vector<int32_t> v(params.n);
+  for (int t = 0; t < params.n && t < 32; ++t)
+    v[t] = (members >> t) & 1u;
+  return IsQualified(*params.qualifiedSets, v);
 }
 
 SchemeAnalysis AnalyzePair(const BasisMatrix& s0, const BasisMatrix& s1,

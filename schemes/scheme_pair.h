@@ -29,8 +29,9 @@ struct SchemeParams {
 // Refusals: kBadParameters (n outside 2..9, or k outside 2..n for the (k,n) scheme),
 // kMatricesTooLarge (a matrix would exceed kMaxBasisColumns columns), kNoQualifiedSet (the
 // pair has no columns).
-// Checks n and k (and the size limit for the (k,n) scheme) without building anything.
-// Scheme2of2 ignores n and k; Scheme2ofN, SchemeNofN and SchemeGeneral ignore k.
+// Checks n and k where the scheme reads them (its row in schemes/scheme_table.h: Scheme2of2
+// ignores both; Scheme2ofN, SchemeNofN and SchemeGeneral ignore k) and the size limit of the
+// (k,n) scheme, without building anything.
 Code CheckSchemeParams(const SchemeParams& params);
 
 struct SchemePair {
@@ -39,8 +40,8 @@ struct SchemePair {
   BasisMatrix s1{0, 0};
 };
 
-// Builds S1, then S0, for the scheme; the (k,n) and general schemes then cancel their
-// common columns. On an error both matrices are empty and nothing large was built.
+// Builds S1, then S0, with the scheme's builder; the (k,n) and general schemes then cancel
+// their common columns. On an error both matrices are empty and nothing large was built.
 SchemePair BuildSchemePair(const SchemeParams& params);
 
 }  // namespace quillon

@@ -79,22 +79,9 @@ void ExtendedPreserveDetail(RandomSource& random, ShareTable& shares, const BmpI
 void RunExpansionMethod(RandomSource& random, ExpansionMethod method, ShareTable& shares,
                         const BmpImage& secret, const std::vector<BmpImage>& innocents,
                         BasisMatrix& s0, BasisMatrix& s1, const ProgressFn& progress) {
-  switch (method) {
-    case ExpansionMethod::RandomBasisColumn:
-      return RandomBasisColumn(random, shares, secret, s0, s1, progress);
-    case ExpansionMethod::PixelSampling:
-      return PixelSampling(random, shares, secret, s0, s1, progress);
-    case ExpansionMethod::SquareSubpixelExpansion:
-      return SquareSubpixelExpansion(random, shares, secret, s0, s1, progress);
-    case ExpansionMethod::SmallestSquareWithFiller:
-      return SmallestSquareWithFiller(random, shares, secret, s0, s1, progress);
-    case ExpansionMethod::SmallestSquareWithoutFiller:
-      return SmallestSquareWithoutFiller(random, shares, secret, s0, s1, progress);
-    case ExpansionMethod::ExtendedPreserveSize:
-      return ExtendedPreserveSize(random, shares, secret, innocents, s0, s1, progress);
-    case ExpansionMethod::ExtendedPreserveDetail:
-      return ExtendedPreserveDetail(random, shares, secret, innocents, s0, s1, progress);
-  }
+  if (!PermutesPair(method))
+    return MakeUnpermutedShares(random, method, shares, secret, innocents, s0, s1, progress);
+  MakePermutedShares(random, method, shares, secret, s0, s1, progress);
 }
 
 Outcome ChooseInnocentImages(ShareSession& session, Env& env, int m, int32_t width, int32_t height,

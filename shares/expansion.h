@@ -55,7 +55,8 @@ Outcome ChooseInnocentImages(ShareSession& session, Env& env, int m, int32_t wid
 
 // The pixel work of a method alone: fills shares that were created blank at MethodShareSize,
 // a 64-pixel word at a time. innocents (at least the secret's size) are read only by the
-// extended methods. Gives exactly the bits, draws and matrix order of PlainShares.
+// extended methods. Gives exactly the bits, draws and matrix order of PlainShares
+// (reference/plain_expansion.h).
 // progress hears how far the work has come, every few rows.
 void EncodeShares(RandomSource& random, ExpansionMethod method, const BmpImage& secret,
                   const std::vector<BmpImage>& innocents, BasisMatrix& s0, BasisMatrix& s1,
@@ -67,11 +68,5 @@ void EncodeUnpermutedShares(RandomSource& random, ExpansionMethod method, const 
                             const std::vector<BmpImage>& innocents, const BasisMatrix& s0,
                             const BasisMatrix& s1, std::vector<BmpImage>& shares,
                             const ProgressFn& progress = {});
-
-// The reference: each method written pixel by pixel with GetPixel, SetPixel and
-// PermuteColumns, creating its own blank shares. Slow; for tests and benchmarks.
-std::vector<BmpImage> PlainShares(RandomSource& random, ExpansionMethod method,
-                                  const BmpImage& secret, const std::vector<BmpImage>& innocents,
-                                  BasisMatrix& s0, BasisMatrix& s1);
 
 }  // namespace quillon

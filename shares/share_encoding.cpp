@@ -514,48 +514,36 @@ void EncodeExtendedPreserveDetail(RandomSource& random, const BmpImage& secret,
 
 }  // namespace
 
+// The encoder of a method follows from its row: its pixel layout, and whether innocent
+// images join the scheme's columns.
 void EncodeUnpermutedShares(RandomSource& random, ExpansionMethod method, const BmpImage& secret,
                             const std::vector<BmpImage>& innocents, const BasisMatrix& s0,
                             const BasisMatrix& s1, std::vector<BmpImage>& shares,
                             const ProgressFn& progress) {
-  switch (method) {
-    case ExpansionMethod::RandomBasisColumn:
-      EncodeRandomBasisColumn(random, secret, s0, s1, shares, progress);
-      break;
-    case ExpansionMethod::ExtendedPreserveSize:
-      EncodeExtendedPreserveSize(random, secret, innocents, s0, s1, shares, progress);
-      break;
-    case ExpansionMethod::ExtendedPreserveDetail:
-      EncodeExtendedPreserveDetail(random, secret, innocents, s0, s1, shares, progress);
-      break;
-    default:
-      assert(false && "a method that permutes its matrices");
-      break;
+  const MethodRow& row = MethodInfo(method);
+  if (PermutesPair(method)) {
+    assert(false && "a method that permutes its matrices");
+  } else if (!row.innocents) {
+    EncodeRandomBasisColumn(random, secret, s0, s1, shares, progress);
+  } else if (row.layout == PixelLayout::OneColumn) {
+    EncodeExtendedPreserveSize(random, secret, innocents, s0, s1, shares, progress);
+  } else {
+    EncodeExtendedPreserveDetail(random, secret, innocents, s0, s1, shares, progress);
   }
 }
 
 void EncodeShares(RandomSource& random, ExpansionMethod method, const BmpImage& secret,
                   const std::vector<BmpImage>& innocents, BasisMatrix& s0, BasisMatrix& s1,
                   std::vector<BmpImage>& shares, const ProgressFn& progress) {
-  const int64_t c = s0.Cols();
-  switch (method) {
-    case ExpansionMethod::RandomBasisColumn:
-    case ExpansionMethod::ExtendedPreserveSize:
-    case ExpansionMethod::ExtendedPreserveDetail:
-      EncodeUnpermutedShares(random, method, secret, innocents, s0, s1, shares, progress);
-      break;
-    case ExpansionMethod::PixelSampling:
-      EncodePixelSampling(random, secret, s0, s1, shares, progress);
-      break;
-    case ExpansionMethod::SquareSubpixelExpansion:
-      EncodePermutedBlocks(random, secret, s0, s1, shares, c, false, progress);
-      break;
-    case ExpansionMethod::SmallestSquareWithFiller:
-      EncodePermutedBlocks(random, secret, s0, s1, shares, FillerBlockSide(c), true, progress);
-      break;
-    case ExpansionMethod::SmallestSquareWithoutFiller:
-      EncodePermutedBlocks(random, secret, s0, s1, shares, SquareBlockSide(c), false, progress);
-      break;
+  const MethodRow& row = MethodInfo(method);
+  if (!PermutesPair(method)) {
+    EncodeUnpermutedShares(random, method, secret, innocents, s0, s1, shares, progress);
+  } else if (row.layout == PixelLayout::SampledBlock) {
+    EncodePixelSampling(random, secret, s0, s1, shares, progress);
+  } else {
+    const int64_t s = MethodBlockSide(method, s0.Rows(), s0.Cols());
+    EncodePermutedBlocks(random, secret, s0, s1, shares, s, row.side == BlockSide::Filler,
+                         progress);
   }
 }
 

@@ -1,9 +1,9 @@
 #include "ui/dialog.h"
 
-#include <cctype>
 #include <cstdint>
-#include <limits>
+#include <optional>
 
+#include "core/whole_number.h"
 #include "ui/application.h"
 
 namespace quillon::ui {
@@ -18,31 +18,11 @@ std::string IntegerRangePrompt(int32_t min, int32_t max) {
 }
 
 bool ParseInteger(std::string_view text, int32_t* value) {
-  auto blank = [](char c) { return std::isspace(static_cast<unsigned char>(c)) != 0; };
-  size_t at = 0;
-  while (at < text.size() && blank(text[at]))
-    ++at;
-  bool negative = false;
-  if (at < text.size() && (text[at] == '-' || text[at] == '+'))
-    negative = text[at++] == '-';
-  const size_t firstDigit = at;
-  int64_t number = 0;
-  while (at < text.size() && text[at] >= '0' && text[at] <= '9') {
-    number = number * 10 + (text[at++] - '0');
-    if (number > int64_t{std::numeric_limits<int32_t>::max()} + 1)
-      return false;
-  }
-  if (at == firstDigit)
-    return false;
-  while (at < text.size() && blank(text[at]))
-    ++at;
-  if (at != text.size())
-    return false;
-  number = negative ? -number : number;
-  if (number > std::numeric_limits<int32_t>::max())
-    return false;
-  *value = static_cast<int32_t>(number);
-  return true;
+  const std::optional<int32_t> number =
+      ParseWholeNumber(text, {.blanksAround = true, .plusSign = true});
+  if (number)
+    *value = *number;
+  return number.has_value();
 }
 
 bool DataExchange::Fail(int id, const std::string& prompt) {

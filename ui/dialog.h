@@ -26,7 +26,7 @@ std::string IntegerPrompt();                               // "Please enter an i
 std::string IntegerRangePrompt(int32_t min, int32_t max);  // "... between 2 and 9."
 
 // A whole decimal number, optionally signed, with blanks allowed around it and nothing else,
-// within 32 bits.
+// within 32 bits (core/whole_number.h's parser in the framework's form).
 bool ParseInteger(std::string_view text, int32_t* value);
 
 // One pass of data exchange. When showing, values go into the controls; when saving, they

@@ -55,7 +55,7 @@ TEST(ValueParserTest, SchemesAndMethodsByNameOrIndex) {
   EXPECT_EQ(ParseSchemeKind("5"), std::nullopt);
   EXPECT_EQ(ParseSchemeKind("3of3"), std::nullopt);
   EXPECT_EQ(ParseSchemeKind(""), std::nullopt);
-  for (int i = 0; i < kMethodCount; ++i) {
+  for (size_t i = 0; i < MethodRows().size(); ++i) {
     auto method = static_cast<ExpansionMethod>(i);
     EXPECT_EQ(ParseExpansionMethod(ExpansionMethodName(method)), method);
     EXPECT_EQ(ParseExpansionMethod(std::to_string(i)), method);
@@ -65,11 +65,27 @@ TEST(ValueParserTest, SchemesAndMethodsByNameOrIndex) {
   EXPECT_EQ(ParseExpansionMethod("square "), std::nullopt);
 }
 
+// The lists that usage errors show, made from the tables, read as they always did.
+TEST(ValueParserTest, NameListsOfTheTables) {
+  EXPECT_EQ(JoinWords(SchemeNames(), "or"), "2of2, 2ofn, nofn, kofn or general");
+  EXPECT_EQ(SchemeChoices(), "2of2, 2ofn, nofn, kofn, general or 0 to 4");
+  EXPECT_EQ(JoinWords(SchemeNames(kUsesOptimal), "or"), "kofn");
+  EXPECT_EQ(JoinWords(SchemeNames(kUsesSets), "or"), "general");
+  EXPECT_EQ(MethodChoices(),
+            "random-column, pixel-sampling, square, smallest-filler, smallest-no-filler, "
+            "extended-size, extended-detail or 0 to 6");
+  EXPECT_EQ(JoinWords(MethodNames(IsBlockMethod), "or"),
+            "pixel-sampling, square, smallest-filler, smallest-no-filler or extended-detail");
+  EXPECT_EQ(JoinWords(MethodNames(IsExtendedMethod), "and"), "extended-size and extended-detail");
+  EXPECT_EQ(JoinWords({"one"}, "or"), "one");
+  EXPECT_EQ(JoinWords({}, "or"), "");
+}
+
 TEST(ValueParserTest, NumbersAreStrict) {
-  EXPECT_EQ(ParseInt("9"), 9);
-  EXPECT_EQ(ParseInt("-4"), -4);
+  EXPECT_EQ(ParseWholeNumber("9"), 9);
+  EXPECT_EQ(ParseWholeNumber("-4"), -4);
   for (const char* bad : {"", "+3", "3 ", " 3", "2.5", "0x3", "3a", "99999999999"}) {
-    EXPECT_EQ(ParseInt(bad), std::nullopt) << bad;
+    EXPECT_EQ(ParseWholeNumber(bad), std::nullopt) << bad;
   }
   // Only the seeds that name different streams of std::minstd_rand.
   EXPECT_EQ(ParseSeed("1"), 1u);

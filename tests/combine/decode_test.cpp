@@ -6,8 +6,8 @@
 
 #include "combine/stack.h"
 #include "schemes/analysis.h"
+#include "schemes/block_geometry.h"
 #include "shares/expansion.h"
-#include "shares/share_output.h"
 #include "tests/shares/share_test_util.h"
 
 namespace quillon {

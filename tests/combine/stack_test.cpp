@@ -1,4 +1,5 @@
 #include "combine/stack.h"
+#include "reference/plain_stack.h"
 
 #include <gtest/gtest.h>
 

@@ -8,7 +8,7 @@
 #include "schemes/kofn.h"
 #include "schemes/scheme_pair.h"
 #include "tests/schemes/checks.h"
-#include "tests/schemes/reference.h"
+#include "reference/plain_schemes.h"
 
 namespace quillon {
 namespace {

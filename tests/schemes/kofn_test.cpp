@@ -7,7 +7,7 @@
 
 #include "schemes/threshold.h"
 #include "tests/schemes/checks.h"
-#include "tests/schemes/reference.h"
+#include "reference/plain_schemes.h"
 
 namespace quillon {
 namespace {

@@ -2,6 +2,7 @@
 // left behind, same number of draws (the next draw agrees), for odd sizes and all depths.
 #include <gtest/gtest.h>
 
+#include "reference/plain_expansion.h"
 #include "schemes/scheme_pair.h"
 #include "shares/expansion.h"
 #include "tests/shares/share_test_util.h"

@@ -1,9 +1,7 @@
 // Texts between the program, which holds them as Windows-1252 bytes, and the toolkit, which
-// shows Unicode. File names that come from the system are UTF-8 and may end up inside a
-// program text ("ERROR: ... " + path), so decoding keeps well-formed UTF-8 multi-byte
-// sequences as they are and reads every other byte as Windows-1252; Windows-1252 text almost
-// never forms such sequences (an accented letter is followed by an ASCII letter or a space).
-// Pure functions, safe from any thread.
+// shows Unicode. Decoding is the programs' one decoder (core/windows1252.h: UTF-8 file names
+// inside a program text stay as they are, every other byte is Windows-1252), handed over as
+// a wxString. Pure functions, safe from any thread.
 #pragma once
 
 #include <string>

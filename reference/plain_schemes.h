@@ -1,6 +1,6 @@
 // Plain, step-by-step versions of the slow constructions: the rank walk over all q! ranks,
 // column-by-column appends and pairwise cancellation. The fast constructions must give the
-// very same matrices. Header-only so that the benchmarks can time the plain walk too.
+// very same matrices; the benchmarks time the plain walk beside them.
 #pragma once
 
 #include <cstdint>

@@ -1,4 +1,4 @@
-#include "combine/coalesce_dlg.h"
+#include "app/coalesce_dlg.h"
 
 #include "app/resources/resource_ids.h"
 #include "combine/combine_flow.h"

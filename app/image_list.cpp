@@ -1,4 +1,4 @@
-#include "core/image_list.h"
+#include "app/image_list.h"
 
 namespace quillon {
 

@@ -1,4 +1,4 @@
-#include "schemes/scheme_dlg.h"
+#include "app/scheme_dlg.h"
 
 #include <algorithm>
 #include <string>

@@ -1,6 +1,8 @@
 // The seven methods the slow, obvious way: one GetPixel per secret pixel, one SetPixel per
 // share pixel, the matrices permuted in place with PermuteColumns. The fast encoders are
 // checked bit for bit against these.
+#include "reference/plain_expansion.h"
+
 #include <cmath>
 
 #include "core/random.h"

@@ -1,11 +1,9 @@
-#include "core/image_list.h"
+#include "app/image_list.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
-
-#include "core/display_text.h"
 
 namespace quillon {
 namespace {
@@ -75,21 +73,6 @@ TEST(ImageListTest, ClosingMovesLaterEntriesDownAndSelectsTheFirst) {
   ASSERT_TRUE(list.CloseSelected());
   EXPECT_EQ(list.Count(), 0);
   EXPECT_EQ(list.Selection(), kNoImage);
-}
-
-TEST(DisplayTextTest, TheProgramsWindows1252TextsBecomeUtf8) {
-  EXPECT_EQ(DisplayText("Encriptaci\xF3n Realizada"), "Encriptaci\xC3\xB3n Realizada");
-  EXPECT_EQ(DisplayText("No se pueden combinar las im\xE1genes. "),
-            "No se pueden combinar las im\xC3\xA1genes. ");
-  EXPECT_EQ(DisplayText("Criptograf\xED"
-                        "a Visual"),
-            "Criptograf\xC3\xAD"
-            "a Visual");
-  EXPECT_EQ(DisplayText("\xBF"
-                        "Cuantas? \x80"),
-            "\xC2\xBF"
-            "Cuantas? \xE2\x82\xAC");
-  EXPECT_EQ(DisplayText("ya en UTF-8: im\xC3\xA1genes"), "ya en UTF-8: im\xC3\xA1genes");
 }
 
 }  // namespace
