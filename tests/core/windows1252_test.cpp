@@ -13,10 +13,10 @@ TEST(Windows1252Test, EachSequenceIsJudgedOnItsOwn) {
     const char* utf8;
   };
   const Case cases[] = {
-      {"Encriptaci\xF3n Realizada", "Encriptaci\u00F3n Realizada"},
-      {"Criptograf\xED"
-       "a Visual",
-       "Criptograf\u00EDa Visual"},
+      {"Caf\xE9 cr\xE8me", "Caf\u00E9 cr\u00E8me"},
+      {"Se\xF1"
+       "al recibida",
+       "Se\u00F1al recibida"},
       {"\xBF"
        "Cuantas capas? \x80",
        "\u00BFCuantas capas? \u20AC"},
@@ -24,8 +24,8 @@ TEST(Windows1252Test, EachSequenceIsJudgedOnItsOwn) {
       {"\x81\x8D", "\u0081\u008D"},  // undefined bytes: the C1 controls of that value
       {"ya en UTF-8: im\xC3\xA1genes \xF0\x9F\x98\x80", "ya en UTF-8: im\u00E1genes \U0001F600"},
       // A program text holding a file name from the system: both read right.
-      {"No se pueden combinar las im\xE1genes: /tmp/ni\xC3\xB1o.bmp",
-       "No se pueden combinar las im\u00E1genes: /tmp/ni\u00F1o.bmp"},
+      {"No se pudo leer el \xE1rbol: /tmp/ni\xC3\xB1o.bmp",
+       "No se pudo leer el \u00E1rbol: /tmp/ni\u00F1o.bmp"},
       {"\xC3", "\u00C3"},                                // a lone lead byte
       {"\xE1\x80", "\u00E1\u20AC"},                      // too short for a three-byte sequence
       {"\xC0\xAF", "\u00C0\u00AF"},                      // overlong forms are not UTF-8
