@@ -1,7 +1,7 @@
 // The one Windows-1252 decoder. The programs' own texts keep their Windows-1252 bytes (an
 // accented caption such as "Caf\xE9"), and file names from the system, which are UTF-8, end up
-// inside them ("ERROR: ... " + path). So each byte sequence is judged on its own: a well-formed UTF-8
-// multi-byte sequence stays the character it encodes, and every other byte is read as
+// inside them ("ERROR: ... " + path). So each byte sequence is judged on its own: a well-formed
+// UTF-8 multi-byte sequence stays the character it encodes, and every other byte is read as
 // Windows-1252. Windows-1252 text almost never forms such a sequence (an accented letter is
 // followed by an ASCII letter or a space).
 //
