@@ -8,22 +8,6 @@
 
 namespace quillon::testing {
 
-MessageLog::MessageLog()
-    : m_previous(SetReporter([this](const std::string& caption, const std::string& text) {
-        m_messages.emplace_back(caption, text);
-      })) {}
-
-MessageLog::~MessageLog() {
-  SetReporter(std::move(m_previous));
-}
-
-std::vector<std::string> MessageLog::Texts() const {
-  std::vector<std::string> texts;
-  for (const auto& m : m_messages)
-    texts.push_back(m.second);
-  return texts;
-}
-
 ScratchDir::ScratchDir() {
   static std::atomic<int> counter{0};
   m_path = std::filesystem::temp_directory_path() /

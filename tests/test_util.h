@@ -1,4 +1,4 @@
-// Helpers shared by the tests: a recording reporter and a scratch folder.
+// Helpers shared by the tests: a scratch folder, listed draws and whole files.
 #pragma once
 
 #include <filesystem>
@@ -11,23 +11,8 @@
 #include <memory>
 
 #include "core/random.h"
-#include "core/report.h"
 
 namespace quillon::testing {
-
-// Records every reported message while it lives.
-class MessageLog {
- public:
-  MessageLog();
-  ~MessageLog();
-  const std::vector<std::pair<std::string, std::string>>& Messages() const { return m_messages; }
-  std::vector<std::string> Texts() const;
-  void Clear() { m_messages.clear(); }
-
- private:
-  std::vector<std::pair<std::string, std::string>> m_messages;
-  Reporter m_previous;
-};
 
 // A fresh folder under the system's temporary directory, removed at the end.
 class ScratchDir {
