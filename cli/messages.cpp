@@ -82,8 +82,8 @@ std::string WriteFailure(const Outcome& outcome) {
       // The writer refuses anything but a regular file; a folder is the usual slip.
       std::error_code ignored;
       if (outcome.error == EISDIR || std::filesystem::is_directory(outcome.file, ignored))
-        return file + " is a folder; it is not replaced";
-      return file + " exists and is not a regular file (a device or a FIFO); it is not replaced";
+        return "cannot write " + file + ": it is a folder";
+      return "cannot write " + file + ": it is not a regular file (a device or a FIFO)";
     }
     case Code::kCannotCreate:
       return "cannot create " + file + Reason(outcome.error);

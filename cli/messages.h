@@ -25,7 +25,7 @@ struct RoleFile {
 std::string ReadFailure(const Outcome& outcome, std::string_view role,
                         PictureFormat format = PictureFormat::Unknown);
 // Why writing or placing an output failed: "cannot write 'out/capa2.bmp': No space left on
-// device", "'out/capa2.bmp' is a folder; it is not replaced".
+// device", "cannot write 'out/capa2.bmp': it is a folder".
 std::string WriteFailure(const Outcome& outcome);
 // An output that names an input or another output (kOutputIsInput, kOutputTwice of
 // core/file_identity.h, index: the output's place in outputs), with the roles of both: "the

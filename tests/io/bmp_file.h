@@ -52,7 +52,7 @@ inline BmpImage LoadBmp(const std::string& path, int bits, int32_t width, int32_
   }
   WriteFileBytes(path, bytes);
   BmpImage image(path);
-  EXPECT_TRUE(image.Load());
+  EXPECT_TRUE(image.Load(Env::Default()));
   return image;
 }
 
