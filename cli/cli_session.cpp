@@ -2,7 +2,9 @@
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
+#include <filesystem>
 #include <utility>
 
 #include "io/png_writer.h"
@@ -16,12 +18,6 @@ constexpr double kQuietSeconds = 1.0;
 
 double SteadySeconds() {
   return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count();
-}
-
-std::string WithoutTrailingSlashes(std::string path) {
-  while (path.size() > 1 && path.back() == '/')
-    path.pop_back();
-  return path;
 }
 
 }  // namespace
@@ -140,16 +136,22 @@ std::string FolderOf(const std::string& path) {
   return slash == 0 ? "/" : path.substr(0, slash);
 }
 
-void RemoveMadeFolders(Env& env, const std::string& folder, const std::string& made) {
+void RemoveMadeFolders(Env& env, const std::string& made) {
   if (made.empty())
     return;
-  const std::string top = WithoutTrailingSlashes(made);
-  for (std::string path = WithoutTrailingSlashes(folder); !path.empty();
-       path = WithoutTrailingSlashes(FolderOf(path))) {
-    // Env::Remove takes an empty folder only; one that holds anything stays.
-    if (!env.Remove(path) || path == top || path == "/")
-      return;
+  // The folders inside first, deepest first; Env::Remove takes an empty folder only.
+  std::vector<std::string> folders;
+  std::error_code error;
+  for (auto it = std::filesystem::recursive_directory_iterator(made, error);
+       !error && it != std::filesystem::recursive_directory_iterator(); it.increment(error)) {
+    if (it->is_directory(error) && !it->is_symlink(error))
+      folders.push_back(it->path().string());
   }
+  std::sort(folders.begin(), folders.end(),
+            [](const std::string& a, const std::string& b) { return a.size() > b.size(); });
+  for (const std::string& folder : folders)
+    env.Remove(folder);
+  env.Remove(made);
 }
 
 }  // namespace quillon::cli

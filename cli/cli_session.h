@@ -127,8 +127,10 @@ class CliCombineSession : public CombineSession {
 // The folder of a file path: "" for a bare name.
 std::string FolderOf(const std::string& path);
 
-// Removes folder and its parents up to made (the outermost folder a run made), each only
-// while it is empty: a failed run leaves no new folder behind. Nothing when made is empty.
-void RemoveMadeFolders(Env& env, const std::string& folder, const std::string& made);
+// Removes made (the outermost folder a run made, as MakeFolders tells it) and the folders in
+// it, each only when empty: a failed run leaves no new folder behind. Everything in made is
+// the run's own, however the output folder was spelled ("new/a/.."). Nothing when made is
+// empty.
+void RemoveMadeFolders(Env& env, const std::string& made);
 
 }  // namespace quillon::cli

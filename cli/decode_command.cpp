@@ -182,7 +182,7 @@ std::optional<int> RunStackDecode(const ParsedArgs& parsed, const std::string& o
   if (Outcome ready = MakeFolders(env, FolderOf(outPath), &made); !ready)
     return Failure(console, kCommand, WriteFailure(ready));
   if (Outcome saved = decoded.image.Save(env); !saved) {
-    RemoveMadeFolders(env, FolderOf(outPath), made);
+    RemoveMadeFolders(env, made);
     return Failure(console, kCommand, WriteFailure(saved));
   }
   std::fprintf(console.out, "%s\n%lld blocks decoded, %lld ambiguous\n", outPath.c_str(),

@@ -148,6 +148,11 @@ int RunPrint(const std::vector<std::string>& args, const Console& console) {
       return Failure(console, kCommand, ReadFailure(loaded, "share", format) + "; nothing written",
                      WantsBitmapHint(loaded));
     }
+    if (!images[i].HasPixels() || images[i].Width() <= 0 || images[i].Height() <= 0) {
+      return Failure(
+          console, kCommand,
+          ReadFailure(Outcome::Fail(Code::kNoPixels, file), "share") + "; nothing written");
+    }
     const std::string name = std::filesystem::path(file).filename().string();
     sheets.push_back({&images[i], ToUtf8(name) + "    " + scheme});
   }

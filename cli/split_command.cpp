@@ -259,6 +259,10 @@ int RunSplit(const std::vector<std::string>& args, const Console& console) {
     return Failure(console, kCommand, ReadFailure(loaded, "secret image", format),
                    WantsBitmapHint(loaded));
   }
+  if (!secret.HasPixels() || secret.Width() <= 0 || secret.Height() <= 0) {
+    return Failure(console, kCommand,
+                   ReadFailure(Outcome::Fail(Code::kNoPixels, secretPath), "secret image"));
+  }
   // A folder made for shares that are then not written is removed again.
   std::string made;
   if (Outcome ready = MakeFolders(env, output.folder, &made); !ready)
@@ -277,7 +281,7 @@ int RunSplit(const std::vector<std::string>& args, const Console& console) {
   request.random = random.get();
   std::vector<std::string> written;
   if (!SplitSecret(secret, request, output, console, kCommand, written)) {
-    RemoveMadeFolders(env, output.folder, made);
+    RemoveMadeFolders(env, made);
     return kExitFailure;
   }
   // What was written stays listed even when the saved secret then fails.
