@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <utility>
 
+#include "core/staged_files.h"
 #include "io/png_writer.h"
 #include "shares/share_output.h"
 
@@ -18,6 +19,19 @@ constexpr double kQuietSeconds = 1.0;
 
 double SteadySeconds() {
   return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count();
+}
+
+// Whether a step of path is "..": such a spelling can lead out of the folders a run made.
+bool HasParentStep(const std::string& path) {
+  for (size_t start = 0; start <= path.size();) {
+    size_t end = path.find('/', start);
+    if (end == std::string::npos)
+      end = path.size();
+    if (path.compare(start, end - start, "..") == 0)
+      return true;
+    start = end + 1;
+  }
+  return false;
 }
 
 }  // namespace
@@ -126,7 +140,10 @@ Outcome CliCombineSession::LoadLayer(Env& env, int, const std::string& path, Bmp
 }
 
 Outcome CliCombineSession::PrepareOutput() {
-  return MakeFolders(m_env, FolderOf(m_outPath), &m_made);
+  const std::string folder = FolderOf(m_outPath);
+  Outcome made = MakeFolders(m_env, folder, &m_made);
+  m_guard.Guard(folder, m_made);
+  return made;
 }
 
 std::string FolderOf(const std::string& path) {
@@ -134,6 +151,30 @@ std::string FolderOf(const std::string& path) {
   if (slash == std::string::npos)
     return "";
   return slash == 0 ? "/" : path.substr(0, slash);
+}
+
+MadeFoldersGuard::~MadeFoldersGuard() {
+  for (const std::string& path : m_registered)
+    UnregisterStaged(path);
+}
+
+void MadeFoldersGuard::Guard(const std::string& folder, const std::string& made) {
+  if (made.empty())
+    return;
+  std::string top = made;
+  while (top.size() > 1 && top.back() == '/')
+    top.pop_back();
+  for (std::string path = folder; !path.empty(); path = FolderOf(path)) {
+    while (path.size() > 1 && path.back() == '/')
+      path.pop_back();
+    const bool inside = path == top || path.starts_with(top + "/");
+    if (!inside || HasParentStep(path))
+      return;
+    if (RegisterStaged(path))
+      m_registered.push_back(path);
+    if (path == top)
+      return;
+  }
 }
 
 void RemoveMadeFolders(Env& env, const std::string& made) {

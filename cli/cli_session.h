@@ -43,6 +43,24 @@ class ProgressLine {
   int m_shown = -1;  // the percentage on the line, -1 when none is shown
 };
 
+// The folders a run made for its output, from made (the outermost, as MakeFolders tells it)
+// down to folder: while the object lives, SIGINT, SIGTERM or SIGHUP remove those of them that
+// are empty (core/staged_files.h), so that Ctrl-C before the output is written leaves no new
+// folder either. Spellings with ".." are left to RemoveMadeFolders.
+class MadeFoldersGuard {
+ public:
+  MadeFoldersGuard() = default;
+  MadeFoldersGuard(const std::string& folder, const std::string& made) { Guard(folder, made); }
+  ~MadeFoldersGuard();
+  MadeFoldersGuard(const MadeFoldersGuard&) = delete;
+  MadeFoldersGuard& operator=(const MadeFoldersGuard&) = delete;
+
+  void Guard(const std::string& folder, const std::string& made);
+
+ private:
+  std::vector<std::string> m_registered;
+};
+
 // Where a split's shares go and what it reads besides the secret.
 struct ShareOutput {
   std::string folder;  // "" for the working folder
@@ -121,6 +139,7 @@ class CliCombineSession : public CombineSession {
   int m_loaded = 0;
   PictureFormat m_format = PictureFormat::Unknown;
   std::string m_made;
+  MadeFoldersGuard m_guard;
   ProgressLine m_progress;
 };
 

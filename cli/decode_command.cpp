@@ -181,6 +181,7 @@ std::optional<int> RunStackDecode(const ParsedArgs& parsed, const std::string& o
   std::string made;
   if (Outcome ready = MakeFolders(env, FolderOf(outPath), &made); !ready)
     return Failure(console, kCommand, WriteFailure(ready));
+  const MadeFoldersGuard guard(FolderOf(outPath), made);
   if (Outcome saved = decoded.image.Save(env); !saved) {
     RemoveMadeFolders(env, made);
     return Failure(console, kCommand, WriteFailure(saved));

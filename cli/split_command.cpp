@@ -19,7 +19,7 @@ constexpr const char* kHelp =
     "Usage: quillon-cli split SECRET.bmp --scheme S [--n N] [--k K] [--sets SETS] [--optimal]\n"
     "                         [--method M] [--innocent A.bmp,B.bmp,...] [--seed SEED]\n"
     "                         [--out DIR] [--threshold T | --dither] [--invert]\n"
-    "                         [--save-secret FILE] [--format bmp|png]\n"
+    "                         [--save-secret FILE] [--format bmp|png] [--allow-clear-share]\n"
     "\n"
     "Splits a two-colour secret image into one share per participant, written as capa1.bmp,\n"
     "capa2.bmp, ... into DIR, and prints the path of every share written. Stacking the shares\n"
@@ -267,6 +267,7 @@ int RunSplit(const std::vector<std::string>& args, const Console& console) {
   std::string made;
   if (Outcome ready = MakeFolders(env, output.folder, &made); !ready)
     return Failure(console, kCommand, WriteFailure(ready));
+  const MadeFoldersGuard guard(output.folder, made);
 
   if (seed) {
     Warning(console, kCommand,

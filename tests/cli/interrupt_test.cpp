@@ -80,6 +80,14 @@ std::optional<int> InterruptSplit(const std::string& secret, const std::string& 
   return std::nullopt;
 }
 
+// A secret large enough that writing nine shares of it takes a moment: 6000 x 6000.
+void SaveBigSecret(const std::string& path) {
+  BmpImage big(path, 6000, 6000);
+  for (int32_t row = 0; row < big.Height(); ++row)
+    std::memset(big.Row(row), row % 3 == 0 ? 0x0F : 0xF0, big.Stride());
+  ASSERT_TRUE(big.Save(Env::Default()));
+}
+
 class InterruptTest : public ::testing::TestWithParam<int> {};
 
 TEST_P(InterruptTest, TheEarlierSetStaysWhole) {
@@ -94,11 +102,7 @@ TEST_P(InterruptTest, TheEarlierSetStaysWhole) {
   const auto earlier = FolderState(out);
   ASSERT_EQ(earlier.size(), static_cast<size_t>(kShares));
 
-  // A secret large enough that writing nine shares of it takes a moment: 6000 x 6000.
-  BmpImage big(dir.File("big.bmp"), 6000, 6000);
-  for (int32_t row = 0; row < big.Height(); ++row)
-    std::memset(big.Row(row), row % 3 == 0 ? 0x0F : 0xF0, big.Stride());
-  ASSERT_TRUE(big.Save(Env::Default()));
+  SaveBigSecret(dir.File("big.bmp"));
 
   const std::optional<int> status = InterruptSplit(dir.File("big.bmp"), out, signal);
   if (!status)
@@ -119,6 +123,34 @@ TEST_P(InterruptTest, TheEarlierSetStaysWhole) {
     same += after.count(name) != 0 && after[name] == bytes;
   EXPECT_EQ(after.size(), earlier.size());
   EXPECT_TRUE(same == earlier.size() || same == 0) << same << " of the earlier shares remain";
+}
+
+// Ctrl-C once the output folders are made, before or while the shares are written: the
+// folders go again with everything staged in them.
+TEST(InterruptTest, CtrlCLeavesNoNewFolder) {
+  ScratchDir dir;
+  SaveBigSecret(dir.File("big.bmp"));
+  const pid_t pid = Start(SplitArgs(dir.File("big.bmp"), dir.File("new/a/b"), "3"));
+  int status = 0;
+  bool interrupted = false;
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(120);
+  while (!interrupted && std::chrono::steady_clock::now() < deadline) {
+    if (fs::exists(dir.File("new/a/b"))) {
+      kill(pid, SIGINT);
+      interrupted = true;
+    } else if (waitpid(pid, &status, WNOHANG) == pid) {
+      break;
+    }
+    usleep(100);
+  }
+  if (!interrupted) {
+    kill(pid, SIGKILL);
+    waitpid(pid, &status, 0);
+    GTEST_SKIP() << "the folder was never seen";
+  }
+  waitpid(pid, &status, 0);
+  ASSERT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGINT) << status;
+  EXPECT_FALSE(fs::exists(dir.File("new")));
 }
 
 INSTANTIATE_TEST_SUITE_P(Signals, InterruptTest, ::testing::Values(SIGINT, SIGKILL),
