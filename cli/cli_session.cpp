@@ -140,10 +140,7 @@ Outcome CliCombineSession::LoadLayer(Env& env, int, const std::string& path, Bmp
 }
 
 Outcome CliCombineSession::PrepareOutput() {
-  const std::string folder = FolderOf(m_outPath);
-  Outcome made = MakeFolders(m_env, folder, &m_made);
-  m_guard.Guard(folder, m_made);
-  return made;
+  return m_folders.Make(m_env, FolderOf(m_outPath));
 }
 
 std::string FolderOf(const std::string& path) {
@@ -153,46 +150,46 @@ std::string FolderOf(const std::string& path) {
   return slash == 0 ? "/" : path.substr(0, slash);
 }
 
-MadeFoldersGuard::~MadeFoldersGuard() {
+OutputFolders::~OutputFolders() {
   for (const std::string& path : m_registered)
     UnregisterStaged(path);
 }
 
-void MadeFoldersGuard::Guard(const std::string& folder, const std::string& made) {
-  if (made.empty())
-    return;
-  std::string top = made;
-  while (top.size() > 1 && top.back() == '/')
-    top.pop_back();
+Outcome OutputFolders::Make(Env& env, const std::string& folder) {
+  // The missing folders, registered before they exist. A spelling with ".." is left out: once
+  // the folder before it is made, it may name a folder that was there before.
   for (std::string path = folder; !path.empty(); path = FolderOf(path)) {
     while (path.size() > 1 && path.back() == '/')
       path.pop_back();
-    const bool inside = path == top || path.starts_with(top + "/");
-    if (!inside || HasParentStep(path))
-      return;
-    if (RegisterStaged(path))
-      m_registered.push_back(path);
-    if (path == top)
-      return;
+    if (HasParentStep(path))
+      continue;
+    FileStatus status;
+    if (!env.Status(path, true, &status) || status.Exists() || !RegisterStaged(path))
+      break;
+    m_registered.push_back(path);
   }
+  return MakeFolders(env, folder, &m_made);
 }
 
-void RemoveMadeFolders(Env& env, const std::string& made) {
-  if (made.empty())
-    return;
-  // The folders inside first, deepest first; Env::Remove takes an empty folder only.
+void OutputFolders::RemoveMade(Env& env) const {
+  // Everything inside the outermost folder made is the run's own, deepest first; Env::Remove
+  // takes an empty folder only.
   std::vector<std::string> folders;
   std::error_code error;
-  for (auto it = std::filesystem::recursive_directory_iterator(made, error);
-       !error && it != std::filesystem::recursive_directory_iterator(); it.increment(error)) {
-    if (it->is_directory(error) && !it->is_symlink(error))
-      folders.push_back(it->path().string());
+  if (!m_made.empty()) {
+    for (auto it = std::filesystem::recursive_directory_iterator(m_made, error);
+         !error && it != std::filesystem::recursive_directory_iterator(); it.increment(error)) {
+      if (it->is_directory(error) && !it->is_symlink(error))
+        folders.push_back(it->path().string());
+    }
+    folders.push_back(m_made);
   }
-  std::sort(folders.begin(), folders.end(),
-            [](const std::string& a, const std::string& b) { return a.size() > b.size(); });
-  for (const std::string& folder : folders)
-    env.Remove(folder);
-  env.Remove(made);
+  // What a failed Make made before it stopped: the registered folders, deepest first.
+  folders.insert(folders.end(), m_registered.begin(), m_registered.end());
+  std::stable_sort(folders.begin(), folders.end(),
+                   [](const std::string& a, const std::string& b) { return a.size() > b.size(); });
+  for (const std::string& path : folders)
+    env.Remove(path);
 }
 
 }  // namespace quillon::cli

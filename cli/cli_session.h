@@ -43,21 +43,27 @@ class ProgressLine {
   int m_shown = -1;  // the percentage on the line, -1 when none is shown
 };
 
-// The folders a run made for its output, from made (the outermost, as MakeFolders tells it)
-// down to folder: while the object lives, SIGINT, SIGTERM or SIGHUP remove those of them that
-// are empty (core/staged_files.h), so that Ctrl-C before the output is written leaves no new
-// folder either. Spellings with ".." are left to RemoveMadeFolders.
-class MadeFoldersGuard {
+// The folders a run makes for its output, and their removal when the output is not written.
+// While the object lives, SIGINT, SIGTERM or SIGHUP remove those of them that are empty
+// (core/staged_files.h): each is registered before it is made, so that Ctrl-C before the
+// output is in place leaves no new folder either. One object per output folder.
+class OutputFolders {
  public:
-  MadeFoldersGuard() = default;
-  MadeFoldersGuard(const std::string& folder, const std::string& made) { Guard(folder, made); }
-  ~MadeFoldersGuard();
-  MadeFoldersGuard(const MadeFoldersGuard&) = delete;
-  MadeFoldersGuard& operator=(const MadeFoldersGuard&) = delete;
+  OutputFolders() = default;
+  // Forgets the registrations; the folders stay.
+  ~OutputFolders();
+  OutputFolders(const OutputFolders&) = delete;
+  OutputFolders& operator=(const OutputFolders&) = delete;
 
-  void Guard(const std::string& folder, const std::string& made);
+  // Makes folder and its missing parents through env ("" is the working folder: nothing).
+  Outcome Make(Env& env, const std::string& folder);
+  // Removes the folders Make made (also when it failed part way), and any folder made inside
+  // them since, each only when empty: a failed run leaves no new folder behind, however the
+  // folder was spelled ("new/a/..").
+  void RemoveMade(Env& env) const;
 
  private:
+  std::string m_made;  // the outermost folder made, empty when none
   std::vector<std::string> m_registered;
 };
 
@@ -129,8 +135,8 @@ class CliCombineSession : public CombineSession {
   int LayersLoaded() const { return m_loaded; }
   // The format the last layer's first bytes showed.
   PictureFormat LayerFormat() const { return m_format; }
-  // The outermost folder PrepareOutput made, empty when none.
-  const std::string& MadeFolder() const { return m_made; }
+  // The folders PrepareOutput made.
+  const OutputFolders& Folders() const { return m_folders; }
 
  private:
   Env& m_env;
@@ -138,18 +144,11 @@ class CliCombineSession : public CombineSession {
   std::string m_outPath;
   int m_loaded = 0;
   PictureFormat m_format = PictureFormat::Unknown;
-  std::string m_made;
-  MadeFoldersGuard m_guard;
+  OutputFolders m_folders;
   ProgressLine m_progress;
 };
 
 // The folder of a file path: "" for a bare name.
 std::string FolderOf(const std::string& path);
-
-// Removes made (the outermost folder a run made, as MakeFolders tells it) and the folders in
-// it, each only when empty: a failed run leaves no new folder behind. Everything in made is
-// the run's own, however the output folder was spelled ("new/a/.."). Nothing when made is
-// empty.
-void RemoveMadeFolders(Env& env, const std::string& made);
 
 }  // namespace quillon::cli

@@ -178,12 +178,11 @@ std::optional<int> RunStackDecode(const ParsedArgs& parsed, const std::string& o
   for (const BmpImage& image : images)
     pointers.push_back(&image);
   const DecodeResult decoded = DecodeStacked(StackLayers(pointers, outPath), *layout, outPath);
-  std::string made;
-  if (Outcome ready = MakeFolders(env, FolderOf(outPath), &made); !ready)
+  OutputFolders folders;
+  if (Outcome ready = folders.Make(env, FolderOf(outPath)); !ready)
     return Failure(console, kCommand, WriteFailure(ready));
-  const MadeFoldersGuard guard(FolderOf(outPath), made);
   if (Outcome saved = decoded.image.Save(env); !saved) {
-    RemoveMadeFolders(env, made);
+    folders.RemoveMade(env);
     return Failure(console, kCommand, WriteFailure(saved));
   }
   std::fprintf(console.out, "%s\n%lld blocks decoded, %lld ambiguous\n", outPath.c_str(),

@@ -140,7 +140,7 @@ std::string SplitFailureText(const Outcome& outcome, const CliShareSession& sess
 // other format. Said once, so that nobody stacks a share of another set.
 void WarnAboutEarlierShares(const Console& console, const ShareOutput& output, int shares) {
   Env& env = console.Files();
-  std::vector<std::string> earlier = SharesBeyond(env, output.folder, shares);
+  std::vector<std::string> earlier;
   ShareOutput other = output;
   other.png = !output.png;
   for (int r = 0; r < shares; ++r) {
@@ -148,6 +148,8 @@ void WarnAboutEarlierShares(const Console& console, const ShareOutput& output, i
     if (env.Status(SharePath(other, r), false, &status) && status.Exists())
       earlier.push_back(SharePath(other, r));
   }
+  for (std::string& file : SharesBeyond(env, output.folder, shares))
+    earlier.push_back(std::move(file));
   if (earlier.empty())
     return;
   std::string list;
@@ -264,10 +266,11 @@ int RunSplit(const std::vector<std::string>& args, const Console& console) {
                    ReadFailure(Outcome::Fail(Code::kNoPixels, secretPath), "secret image"));
   }
   // A folder made for shares that are then not written is removed again.
-  std::string made;
-  if (Outcome ready = MakeFolders(env, output.folder, &made); !ready)
+  OutputFolders folders;
+  if (Outcome ready = folders.Make(env, output.folder); !ready) {
+    folders.RemoveMade(env);
     return Failure(console, kCommand, WriteFailure(ready));
-  const MadeFoldersGuard guard(output.folder, made);
+  }
 
   if (seed) {
     Warning(console, kCommand,
@@ -282,7 +285,7 @@ int RunSplit(const std::vector<std::string>& args, const Console& console) {
   request.random = random.get();
   std::vector<std::string> written;
   if (!SplitSecret(secret, request, output, console, kCommand, written)) {
-    RemoveMadeFolders(env, made);
+    folders.RemoveMade(env);
     return kExitFailure;
   }
   // What was written stays listed even when the saved secret then fails.
@@ -290,6 +293,7 @@ int RunSplit(const std::vector<std::string>& args, const Console& console) {
     for (const std::string& file : written)
       std::fprintf(console.out, "%s\n", file.c_str());
   };
+  const int shareCount = static_cast<int>(written.size());
   if (!pictures.saveSecret.empty()) {
     if (Outcome saved = SaveTwoColour(env, secret, pictures.saveSecret); !saved) {
       listFiles();
@@ -298,8 +302,7 @@ int RunSplit(const std::vector<std::string>& args, const Console& console) {
     written.push_back(pictures.saveSecret);
   }
   listFiles();
-  WarnAboutEarlierShares(console, output,
-                         static_cast<int>(written.size()) - (pictures.saveSecret.empty() ? 0 : 1));
+  WarnAboutEarlierShares(console, output, shareCount);
   if (std::fflush(console.out) != 0 || std::ferror(console.out))
     return kExitFailure;
   return kExitOk;

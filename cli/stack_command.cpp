@@ -56,7 +56,7 @@ bool StackFiles(const std::vector<std::string>& layerFiles, const std::string& o
   const int count = static_cast<int>(layerFiles.size());
   std::vector<BmpImage> layers(layerFiles.size());
   if (Outcome combined = CombineLayers(session, env, count, layers); !combined) {
-    RemoveMadeFolders(env, session.MadeFolder());
+    session.Folders().RemoveMade(env);
     if (session.LayersLoaded() < count) {
       Failure(console, command,
               ReadFailure(combined, "layer", session.LayerFormat()) + "; nothing written",

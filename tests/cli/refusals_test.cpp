@@ -278,9 +278,9 @@ TEST(RefusalsTest, EarlierSharesBeyondTheNewSetAreNamed) {
   run = RunInProcess(
       {"split", d + "/s.bmp", "--scheme", "2of2", "--format", "png", "--out", d + "/out"});
   EXPECT_EQ(run.status, 0) << run.err;
-  EXPECT_EQ(run.err, "quillon-cli split: warning: the earlier shares '" + d + "/out/capa3.bmp', '" +
-                         d + "/out/capa1.bmp', '" + d +
-                         "/out/capa2.bmp' are not part of the new set of 2 shares\n");
+  EXPECT_EQ(run.err, "quillon-cli split: warning: the earlier shares '" + d + "/out/capa1.bmp', '" +
+                         d + "/out/capa2.bmp', '" + d +
+                         "/out/capa3.bmp' are not part of the new set of 2 shares\n");
   // Shares are the owner's alone.
   EXPECT_EQ(fs::status(d + "/out/capa1.png").permissions() & fs::perms::all,
             fs::perms::owner_read | fs::perms::owner_write);
