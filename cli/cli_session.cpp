@@ -91,7 +91,6 @@ CliShareSession::CliShareSession(Console console, ShareOutput output)
 std::optional<std::string> CliShareSession::ChooseInnocentImage(int share) {
   if (share >= 0 && static_cast<size_t>(share) < m_output.innocentImages.size())
     return m_output.innocentImages[share];
-  m_ranOut = true;
   return std::nullopt;
 }
 

@@ -1,6 +1,7 @@
 // The sessions of share generation and stacking for quillon-cli: the files come from the
 // command line in order, shares and results go where the options say, and progress goes to
-// stderr on a terminal. Nothing here prints a message: the commands word the outcomes.
+// stderr on a terminal. Nothing here prints a message: the commands word the outcomes. Each
+// object belongs to one command run on one thread.
 #pragma once
 
 #include <cstddef>
@@ -95,8 +96,6 @@ class CliShareSession : public ShareSession {
 
   // The files of the set written, in share order; empty until it is.
   const std::vector<std::string>& ShareFiles() const { return m_shareFiles; }
-  // Whether the method asked for more innocent images than were given.
-  bool RanOutOfInnocentImages() const { return m_ranOut; }
   // Whether the last innocent image failed to load (the outcome is the reader's), and the
   // format its first bytes showed.
   bool InnocentLoadFailed() const { return m_loadFailed; }
@@ -107,7 +106,6 @@ class CliShareSession : public ShareSession {
 
  private:
   ShareOutput m_output;
-  bool m_ranOut = false;
   bool m_loadFailed = false;
   PictureFormat m_innocentFormat = PictureFormat::Unknown;
   int32_t m_innocentWidth = 0;
