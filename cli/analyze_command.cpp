@@ -6,6 +6,7 @@
 #include <string>
 
 #include "cli/commands.h"
+#include "cli/messages.h"
 #include "cli/options.h"
 #include "cli/scheme_choice.h"
 #include "schemes/analysis.h"
@@ -282,10 +283,10 @@ int RunAnalyze(const std::vector<std::string>& args, const Console& console) {
   SchemeParams params;
   BasisMatrix sets(0, 0);
   if (Code error = ChosenSchemeParams(choice, sets, params); error != Code::kOk)
-    return Failure(console, kCommand, SchemeErrorText(error));
+    return Failure(console, kCommand, Refusal(Outcome::Fail(error)));
   SchemePair pair = BuildSchemePair(params);
   if (pair.error != Code::kOk)
-    return Failure(console, kCommand, SchemeErrorText(pair.error));
+    return Failure(console, kCommand, Refusal(Outcome::Fail(pair.error)));
   params.n = SchemeParticipants(params);
 
   const SchemeAnalysis analysis = AnalyzePair(

@@ -1,5 +1,4 @@
 #include "cli/commands.h"
-#include "core/report.h"
 
 namespace quillon::cli {
 
@@ -57,11 +56,6 @@ constexpr CommandEntry kCommands[] = {{"matrices", RunMatrices},
 }  // namespace
 
 int RunCli(const std::vector<std::string>& args, const Console& console) {
-  // A message of the computing code is a line of the command that caused it.
-  std::string prefix = kProgramName;
-  ScopedReporter reporter([&console, &prefix](const std::string& caption, const std::string& text) {
-    PrintMessage(console, prefix, caption.empty() ? text : caption + ": " + text);
-  });
   if (args.empty())
     return UsageError(console, "", "missing command");
   const std::string& name = args[0];
@@ -70,10 +64,8 @@ int RunCli(const std::vector<std::string>& args, const Console& console) {
     return kExitOk;
   }
   for (const CommandEntry& command : kCommands) {
-    if (name == command.name) {
-      prefix = std::string(kProgramName) + " " + name;
+    if (name == command.name)
       return command.run(std::vector<std::string>(args.begin() + 1, args.end()), console);
-    }
   }
   if (name.starts_with("-"))
     return UsageError(console, "", "unknown option '" + name + "'");

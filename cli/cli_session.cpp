@@ -7,22 +7,31 @@
 #include <filesystem>
 #include <utility>
 
-#include "cli/commands.h"
-#include "cli/picture_input.h"
-#include "core/bmp_image.h"
-#include "core/report.h"
+#include "core/staged_files.h"
+#include "io/png_writer.h"
+#include "shares/share_output.h"
 
 namespace quillon::cli {
 namespace {
-
-// The desktop program's message when an innocent image is missing or unusable.
-constexpr const char* kNoInnocentImage = "Cannot Encrypt without valid innocent image source file.";
 
 // A line stays until the work has taken this long; short work shows nothing.
 constexpr double kQuietSeconds = 1.0;
 
 double SteadySeconds() {
   return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count();
+}
+
+// Whether a step of path is "..": such a spelling can lead out of the folders a run made.
+bool HasParentStep(const std::string& path) {
+  for (size_t start = 0; start <= path.size();) {
+    size_t end = path.find('/', start);
+    if (end == std::string::npos)
+      end = path.size();
+    if (path.compare(start, end - start, "..") == 0)
+      return true;
+    start = end + 1;
+  }
+  return false;
 }
 
 }  // namespace
@@ -67,119 +76,119 @@ void ProgressLine::Clear() {
   m_shown = -1;
 }
 
-CliShareSession::CliShareSession(Console console, std::string outDir,
-                                 std::vector<std::string> innocentImages)
-    : m_console(console),
-      m_outDir(std::move(outDir)),
-      m_innocentImages(std::move(innocentImages)),
-      m_progress(console.err, "split") {}
-
-void CliShareSession::RegisterImage(const std::string& path, const std::string& label) {
-  // A bare share name lies in the output folder; anything else is a path already.
-  bool bareName = !label.empty() && !std::filesystem::path(label).has_parent_path();
-  m_shareFiles.push_back(bareName ? OutputPath(label) : path);
+std::string SharePath(const ShareOutput& output, int share) {
+  std::string name = ShareName(share);
+  if (output.png)
+    name = name.substr(0, name.rfind('.')) + ".png";
+  if (output.folder.empty())
+    return name;
+  return output.folder.back() == '/' ? output.folder + name : output.folder + "/" + name;
 }
 
-void CliShareSession::ShowMessage(const std::string& caption, const std::string& text) {
-  if (caption.empty() && text == kNoInnocentImage) {
-    // Say which image and why after the message, instead of what loading it said.
-    std::string reason = InnocentReason();
-    if (!m_ranOut && !m_lastInnocent.empty())
-      m_held.resize(std::min(m_held.size(), m_heldBeforeInnocent));
-    m_held.emplace_back(caption, text + " " + reason);
-    return;
-  }
-  m_held.emplace_back(caption, text);
-}
+CliShareSession::CliShareSession(Console console, ShareOutput output)
+    : m_output(std::move(output)), m_progress(console.err, "split") {}
 
-std::string CliShareSession::TakeHeldMessages() {
-  std::string text;
-  for (const auto& [caption, message] : m_held)
-    text += (text.empty() ? "" : "; ") + (caption.empty() ? message : caption + ": " + message);
-  m_held.clear();
-  return text;
-}
-
-void CliShareSession::SetSecretSize(int32_t width, int32_t height) {
-  m_secretWidth = width;
-  m_secretHeight = height;
-}
-
-std::string CliShareSession::InnocentReason() const {
-  if (m_ranOut) {
-    return "Not enough innocent images: the extended methods need one per share "
-           "(--innocent A.bmp,B.bmp,...).";
-  }
-  const std::string which =
-      "Innocent image " + std::to_string(m_nextInnocent) + " '" + m_lastInnocent + "'";
-  std::string loadMessage;
-  BmpImage image(m_lastInnocent);
-  {
-    ScopedReporter quiet([&loadMessage](const std::string&, const std::string& text) {
-      if (loadMessage.empty())
-        loadMessage = text;
-    });
-    if (!image.Load())
-      return which + " cannot be read: " + loadMessage;
-  }
-  const std::string secret =
-      " than the secret (" + std::to_string(m_secretWidth) + "x" + std::to_string(m_secretHeight);
-  if (image.Width() < m_secretWidth) {
-    return which + " is narrower" + secret + ", the image " + std::to_string(image.Width()) + "x" +
-           std::to_string(image.Height()) + ").";
-  }
-  if (image.Height() < m_secretHeight) {
-    return which + " is lower" + secret + ", the image " + std::to_string(image.Width()) + "x" +
-           std::to_string(image.Height()) + ").";
-  }
-  return which + " cannot be used.";
-}
-
-std::optional<std::string> CliShareSession::ChooseInnocentImage(const std::string&) {
-  if (m_nextInnocent < m_innocentImages.size()) {
-    m_heldBeforeInnocent = m_held.size();
-    m_lastInnocent = m_innocentImages[m_nextInnocent++];
-    return m_lastInnocent;
-  }
-  m_ranOut = true;
+std::optional<std::string> CliShareSession::ChooseInnocentImage(int share) {
+  if (share >= 0 && static_cast<size_t>(share) < m_output.innocentImages.size())
+    return m_output.innocentImages[share];
   return std::nullopt;
 }
 
-std::string CliShareSession::OutputPath(const std::string& name) {
-  if (m_outDir.empty())
-    return name;
-  return (std::filesystem::path(m_outDir) / name).string();
+Outcome CliShareSession::LoadInnocentImage(Env& env, int, const std::string& path,
+                                           BmpImage& image) {
+  // The secret's --invert is no business of the innocent images.
+  TwoColourRule rule = m_output.innocentRule;
+  rule.invert = false;
+  Outcome loaded =
+      LoadTwoColourPicture(env, path, m_output.innocentByColour, rule, image, &m_innocentFormat);
+  m_loadFailed = !loaded;
+  m_innocentWidth = loaded ? image.Width() : 0;
+  m_innocentHeight = loaded ? image.Height() : 0;
+  return loaded;
+}
+
+std::string CliShareSession::OutputPath(int share, const std::string&) {
+  return SharePath(m_output, share);
+}
+
+Outcome CliShareSession::WriteShare(WritableFile& file, const BmpImage& share) {
+  return m_output.png ? WritePng(share, file) : share.WriteTo(file);
+}
+
+void CliShareSession::SharesWritten(int m) {
+  m_shareFiles.clear();
+  for (int r = 0; r < m; ++r)
+    m_shareFiles.push_back(SharePath(m_output, r));
 }
 
 CliCombineSession::CliCombineSession(Console console, std::vector<std::string> layerFiles,
                                      std::string outPath)
-    : m_layerFiles(std::move(layerFiles)),
+    : m_env(console.Files()),
+      m_layerFiles(std::move(layerFiles)),
       m_outPath(std::move(outPath)),
       m_progress(console.err, "stack") {}
 
-bool CliCombineSession::LoadLayer(const std::string& path, BmpImage& layer) {
-  std::string error;
-  if (LoadTwoColourPicture(path, false, {}, layer, error))
-    return true;
-  if (!error.empty())
-    m_error = CannotRead("layer", path, error) + "; nothing written";
-  return false;
-}
-
-void CliCombineSession::ShowMessage(const std::string& caption, const std::string& text) {
-  if (text != kCannotCombine)
-    Report(caption, text);
-}
-
-bool CliCombineSession::ReadyToWrite() {
-  m_error = MakeOutputDir(std::filesystem::path(m_outPath).parent_path().string());
-  return m_error.empty();
-}
-
-std::optional<std::string> CliCombineSession::ChooseLayer(int layer, const std::string&) {
+std::optional<std::string> CliCombineSession::ChooseLayer(int layer) {
   if (layer < 0 || static_cast<size_t>(layer) >= m_layerFiles.size())
     return std::nullopt;
   return m_layerFiles[layer];
+}
+
+Outcome CliCombineSession::LoadLayer(Env& env, int, const std::string& path, BmpImage& image) {
+  return LoadTwoColourPicture(env, path, false, {}, image, &m_format);
+}
+
+Outcome CliCombineSession::PrepareOutput() {
+  return m_folders.Make(m_env, FolderOf(m_outPath));
+}
+
+std::string FolderOf(const std::string& path) {
+  const size_t slash = path.rfind('/');
+  if (slash == std::string::npos)
+    return "";
+  return slash == 0 ? "/" : path.substr(0, slash);
+}
+
+OutputFolders::~OutputFolders() {
+  for (const std::string& path : m_registered)
+    UnregisterStaged(path);
+}
+
+Outcome OutputFolders::Make(Env& env, const std::string& folder) {
+  // The missing folders, registered before they exist. A spelling with ".." is left out: once
+  // the folder before it is made, it may name a folder that was there before.
+  for (std::string path = folder; !path.empty(); path = FolderOf(path)) {
+    while (path.size() > 1 && path.back() == '/')
+      path.pop_back();
+    if (HasParentStep(path))
+      continue;
+    FileStatus status;
+    if (!env.Status(path, true, &status) || status.Exists() || !RegisterStaged(path))
+      break;
+    m_registered.push_back(path);
+  }
+  return MakeFolders(env, folder, &m_made);
+}
+
+void OutputFolders::RemoveMade(Env& env) const {
+  // Everything inside the outermost folder made is the run's own, deepest first; Env::Remove
+  // takes an empty folder only.
+  std::vector<std::string> folders;
+  std::error_code error;
+  if (!m_made.empty()) {
+    for (auto it = std::filesystem::recursive_directory_iterator(m_made, error);
+         !error && it != std::filesystem::recursive_directory_iterator(); it.increment(error)) {
+      if (it->is_directory(error) && !it->is_symlink(error))
+        folders.push_back(it->path().string());
+    }
+    folders.push_back(m_made);
+  }
+  // What a failed Make made before it stopped: the registered folders, deepest first.
+  folders.insert(folders.end(), m_registered.begin(), m_registered.end());
+  std::stable_sort(folders.begin(), folders.end(),
+                   [](const std::string& a, const std::string& b) { return a.size() > b.size(); });
+  for (const std::string& path : folders)
+    env.Remove(path);
 }
 
 }  // namespace quillon::cli

@@ -1,5 +1,7 @@
-// The session of share generation for quillon-cli: shares go to an output folder, messages
-// to stderr as one line each, and the innocent images come from the command line in order.
+// The sessions of share generation and stacking for quillon-cli: the files come from the
+// command line in order, shares and results go where the options say, and progress goes to
+// stderr on a terminal. Nothing here prints a message: the commands word the outcomes. Each
+// object belongs to one command run on one thread.
 #pragma once
 
 #include <cstddef>
@@ -11,6 +13,8 @@
 
 #include "cli/console.h"
 #include "combine/combine_flow.h"
+#include "io/picture.h"
+#include "io/two_colour.h"
 #include "shares/share_session.h"
 
 namespace quillon::cli {
@@ -40,77 +44,109 @@ class ProgressLine {
   int m_shown = -1;  // the percentage on the line, -1 when none is shown
 };
 
-class CliShareSession : public ShareSession {
+// The folders a run makes for its output, and their removal when the output is not written.
+// While the object lives, SIGINT, SIGTERM or SIGHUP remove those of them that are empty
+// (core/staged_files.h): each is registered before it is made, so that Ctrl-C before the
+// output is in place leaves no new folder either. One object per output folder.
+class OutputFolders {
  public:
-  // An empty outDir stands for the working directory.
-  CliShareSession(Console console, std::string outDir, std::vector<std::string> innocentImages);
+  OutputFolders() = default;
+  // Forgets the registrations; the folders stay.
+  ~OutputFolders();
+  OutputFolders(const OutputFolders&) = delete;
+  OutputFolders& operator=(const OutputFolders&) = delete;
 
-  void RegisterImage(const std::string& path, const std::string& label) override;
-  // There is no canvas to redraw.
-  void SelectFirstNewShare(int) override {}
-  void ShowMessage(const std::string& caption, const std::string& text) override;
-  std::optional<std::string> ChooseInnocentImage(const std::string& title) override;
-  std::string OutputPath(const std::string& name) override;
-  void ShowProgress(double fraction) override { m_progress.Update(fraction); }
-
-  // The files of the registered shares, in order.
-  const std::vector<std::string>& ShareFiles() const { return m_shareFiles; }
-  // Whether the method asked for more innocent images than were given.
-  bool RanOutOfInnocentImages() const { return m_ranOut; }
-
-  // The secret's size, to tell why an innocent image was unusable.
-  void SetSecretSize(int32_t width, int32_t height);
-
-  // Messages are kept, not printed: a successful split says nothing on stderr. The caller
-  // takes them, as one text, when the work did not succeed; the refusal of an innocent image
-  // comes with which image and why, in place of the messages of its loading.
-  std::string TakeHeldMessages();
+  // Makes folder and its missing parents through env ("" is the working folder: nothing).
+  Outcome Make(Env& env, const std::string& folder);
+  // Removes the folders Make made (also when it failed part way), and any folder made inside
+  // them since, each only when empty: a failed run leaves no new folder behind, however the
+  // folder was spelled ("new/a/..").
+  void RemoveMade(Env& env) const;
 
  private:
-  std::string InnocentReason() const;
+  std::string m_made;  // the outermost folder made, empty when none
+  std::vector<std::string> m_registered;
+};
 
-  Console m_console;
-  std::string m_outDir;
-  std::vector<std::string> m_innocentImages;
-  size_t m_nextInnocent = 0;
-  bool m_ranOut = false;
-  std::string m_lastInnocent;
-  size_t m_heldBeforeInnocent = 0;
-  int32_t m_secretWidth = 0;
-  int32_t m_secretHeight = 0;
+// Where a split's shares go and what it reads besides the secret.
+struct ShareOutput {
+  std::string folder;  // "" for the working folder
+  bool png = false;    // 1-bit PNG shares capaN.png instead of BMP files
+  // The extended methods' innocent images, one per share in share order, read as two-colour
+  // pictures by innocentRule when innocentByColour (a PNG or JPEG always is).
+  std::vector<std::string> innocentImages;
+  bool innocentByColour = false;
+  TwoColourRule innocentRule;
+};
+
+// "capa3.bmp" (or .png) in the output folder, for share r from 0.
+std::string SharePath(const ShareOutput& output, int share);
+
+class CliShareSession : public ShareSession {
+ public:
+  CliShareSession(Console console, ShareOutput output);
+
+  std::optional<std::string> ChooseInnocentImage(int share) override;
+  // BMP, PNG and JPEG innocent images, read from the user's own file.
+  Outcome LoadInnocentImage(Env& env, int share, const std::string& path, BmpImage& image) override;
+  std::string OutputPath(int share, const std::string& name) override;
+  Outcome WriteShare(WritableFile& file, const BmpImage& share) override;
+  void SharesWritten(int m) override;
+  void ShowProgress(double fraction) override { m_progress.Update(fraction); }
+
+  // The files of the set written, in share order; empty until it is.
+  const std::vector<std::string>& ShareFiles() const { return m_shareFiles; }
+  // Whether the last innocent image failed to load (the outcome is the reader's), and the
+  // format its first bytes showed.
+  bool InnocentLoadFailed() const { return m_loadFailed; }
+  PictureFormat InnocentFormat() const { return m_innocentFormat; }
+  // The size of the last innocent image loaded, to say why it is too small.
+  int32_t InnocentWidth() const { return m_innocentWidth; }
+  int32_t InnocentHeight() const { return m_innocentHeight; }
+
+ private:
+  ShareOutput m_output;
+  bool m_loadFailed = false;
+  PictureFormat m_innocentFormat = PictureFormat::Unknown;
+  int32_t m_innocentWidth = 0;
+  int32_t m_innocentHeight = 0;
   std::vector<std::string> m_shareFiles;
-  std::vector<std::pair<std::string, std::string>> m_held;
   ProgressLine m_progress;
 };
 
 // The session of stacking for quillon-cli: the layers are the files given, in order, and the
-// result is written to outPath. The flow's own message is left out: the command says which
-// layer failed in its error line (Load and Save messages go through the reporter).
+// result is written to outPath, whose folder is made when missing.
 class CliCombineSession : public CombineSession {
  public:
   CliCombineSession(Console console, std::vector<std::string> layerFiles, std::string outPath);
 
-  std::optional<std::string> ChooseLayer(int layer, const std::string& title) override;
+  std::optional<std::string> ChooseLayer(int layer) override;
   // PNG and JPEG layers as well as BMP files.
-  bool LoadLayer(const std::string& path, BmpImage& layer) override;
+  Outcome LoadLayer(Env& env, int layer, const std::string& path, BmpImage& image) override;
+  void LayerLoaded(int layer) override { m_loaded = layer + 1; }
+  std::string OutputPath() override { return m_outPath; }
   // Makes the result's folder when missing.
-  bool ReadyToWrite() override;
-  void RegisterImage(const std::string&, const std::string&) override {}
-  void SelectNewResult() override {}
-  // The reader's and writer's messages go to the command's error line; the desktop
-  // program's closing message for a layer that cannot be read says nothing more here.
-  void ShowMessage(const std::string& caption, const std::string& text) override;
+  Outcome PrepareOutput() override;
   void ShowProgress(double fraction) override { m_progress.Update(fraction); }
-  std::string OutputPath(const std::string&) override { return m_outPath; }
 
-  // What went wrong beyond the reader's own messages, for the command's one line.
-  const std::string& Error() const { return m_error; }
+  // How many layers loaded: a failure before all did concerns layer LayersLoaded().
+  int LayersLoaded() const { return m_loaded; }
+  // The format the last layer's first bytes showed.
+  PictureFormat LayerFormat() const { return m_format; }
+  // The folders PrepareOutput made.
+  const OutputFolders& Folders() const { return m_folders; }
 
  private:
+  Env& m_env;
   std::vector<std::string> m_layerFiles;
   std::string m_outPath;
+  int m_loaded = 0;
+  PictureFormat m_format = PictureFormat::Unknown;
+  OutputFolders m_folders;
   ProgressLine m_progress;
-  std::string m_error;
 };
+
+// The folder of a file path: "" for a bare name.
+std::string FolderOf(const std::string& path);
 
 }  // namespace quillon::cli

@@ -1,23 +1,22 @@
 // The commands of quillon-cli. Each takes the words after its name and returns the exit
-// status: kExitOk, kExitFailure when the work failed, kExitUsage for wrong usage.
+// status: kExitOk, kExitFailure when the work failed (said in one line on console.err),
+// kExitUsage for wrong usage. Files are read and written through console.Files() only.
 #pragma once
 
-#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "cli/cli_session.h"
 #include "cli/console.h"
 #include "cli/options.h"
 #include "core/bmp_image.h"
-#include "core/random.h"
 #include "shares/encrypt.h"
 
 namespace quillon::cli {
 
-// The whole program: args are the words after the program name. Installs a reporter that
-// prints the computing code's messages to console.err for as long as it runs.
+// The whole program: args are the words after the program name.
 int RunCli(const std::vector<std::string>& args, const Console& console);
 
 int RunMatrices(const std::vector<std::string>& args, const Console& console);
@@ -34,29 +33,20 @@ std::optional<int> HelpOrUsageError(const ParsedArgs& parsed, const Console& con
                                     std::string_view command, const char* helpText,
                                     size_t maxPositional);
 
-// Creates dir and its parents when missing (nothing to do for an empty dir). Returns an error
-// text, empty on success.
-std::string MakeOutputDir(const std::string& dir);
+// Encrypts secret as one share set into output.folder (which must exist) with the request's
+// scheme, method and random source (which must be set). On success shareFiles holds the
+// files written and nothing is printed; on failure nothing was written, the one line of
+// command is printed and the answer is false.
+bool SplitSecret(const BmpImage& secret, const EncryptRequest& request, const ShareOutput& output,
+                 const Console& console, std::string_view command,
+                 std::vector<std::string>& shareFiles);
 
-struct SplitResult {
-  EncryptOutcome outcome = EncryptOutcome::Refused;
-  std::vector<std::string> shareFiles;  // the shares written, when outcome is Done
-  bool ranOutOfInnocentImages = false;
-};
-
-// Encrypts secret with the request's scheme, method and random source (which must be set) into
-// outDir (which must exist; empty for the working directory). The encryption's messages
-// are printed only when it did not succeed, as one line of the command: on success the share
-// list says it all.
-SplitResult SplitSecret(const BmpImage& secret, const EncryptRequest& request,
-                        const std::string& outDir, std::vector<std::string> innocentImages,
-                        const Console& console, std::string_view command = "split");
-
-// Loads the layer files, stacks them and saves the 1-bit result as outPath, creating its
-// folder when missing. Layers of another size than the first are reported as a warning.
-// Returns an error text that completes the Load and Save messages reported already, empty on
-// success; nothing is written unless every layer loaded.
-std::string StackFiles(const std::vector<std::string>& layerFiles, const std::string& outPath);
+// Loads the layer files, stacks them and writes the 1-bit result to outPath, making its
+// folder when missing. Layers of another size than the first are warned about. On failure
+// nothing was written (nor a folder left behind), the one line of command is printed and the
+// answer is false.
+bool StackFiles(const std::vector<std::string>& layerFiles, const std::string& outPath,
+                const Console& console, std::string_view command);
 
 // The options of stack --decode: the scheme options, --decode, --method and --members.
 std::vector<OptionDef> DecodeOptionTable();

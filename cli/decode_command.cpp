@@ -3,12 +3,14 @@
 #include <bit>
 #include <string>
 
+#include "cli/cli_session.h"
 #include "cli/commands.h"
+#include "cli/messages.h"
 #include "cli/options.h"
-#include "cli/picture_input.h"
 #include "cli/scheme_choice.h"
 #include "combine/decode.h"
 #include "combine/stack.h"
+#include "core/file_identity.h"
 #include "schemes/analysis.h"
 
 namespace quillon::cli {
@@ -91,10 +93,10 @@ std::optional<int> RunStackDecode(const ParsedArgs& parsed, const std::string& o
   SchemeParams params;
   BasisMatrix sets(0, 0);
   if (Code error = ChosenSchemeParams(choice, sets, params); error != Code::kOk)
-    return Failure(console, kCommand, SchemeErrorText(error));
+    return Failure(console, kCommand, Refusal(Outcome::Fail(error)));
   const SchemePair pair = BuildSchemePair(params);
   if (pair.error != Code::kOk)
-    return Failure(console, kCommand, SchemeErrorText(pair.error));
+    return Failure(console, kCommand, Refusal(Outcome::Fail(pair.error)));
   const int m = pair.s0.Rows();
   params.n = SchemeParticipants(params);
   if (layers > static_cast<size_t>(m)) {
@@ -136,16 +138,25 @@ std::optional<int> RunStackDecode(const ParsedArgs& parsed, const std::string& o
   if (!layout)
     return Failure(console, kCommand, "the shares of this scheme and method have no blocks");
 
-  std::vector<BmpImage> images;
-  images.reserve(layers);
-  for (const std::string& file : layerFiles) {
-    images.emplace_back(file);
-    if (std::string error; !LoadTwoColourPicture(file, false, {}, images.back(), error))
-      return Failure(console, kCommand, CannotRead("layer", file, error) + "; nothing written");
-    if (images.back().Width() != images.front().Width() ||
-        images.back().Height() != images.front().Height()) {
+  Env& env = console.Files();
+  std::vector<RoleFile> inputs;
+  for (const std::string& file : layerFiles)
+    inputs.push_back({file, "layer"});
+  const std::vector<RoleFile> outputs{{outPath, "result"}};
+  if (Outcome apart = CheckOutputs(env, layerFiles, {outPath}); !apart)
+    return Failure(console, kCommand, OverlapFailure(apart, inputs, outputs));
+  std::vector<BmpImage> images(layers);
+  for (size_t i = 0; i < layers; ++i) {
+    const std::string& file = layerFiles[i];
+    PictureFormat format = PictureFormat::Unknown;
+    if (Outcome loaded = LoadTwoColourPicture(env, file, false, {}, images[i], &format); !loaded) {
+      return Failure(console, kCommand, ReadFailure(loaded, "layer", format) + "; nothing written",
+                     WantsBitmapHint(loaded));
+    }
+    if (images[i].Width() != images.front().Width() ||
+        images[i].Height() != images.front().Height()) {
       return Failure(console, kCommand,
-                     "the layer '" + file + "' is " + SizeText(images.back()) + ", the first is " +
+                     "the layer '" + file + "' is " + SizeText(images[i]) + ", the first is " +
                          SizeText(images.front()) + ": not shares of one split; nothing written");
     }
   }
@@ -162,8 +173,13 @@ std::optional<int> RunStackDecode(const ParsedArgs& parsed, const std::string& o
   for (const BmpImage& image : images)
     pointers.push_back(&image);
   const DecodeResult decoded = DecodeStacked(StackLayers(pointers, outPath), *layout, outPath);
-  if (!decoded.image.Save())
-    return Failure(console, kCommand, "cannot write '" + outPath + "'");
+  OutputFolders folders;
+  if (Outcome ready = folders.Make(env, FolderOf(outPath)); !ready)
+    return Failure(console, kCommand, WriteFailure(ready));
+  if (Outcome saved = decoded.image.Save(env); !saved) {
+    folders.RemoveMade(env);
+    return Failure(console, kCommand, WriteFailure(saved));
+  }
   std::fprintf(console.out, "%s\n%lld blocks decoded, %lld ambiguous\n", outPath.c_str(),
                static_cast<long long>(decoded.blocks), static_cast<long long>(decoded.ambiguous));
   if (std::fflush(console.out) != 0 || std::ferror(console.out))

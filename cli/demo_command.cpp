@@ -5,6 +5,7 @@
 
 #include "cli/commands.h"
 #include "cli/demo_secret.h"
+#include "cli/messages.h"
 #include "cli/options.h"
 #include "cli/terminal_picture.h"
 
@@ -110,48 +111,42 @@ int RunDemo(const std::vector<std::string>& args, const Console& console) {
       return UsageError(console, kCommand, "--out needs a folder name");
     dir = *text;
   }
-  if (std::string error = MakeOutputDir(dir); !error.empty()) {
-    return Failure(console, kCommand, error);
-  }
+  Env& env = console.Files();
+  if (Outcome made = MakeFolders(env, dir); !made)
+    return Failure(console, kCommand, WriteFailure(made));
 
   // Demo shares are real shares: they come from the system's secure generator.
-  const std::unique_ptr<RandomSource> random = MakeSystemRandom();
+  const std::unique_ptr<RandomSource> random = MakeSystemRandom(console.entropy);
   std::string written = "Files written:\n";
 
   BmpImage secret = MakeDemoSecret(Join(dir, "secret.bmp"));
-  if (HeldMessages held(console, kCommand); !secret.Save())
-    return Failure(console, kCommand, held.Take("the secret"));
+  if (Outcome saved = secret.Save(env); !saved)
+    return Failure(console, kCommand, WriteFailure(saved));
   written += "  " + secret.FileName() + "  the secret, " + SizeText(secret) + "\n";
 
   std::vector<std::string> firstShares, firstStacks;
   for (const DemoSplit& split : kSplits) {
-    const std::string folder = Join(dir, split.folder);
-    if (std::string error = MakeOutputDir(folder); !error.empty()) {
-      return Failure(console, kCommand, error);
-    }
+    ShareOutput output;
+    output.folder = Join(dir, split.folder);
+    if (Outcome made = MakeFolders(env, output.folder); !made)
+      return Failure(console, kCommand, WriteFailure(made));
     EncryptRequest request;
     request.scheme.scheme = split.scheme;
     request.scheme.n = split.n;
     request.scheme.k = split.k;
     request.method = split.method;
     request.random = random.get();
-    SplitResult result = SplitSecret(secret, request, folder, {}, console, kCommand);
-    if (result.outcome != EncryptOutcome::Done)
+    std::vector<std::string> shareFiles;
+    if (!SplitSecret(secret, request, output, console, kCommand, shareFiles))
       return kExitFailure;  // said already
-    if (result.shareFiles.size() < 2) {
-      return Failure(console, kCommand, std::string("cannot split the secret into ") + folder);
-    }
     written += std::string("  ") + split.description + ":\n";
-    for (const std::string& file : result.shareFiles)
+    for (const std::string& file : shareFiles)
       written += "    " + file + "\n";
-    const std::string stacked = Join(folder, "resultado.bmp");
-    HeldMessages held(console, kCommand);
-    if (std::string error = StackFiles({result.shareFiles[0], result.shareFiles[1]}, stacked);
-        !error.empty()) {
-      return Failure(console, kCommand, held.Take(error));
-    }
+    const std::string stacked = Join(output.folder, "resultado.bmp");
+    if (!StackFiles({shareFiles[0], shareFiles[1]}, stacked, console, kCommand))
+      return kExitFailure;
     written += "    " + stacked + "  shares 1 and 2 stacked\n";
-    firstShares.push_back(result.shareFiles[0]);
+    firstShares.push_back(shareFiles[0]);
     firstStacks.push_back(stacked);
   }
 
@@ -160,8 +155,9 @@ int RunDemo(const std::vector<std::string>& args, const Console& console) {
   BmpImage share(firstShares[0]);
   BmpImage stack(firstStacks[0]);
   BmpImage expanded(firstStacks[1]);
-  if (!share.Load() || !stack.Load() || !expanded.Load()) {
-    return Failure(console, kCommand, "cannot read back the demo's shares");
+  for (BmpImage* image : {&share, &stack, &expanded}) {
+    if (Outcome loaded = image->Load(env); !loaded)
+      return Failure(console, kCommand, ReadFailure(loaded, "demo file"));
   }
   std::fprintf(console.out,
                "Visual cryptography demo: a secret is split into shares that each look like\n"

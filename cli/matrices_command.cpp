@@ -1,6 +1,7 @@
 #include <string>
 
 #include "cli/commands.h"
+#include "cli/messages.h"
 #include "cli/options.h"
 #include "cli/scheme_choice.h"
 
@@ -49,13 +50,12 @@ int RunMatrices(const std::vector<std::string>& args, const Console& console) {
   SchemeParams params;
   BasisMatrix sets(0, 0);
   if (Code error = ChosenSchemeParams(choice, sets, params); error != Code::kOk)
-    return Failure(console, kCommand, SchemeErrorText(error));
+    return Failure(console, kCommand, Refusal(Outcome::Fail(error)));
   SchemePair pair = BuildSchemePair(params);
   if (pair.error != Code::kOk) {
-    const std::string hint =
-        pair.error == Code::kNoQualifiedSet ? QualifiedSetsHint(choice) : "";
+    const std::string hint = pair.error == Code::kNoQualifiedSet ? QualifiedSetsHint(choice) : "";
     return Failure(console, kCommand,
-                   SchemeErrorText(pair.error) + (hint.empty() ? "" : " (" + hint + ")"));
+                   Refusal(Outcome::Fail(pair.error)) + (hint.empty() ? "" : " (" + hint + ")"));
   }
 
   PrintMatrix(console.out, "S0", pair.s0);

@@ -2,6 +2,7 @@
 
 #include <cerrno>
 #include <cstring>
+#include <filesystem>
 
 namespace quillon::cli {
 namespace {
@@ -26,6 +27,15 @@ const char* DecoderName(PictureFormat format) {
   }
 }
 
+// The role of path among files, "file" when it is none of them.
+std::string RoleOf(const std::string& path, const std::vector<RoleFile>& files) {
+  for (const RoleFile& file : files) {
+    if (file.path == path)
+      return file.role;
+  }
+  return "file";
+}
+
 }  // namespace
 
 std::string ReadFailure(const Outcome& outcome, std::string_view role, PictureFormat format) {
@@ -40,7 +50,7 @@ std::string ReadFailure(const Outcome& outcome, std::string_view role, PictureFo
       return outcome.error == EISDIR ? what + " is a folder"
                                      : what + " is not a regular file (a device or a FIFO)";
     case Code::kNotAPicture:
-      return what + " is not a picture (BMP, PNG or JPEG); it is empty or holds something else";
+      return what + " is not a picture (BMP, PNG or JPEG): it is empty or holds something else";
     case Code::kUnsupportedBitmap:
       return cannot + ": unsupported bitmap file";
     case Code::kShortPixelData:
@@ -59,7 +69,7 @@ std::string ReadFailure(const Outcome& outcome, std::string_view role, PictureFo
     case Code::kNoMemory:
       return cannot + ": not enough memory";
     default:
-      return cannot;
+      return cannot + Reason(outcome.error);
   }
 }
 
@@ -68,8 +78,17 @@ std::string WriteFailure(const Outcome& outcome) {
   switch (outcome.code) {
     case Code::kCannotMakeFolder:
       return "cannot create the output folder " + file + Reason(outcome.error);
-    case Code::kNotRegularFile:
-      return file + " exists and is not a regular file; it is not replaced";
+    case Code::kNotRegularFile: {
+      // The writer refuses anything but a regular file; a folder is the usual slip.
+      std::error_code ignored;
+      if (outcome.error == EISDIR || std::filesystem::is_directory(outcome.file, ignored))
+        return "cannot write " + file + ": it is a folder";
+      return "cannot write " + file + ": it is not a regular file (a device or a FIFO)";
+    }
+    case Code::kCannotCreate:
+      return "cannot create " + file + Reason(outcome.error);
+    case Code::kCannotReplace:
+      return "cannot put " + file + " in place" + Reason(outcome.error);
     case Code::kOutputIsInput:
       return file + " is the same file as the input " + Quoted(outcome.detail) +
              "; nothing written";
@@ -79,21 +98,43 @@ std::string WriteFailure(const Outcome& outcome) {
       return "interrupted; nothing written";
     case Code::kNoMemory:
       return "not enough memory to write " + file;
+    case Code::kUnsupportedBitmap:
+    case Code::kSharesTooLarge:
+      return "cannot write " + file + ": the picture is too large for a BMP file";
     default:
       return "cannot write " + file + Reason(outcome.error);
+  }
+}
+
+std::string OverlapFailure(const Outcome& outcome, const std::vector<RoleFile>& inputs,
+                           const std::vector<RoleFile>& outputs) {
+  const bool placed = outcome.index >= 0 && static_cast<size_t>(outcome.index) < outputs.size();
+  const std::string role = placed ? outputs[outcome.index].role : RoleOf(outcome.file, outputs);
+  const std::string output = "the " + role + " " + Quoted(outcome.file);
+  switch (outcome.code) {
+    case Code::kOutputIsInput:
+      return output + " would replace the " + RoleOf(outcome.detail, inputs) + " " +
+             Quoted(outcome.detail) + "; nothing written";
+    case Code::kOutputTwice:
+      return output + " and the " + RoleOf(outcome.detail, outputs) + " " + Quoted(outcome.detail) +
+             " are the same file; nothing written";
+    case Code::kCannotOpen:
+      return "cannot look at " + Quoted(outcome.file) + Reason(outcome.error);
+    default:
+      return WriteFailure(outcome);
   }
 }
 
 std::string Refusal(const Outcome& outcome) {
   switch (outcome.code) {
     case Code::kBadParameters:
-      return "The number of participants n must be from 2 to 9 and the threshold k from 2 to n.";
+      return "the number of participants n must be from 2 to 9 and the threshold k from 2 to n";
     case Code::kMatricesTooLarge:
-      return "The basis matrices of this scheme are too large to build.";
+      return "the basis matrices of this scheme are too large to build";
     case Code::kNoQualifiedSet:
-      return "This scheme has no qualified set of participants.";
+      return "this scheme has no qualified set of participants";
     case Code::kSharesTooLarge:
-      return "The shares would be too large for this image and method.";
+      return "the shares would be too large for this image and method";
     case Code::kSmallerThanBlock:
       return "the secret image is smaller than one block of this method";
     case Code::kNoMemory:
@@ -101,10 +142,11 @@ std::string Refusal(const Outcome& outcome) {
              (outcome.detail.empty() ? std::string() : " (" + outcome.detail + ")");
     case Code::kRandomFailed:
       return "the system's random generator failed" + Reason(outcome.error) + "; nothing written";
-    case Code::kSingleQualified:
-      return "participant " + std::to_string(outcome.index + 1) +
-             " alone is a qualified set: share " + std::to_string(outcome.index + 1) +
-             " would be the secret in the clear (--allow-clear-share makes it all the same)";
+    case Code::kSingleQualified: {
+      const std::string p = std::to_string(outcome.index + 1);
+      return "participant " + p + " alone is a qualified set: share " + p +
+             " would be the secret in the clear (--allow-clear-share allows it)";
+    }
     case Code::kNoSecret:
       return "the secret image has no pixels";
     default:

@@ -3,9 +3,11 @@
 #include <filesystem>
 
 #include "cli/commands.h"
+#include "cli/messages.h"
 #include "cli/options.h"
-#include "cli/picture_input.h"
 #include "cli/scheme_choice.h"
+#include "core/file_identity.h"
+#include "io/picture.h"
 #include "io/print_sheets.h"
 
 namespace quillon::cli {
@@ -129,19 +131,44 @@ int RunPrint(const std::vector<std::string>& args, const Console& console) {
   }
   print.samePage = parsed.Has("--same-page");
 
+  Env& env = console.Files();
   std::vector<BmpImage> images(parsed.positional.size());
   std::vector<PrintSheet> sheets;
   const std::string scheme = SchemeLabel(choice, method);
   for (size_t i = 0; i < images.size(); ++i) {
     const std::string& file = parsed.positional[i];
-    if (std::string error; !LoadTwoColourPicture(file, false, {}, images[i], error))
-      return Failure(console, kCommand, CannotRead("share", file, error) + "; nothing written");
+    PictureFormat format = PictureFormat::Unknown;
+    if (Outcome loaded = LoadTwoColourPicture(env, file, false, {}, images[i], &format); !loaded) {
+      return Failure(console, kCommand, ReadFailure(loaded, "share", format) + "; nothing written",
+                     WantsBitmapHint(loaded));
+    }
+    if (!images[i].HasPixels() || images[i].Width() <= 0 || images[i].Height() <= 0) {
+      return Failure(
+          console, kCommand,
+          ReadFailure(Outcome::Fail(Code::kNoPixels, file), "share") + "; nothing written");
+    }
     const std::string name = std::filesystem::path(file).filename().string();
     sheets.push_back({&images[i], ToUtf8(name) + "    " + scheme});
   }
   PrintLayout layout;
   if (std::string error = LayOutPrint(sheets, print, layout); !error.empty())
     return Failure(console, kCommand, error + "; nothing written");
+
+  // No page may replace a share, nor one output another.
+  std::vector<RoleFile> inputs, outputs;
+  for (const std::string& file : parsed.positional)
+    inputs.push_back({file, "share"});
+  if (pdf != nullptr)
+    outputs.push_back({*pdf, "PDF file"});
+  if (svg != nullptr) {
+    for (const std::string& path : SvgPaths(*svg, layout.pages))
+      outputs.push_back({path, "SVG file"});
+  }
+  std::vector<std::string> outputPaths;
+  for (const RoleFile& output : outputs)
+    outputPaths.push_back(output.path);
+  if (Outcome apart = CheckOutputs(env, parsed.positional, outputPaths); !apart)
+    return Failure(console, kCommand, OverlapFailure(apart, inputs, outputs));
 
   std::vector<std::string> written;
   std::string error;

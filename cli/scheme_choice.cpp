@@ -61,8 +61,7 @@ BasisMatrix QualifiedSetMatrix(const SchemeChoice& choice) {
   return matrix;
 }
 
-Code ChosenSchemeParams(const SchemeChoice& choice, BasisMatrix& sets,
-                               SchemeParams& params) {
+Code ChosenSchemeParams(const SchemeChoice& choice, BasisMatrix& sets, SchemeParams& params) {
   params.scheme = choice.kind;
   params.n = choice.n;
   params.k = choice.k;

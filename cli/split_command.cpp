@@ -1,11 +1,14 @@
-#include <filesystem>
-#include <system_error>
+#include <memory>
 
 #include "cli/cli_session.h"
 #include "cli/commands.h"
+#include "cli/messages.h"
 #include "cli/options.h"
 #include "cli/picture_input.h"
 #include "cli/scheme_choice.h"
+#include "core/file_identity.h"
+#include "core/share_set_writer.h"
+#include "shares/share_output.h"
 
 namespace quillon::cli {
 namespace {
@@ -16,11 +19,13 @@ constexpr const char* kHelp =
     "Usage: quillon-cli split SECRET.bmp --scheme S [--n N] [--k K] [--sets SETS] [--optimal]\n"
     "                         [--method M] [--innocent A.bmp,B.bmp,...] [--seed SEED]\n"
     "                         [--out DIR] [--threshold T | --dither] [--invert]\n"
-    "                         [--save-secret FILE] [--format bmp|png]\n"
+    "                         [--save-secret FILE] [--format bmp|png] [--allow-clear-share]\n"
     "\n"
     "Splits a two-colour secret image into one share per participant, written as capa1.bmp,\n"
     "capa2.bmp, ... into DIR, and prints the path of every share written. Stacking the shares\n"
-    "of a qualified set of participants (see 'quillon-cli stack') shows the secret.\n"
+    "of a qualified set of participants (see 'quillon-cli stack') shows the secret. The shares\n"
+    "are written as one set, readable by their owner only: every share or, on a failure or\n"
+    "Ctrl-C, none (earlier shares stay as they were). No share replaces an input.\n"
     "\n"
     "  --scheme S       2of2, 2ofn, nofn, kofn or general (or 0 to 4)\n"
     "  --n N            number of participants, 2 to 9 (default 2; 2of2 ignores it)\n"
@@ -35,6 +40,9 @@ constexpr const char* kHelp =
     "                   reproducible shares; anyone who knows SEED can recompute them, so\n"
     "                   without it the system's secure generator is used\n"
     "  --out DIR        output folder, created when missing (default: working directory)\n"
+    "  --allow-clear-share  let a general structure make one participant alone qualified\n"
+    "                   (--sets 1 or '1;2,3'): that participant's share is then the secret\n"
+    "                   in the clear\n"
     "\n"
     "SECRET and the innocent images may be BMP, PNG or JPEG files (told by content). A PNG or\n"
     "JPEG picture becomes two-colour by luminance; a BMP is read as stored (a pixel is black\n"
@@ -53,76 +61,123 @@ std::vector<OptionDef> SplitOptionTable() {
   options.push_back({"--innocent", "", true});
   options.push_back({"--seed", "", true});
   options.push_back({"--out", "", true});
+  options.push_back({"--allow-clear-share", "", false});
   for (OptionDef& option : PictureOptionTable())
     options.push_back(std::move(option));
   return options;
 }
 
-// The outermost folder of dir that does not exist yet; empty when dir exists.
-std::filesystem::path FirstMissingFolder(const std::string& dir) {
-  std::error_code error;
-  std::filesystem::path missing;
-  for (std::filesystem::path p = dir; !p.empty() && !std::filesystem::exists(p, error);
-       p = p.parent_path()) {
-    missing = p;
-    if (p == p.parent_path())
-      break;
-  }
-  return missing;
+std::string SizeText(int32_t width, int32_t height) {
+  return std::to_string(width) + "x" + std::to_string(height);
 }
 
-// Removes dir and its parents up to top, each only while it is empty.
-void RemoveEmptyFolders(const std::string& dir, const std::filesystem::path& top) {
-  if (top.empty())
-    return;
-  std::error_code error;
-  for (std::filesystem::path p = dir; !p.empty(); p = p.parent_path()) {
-    if (!std::filesystem::is_empty(p, error) || error || !std::filesystem::remove(p, error))
-      return;
-    if (p == top)
-      return;
+std::vector<RoleFile> SplitInputs(const std::string& secret, const ShareOutput& output) {
+  std::vector<RoleFile> inputs{{secret, "secret image"}};
+  for (const std::string& innocent : output.innocentImages)
+    inputs.push_back({innocent, "innocent image"});
+  return inputs;
+}
+
+std::vector<RoleFile> SplitOutputs(const ShareOutput& output, int shares,
+                                   const std::string& saveSecret) {
+  std::vector<RoleFile> outputs;
+  for (int r = 0; r < shares; ++r)
+    outputs.push_back({SharePath(output, r), "share"});
+  if (!saveSecret.empty())
+    outputs.push_back({saveSecret, "--save-secret file"});
+  return outputs;
+}
+
+std::vector<std::string> Paths(const std::vector<RoleFile>& files) {
+  std::vector<std::string> paths;
+  for (const RoleFile& file : files)
+    paths.push_back(file.path);
+  return paths;
+}
+
+// The one line for a split that did not succeed; *hint when a refused bitmap is the cause.
+std::string SplitFailureText(const Outcome& outcome, const CliShareSession& session,
+                             const BmpImage& secret, const ShareOutput& output, bool* hint) {
+  *hint = false;
+  const std::string share = std::to_string(outcome.index + 1);
+  if (session.InnocentLoadFailed()) {
+    *hint = WantsBitmapHint(outcome);
+    return ReadFailure(outcome, "innocent image", session.InnocentFormat()) + " (share " + share +
+           "); nothing written";
   }
+  switch (outcome.code) {
+    case Code::kCancelled:
+      return "not enough innocent images: the extended methods need one per share, and share " +
+             share + " has none (--innocent A.bmp,B.bmp,...); nothing written";
+    case Code::kInnocentTooSmall: {
+      const bool narrow = session.InnocentWidth() < secret.Width();
+      return "the innocent image '" + outcome.file + "' (share " + share + ") is " +
+             (narrow ? "narrower" : "lower") + " than the secret: the image " +
+             SizeText(session.InnocentWidth(), session.InnocentHeight()) + ", the secret " +
+             SizeText(secret.Width(), secret.Height()) + "; nothing written";
+    }
+    case Code::kOutputIsInput:
+    case Code::kOutputTwice:
+      return OverlapFailure(outcome, SplitInputs(secret.FileName(), output),
+                            SplitOutputs(output, kShareSlots, ""));
+    case Code::kCannotReplace:
+      if (outcome.index > 0) {
+        return WriteFailure(outcome) + "; the shares before it were replaced, so the folder " +
+               "holds a mixed set";
+      }
+      break;
+    default:
+      break;
+  }
+  if (outcome.file.empty()) {
+    if (std::string refusal = Refusal(outcome); !refusal.empty())
+      return refusal;
+  }
+  return WriteFailure(outcome) + "; nothing written";
+}
+
+// Shares of an earlier split that the new set does not replace: beyond its count, or of the
+// other format. Said once, so that nobody stacks a share of another set.
+void WarnAboutEarlierShares(const Console& console, const ShareOutput& output, int shares) {
+  Env& env = console.Files();
+  std::vector<std::string> earlier;
+  ShareOutput other = output;
+  other.png = !output.png;
+  for (int r = 0; r < shares; ++r) {
+    FileStatus status;
+    if (env.Status(SharePath(other, r), false, &status) && status.Exists())
+      earlier.push_back(SharePath(other, r));
+  }
+  for (std::string& file : SharesBeyond(env, output.folder, shares))
+    earlier.push_back(std::move(file));
+  if (earlier.empty())
+    return;
+  std::string list;
+  for (const std::string& file : earlier)
+    list += (list.empty() ? "'" : ", '") + file + "'";
+  Warning(console, kCommand,
+          (earlier.size() == 1 ? "the earlier share " : "the earlier shares ") + list +
+              (earlier.size() == 1 ? " is" : " are") + " not part of the new set of " +
+              std::to_string(shares) + " shares");
 }
 
 }  // namespace
 
-std::string MakeOutputDir(const std::string& dir) {
-  if (dir.empty())
-    return "";
-  std::error_code error;
-  std::filesystem::create_directories(dir, error);
-  if (error || !std::filesystem::is_directory(dir, error)) {
-    return "cannot create the output folder '" + dir + "'" +
-           (error ? ": " + error.message() : std::string(": not a folder"));
-  }
-  return "";
-}
-
-SplitResult SplitSecret(const BmpImage& secret, const EncryptRequest& request,
-                        const std::string& outDir, std::vector<std::string> innocentImages,
-                        const Console& console, std::string_view command) {
-  CliShareSession session(console, outDir, std::move(innocentImages));
-  session.SetSecretSize(secret.Width(), secret.Height());
+bool SplitSecret(const BmpImage& secret, const EncryptRequest& request, const ShareOutput& output,
+                 const Console& console, std::string_view command,
+                 std::vector<std::string>& shareFiles) {
+  CliShareSession session(console, output);
   EncryptRequest withSecret = request;
   withSecret.secret = &secret;
-  SplitResult result;
-  {
-    // What loading an innocent image or saving a share reports joins the session's messages.
-    ScopedReporter held([&session](const std::string& caption, const std::string& text) {
-      session.ShowMessage(caption, text);
-    });
-    result.outcome = EncryptSecretImage(session, withSecret);
+  const Outcome outcome = EncryptSecretImage(session, console.Files(), withSecret);
+  if (outcome) {
+    shareFiles = session.ShareFiles();
+    return true;
   }
-  result.ranOutOfInnocentImages = session.RanOutOfInnocentImages();
-  if (result.outcome == EncryptOutcome::Done) {
-    result.shareFiles = session.ShareFiles();
-    return result;
-  }
-  std::string text = session.TakeHeldMessages();
-  if (result.outcome == EncryptOutcome::SaveFailed)
-    text += " (not every share could be written)";
-  Failure(console, command, text);
-  return result;
+  bool hint = false;
+  const std::string text = SplitFailureText(outcome, session, secret, output, &hint);
+  Failure(console, command, text, hint);
+  return false;
 }
 
 int RunSplit(const std::vector<std::string>& args, const Console& console) {
@@ -144,15 +199,15 @@ int RunSplit(const std::vector<std::string>& args, const Console& console) {
     }
     request.method = *method;
   }
-  std::vector<std::string> innocentImages;
+  ShareOutput output;
   if (const std::string* text = parsed.Value("--innocent")) {
     if (!IsExtendedMethod(request.method)) {
       return UsageError(
           console, kCommand,
           "--innocent belongs to the methods " + JoinWords(MethodNames(IsExtendedMethod), "and"));
     }
-    innocentImages = SplitList(*text, ',');
-    for (const std::string& file : innocentImages) {
+    output.innocentImages = SplitList(*text, ',');
+    for (const std::string& file : output.innocentImages) {
       if (file.empty()) {
         return UsageError(console, kCommand, "empty file name in --innocent '" + *text + "'");
       }
@@ -167,91 +222,86 @@ int RunSplit(const std::vector<std::string>& args, const Console& console) {
                             std::to_string(kMaxSeed) + ", not '" + *text + "'");
     }
   }
-  std::string outDir;
   if (const std::string* text = parsed.Value("--out")) {
     if (text->empty())
       return UsageError(console, kCommand, "--out needs a folder name");
-    outDir = *text;
+    output.folder = *text;
   }
   PictureChoice pictures;
   if (std::string error = ReadPictureChoice(parsed, pictures); !error.empty())
     return UsageError(console, kCommand, error);
+  output.png = pictures.pngShares;
+  output.innocentByColour = pictures.byColour;
+  output.innocentRule = pictures.rule;
+  request.allowClearShare = parsed.Has("--allow-clear-share");
 
   BasisMatrix sets(0, 0);
-  if (Code error = ChosenSchemeParams(choice, sets, request.scheme);
-      error != Code::kOk) {
-    return Failure(console, kCommand, SchemeErrorText(error));
-  }
+  if (Code error = ChosenSchemeParams(choice, sets, request.scheme); error != Code::kOk)
+    return Failure(console, kCommand, Refusal(Outcome::Fail(error)));
   if (std::string hint = QualifiedSetsHint(choice); !hint.empty()) {
     return Failure(console, kCommand,
-                   SchemeErrorText(Code::kNoQualifiedSet) + (" (" + hint + ")"));
+                   Refusal(Outcome::Fail(Code::kNoQualifiedSet)) + " (" + hint + ")");
   }
 
+  // No output may name an input or another output: checked before anything is read or made.
+  Env& env = console.Files();
+  const std::string& secretPath = parsed.positional[0];
+  const int shares = choice.kind == SchemeKind::Scheme2of2 ? 2 : request.scheme.n;
+  const std::vector<RoleFile> inputs = SplitInputs(secretPath, output);
+  const std::vector<RoleFile> outputs = SplitOutputs(output, shares, pictures.saveSecret);
+  if (Outcome apart = CheckOutputs(env, Paths(inputs), Paths(outputs)); !apart)
+    return Failure(console, kCommand, OverlapFailure(apart, inputs, outputs));
+
   BmpImage secret;
-  TempFolder temp;
-  {
-    // The BMP reader's own message, or what the picture decoder found, in one line.
-    HeldMessages held(console, kCommand);
-    std::string readError;
-    if (!LoadTwoColourPicture(parsed.positional[0], pictures.byColour, pictures.rule, secret,
-                              readError)) {
-      return Failure(console, kCommand,
-                     readError.empty()
-                         ? held.Take("the secret image")
-                         : CannotRead("secret image", parsed.positional[0], readError));
-    }
-    if (std::string error = PrepareInnocentImages(innocentImages, pictures, temp); !error.empty())
-      return Failure(console, kCommand, held.Take(error));
+  PictureFormat format = PictureFormat::Unknown;
+  if (Outcome loaded =
+          LoadTwoColourPicture(env, secretPath, pictures.byColour, pictures.rule, secret, &format);
+      !loaded) {
+    return Failure(console, kCommand, ReadFailure(loaded, "secret image", format),
+                   WantsBitmapHint(loaded));
+  }
+  if (!secret.HasPixels() || secret.Width() <= 0 || secret.Height() <= 0) {
+    return Failure(console, kCommand,
+                   ReadFailure(Outcome::Fail(Code::kNoPixels, secretPath), "secret image"));
   }
   // A folder made for shares that are then not written is removed again.
-  const std::filesystem::path made = FirstMissingFolder(outDir);
-  if (std::string error = MakeOutputDir(outDir); !error.empty()) {
-    return Failure(console, kCommand, error);
+  OutputFolders folders;
+  if (Outcome ready = folders.Make(env, output.folder); !ready) {
+    folders.RemoveMade(env);
+    return Failure(console, kCommand, WriteFailure(ready));
   }
 
   if (seed) {
-    std::fprintf(console.err,
-                 "quillon-cli split: warning: a seeded split is reproducible: anyone who knows or "
-                 "guesses the seed can recompute every share\n");
+    Warning(console, kCommand,
+            "a seeded split is reproducible: anyone who knows or guesses the seed can recompute "
+            "every share");
   }
-  WarnAboutSecret(console, parsed.positional[0], secret,
-                  pictures.byColour || IsPngOrJpeg(parsed.positional[0]));
-  // PNG shares are made as BMP in a private folder first, so that no BMP is left behind.
-  std::string shareDir = outDir;
-  if (pictures.pngShares) {
-    if (std::string error = temp.Create(); !error.empty())
-      return Failure(console, kCommand, error);
-    shareDir = temp.File("");
-  }
-  const std::unique_ptr<RandomSource> random = seed ? MakeSeededRandom(*seed) : MakeSystemRandom();
+  WarnAboutSecret(
+      console, secretPath, secret,
+      pictures.byColour || format == PictureFormat::Png || format == PictureFormat::Jpeg);
+  const std::unique_ptr<RandomSource> random =
+      seed ? MakeSeededRandom(*seed) : MakeSystemRandom(console.entropy);
   request.random = random.get();
-  SplitResult result =
-      SplitSecret(secret, request, shareDir, std::move(innocentImages), console, kCommand);
-  if (result.outcome != EncryptOutcome::Done) {
-    RemoveEmptyFolders(outDir, made);
+  std::vector<std::string> written;
+  if (!SplitSecret(secret, request, output, console, kCommand, written)) {
+    folders.RemoveMade(env);
     return kExitFailure;
   }
-  // What was written stays listed even when a later step fails.
+  // What was written stays listed even when the saved secret then fails.
   const auto listFiles = [&] {
-    for (const std::string& file : result.shareFiles)
+    for (const std::string& file : written)
       std::fprintf(console.out, "%s\n", file.c_str());
   };
-  if (pictures.pngShares) {
-    std::string error;
-    result.shareFiles = WritePngShares(result.shareFiles, outDir, error);
-    if (!error.empty()) {
-      listFiles();
-      return Failure(console, kCommand, error);
-    }
-  }
+  const int shareCount = static_cast<int>(written.size());
   if (!pictures.saveSecret.empty()) {
-    if (std::string error = SaveTwoColour(secret, pictures.saveSecret); !error.empty()) {
+    if (Outcome saved = SaveTwoColour(env, secret, pictures.saveSecret); !saved) {
       listFiles();
-      return Failure(console, kCommand, error);
+      return Failure(console, kCommand, WriteFailure(saved));
     }
-    result.shareFiles.push_back(pictures.saveSecret);
+    written.push_back(pictures.saveSecret);
   }
   listFiles();
+  WarnAboutEarlierShares(console, output, shareCount);
   if (std::fflush(console.out) != 0 || std::ferror(console.out))
     return kExitFailure;
   return kExitOk;

@@ -1,19 +1,16 @@
 #include <cstdint>
-#include <filesystem>
 
 #include "cli/cli_session.h"
 #include "cli/commands.h"
+#include "cli/messages.h"
 #include "cli/options.h"
 #include "combine/combine_flow.h"
-#include "core/report.h"
+#include "core/file_identity.h"
 
 namespace quillon::cli {
 namespace {
 
 constexpr const char* kCommand = "stack";
-constexpr size_t kMinLayers = 2;
-constexpr size_t kMaxLayers = 9;
-constexpr const char* kDefaultResult = "resultado.bmp";
 
 constexpr const char* kHelp =
     "Usage: quillon-cli stack LAYER.bmp LAYER.bmp [...] [-o OUT.bmp]\n"
@@ -27,7 +24,8 @@ constexpr const char* kHelp =
     "of different sizes are warned about. Layers may be BMP, PNG or JPEG files.\n"
     "\n"
     "  -o, --out OUT.bmp     the result file (default: resultado.bmp); its folder is created\n"
-    "                        when missing\n"
+    "                        when missing. It is written whole or not at all, readable by\n"
+    "                        its owner only, and never replaces a layer\n"
     "  --decode              for shares of a block method (pixel-sampling, square,\n"
     "                        smallest-filler, smallest-no-filler, extended-detail): count the\n"
     "                        black sub-pixels of every stacked block and write the secret,\n"
@@ -43,29 +41,41 @@ std::string SizeText(const BmpImage& image) {
 
 }  // namespace
 
-std::string StackFiles(const std::vector<std::string>& layerFiles, const std::string& outPath) {
-  CliCombineSession session(Console{}, layerFiles, outPath);
-  std::vector<BmpImage> layers(layerFiles.size());
-  const CombineResult result = CombineLayers(session, static_cast<int>(layerFiles.size()), layers);
-  if (result.outcome == CombineOutcome::Done) {
-    for (const BmpImage& layer : layers) {
-      if (layer.Width() != layers[0].Width() || layer.Height() != layers[0].Height()) {
-        Report("warning", "layer '" + layer.FileName() + "' is " + SizeText(layer) +
-                              ", the first layer " + SizeText(layers[0]) +
-                              "; the result takes the first layer's size");
-      }
-    }
-    return "";
+bool StackFiles(const std::vector<std::string>& layerFiles, const std::string& outPath,
+                const Console& console, std::string_view command) {
+  Env& env = console.Files();
+  std::vector<RoleFile> inputs;
+  for (const std::string& file : layerFiles)
+    inputs.push_back({file, "layer"});
+  const std::vector<RoleFile> outputs{{outPath, "result"}};
+  if (Outcome apart = CheckOutputs(env, layerFiles, {outPath}); !apart) {
+    Failure(console, command, OverlapFailure(apart, inputs, outputs));
+    return false;
   }
-  // What the session found (a picture decoder's error, an output folder that cannot be
-  // made) or the context of the reader's own held message.
-  if (!session.Error().empty())
-    return session.Error();
-  if (result.outcome == CombineOutcome::SaveFailed)
-    return "the result";
-  return result.layer < 0 ? "needs 2 to 9 layers"
-                          : "layer " + std::to_string(result.layer + 1) + "; nothing written";
-  return "";
+  CliCombineSession session(console, layerFiles, outPath);
+  const int count = static_cast<int>(layerFiles.size());
+  std::vector<BmpImage> layers(layerFiles.size());
+  if (Outcome combined = CombineLayers(session, env, count, layers); !combined) {
+    session.Folders().RemoveMade(env);
+    if (session.LayersLoaded() < count) {
+      Failure(console, command,
+              ReadFailure(combined, "layer", session.LayerFormat()) + "; nothing written",
+              WantsBitmapHint(combined));
+    } else if (combined.code == Code::kOutputIsInput || combined.code == Code::kOutputTwice) {
+      Failure(console, command, OverlapFailure(combined, inputs, outputs));
+    } else {
+      Failure(console, command, WriteFailure(combined));
+    }
+    return false;
+  }
+  for (const BmpImage& layer : layers) {
+    if (layer.Width() != layers[0].Width() || layer.Height() != layers[0].Height()) {
+      Warning(console, command,
+              "layer '" + layer.FileName() + "' is " + SizeText(layer) + ", the first layer " +
+                  SizeText(layers[0]) + "; the result takes the first layer's size");
+    }
+  }
+  return true;
 }
 
 int RunStack(const std::vector<std::string>& args, const Console& console) {
@@ -76,11 +86,11 @@ int RunStack(const std::vector<std::string>& args, const Console& console) {
   if (auto status = HelpOrUsageError(parsed, console, kCommand, kHelp, SIZE_MAX))
     return *status;
   size_t count = parsed.positional.size();
-  if (count < kMinLayers || count > kMaxLayers) {
+  if (count < static_cast<size_t>(kMinLayers) || count > static_cast<size_t>(kMaxLayers)) {
     return UsageError(console, kCommand,
                       "needs 2 to 9 layers, " + std::to_string(count) + " given");
   }
-  std::string outPath = kDefaultResult;
+  std::string outPath = kResultName;
   if (parsed.Has("-o") && parsed.Has("--out"))
     return UsageError(console, kCommand, "-o and --out name the same file; give one");
   if (const std::string* text = parsed.Has("-o") ? parsed.Value("-o") : parsed.Value("--out")) {
@@ -90,10 +100,8 @@ int RunStack(const std::vector<std::string>& args, const Console& console) {
   }
   if (auto status = RunStackDecode(parsed, outPath, console))
     return *status;
-  HeldMessages held(console, kCommand);
-  if (std::string error = StackFiles(parsed.positional, outPath); !error.empty()) {
-    return Failure(console, kCommand, held.Take(error));
-  }
+  if (!StackFiles(parsed.positional, outPath, console, kCommand))
+    return kExitFailure;
   std::fprintf(console.out, "%s\n", outPath.c_str());
   if (std::fflush(console.out) != 0 || std::ferror(console.out))
     return kExitFailure;

@@ -101,26 +101,4 @@ Outcome SavePng(Env& env, const BmpImage& image, const std::string& path, uint32
                              [&image](WritableFile& file) { return WritePng(image, file); });
 }
 
-std::string SavePng(const BmpImage& image, const std::string& path) {
-  const Outcome saved = SavePng(Env::Default(), image, path);
-  if (saved)
-    return "";
-  std::string reason;
-  switch (saved.code) {
-    case Code::kNoPixels:
-      reason = "the picture has no pixels";
-      break;
-    case Code::kNotRegularFile:
-      reason = "not a regular file";
-      break;
-    case Code::kNoMemory:
-      reason = "out of memory";
-      break;
-    default:
-      reason = saved.error != 0 ? std::strerror(saved.error) : "write failed";
-      break;
-  }
-  return "cannot write '" + path + "': " + reason;
-}
-
 }  // namespace quillon

@@ -23,8 +23,4 @@ Outcome WritePng(const BmpImage& image, WritableFile& file);
 Outcome SavePng(Env& env, const BmpImage& image, const std::string& path,
                 uint32_t mode = kPrivateFileMode);
 
-// Transitional, until the hosts word outcomes: SavePng through Env::Default(), answered as an
-// error text ("cannot write 'PATH': REASON"), empty on success.
-std::string SavePng(const BmpImage& image, const std::string& path);
-
 }  // namespace quillon

@@ -39,7 +39,7 @@ TEST(BinaryTest, SplitAndStackInTheWorkingDirectory) {
   ScratchDir dir;
   BmpImage secret = MakeImage(dir.File("s.bmp"), 9, 30,
                               [](int32_t r, int32_t c) { return (r / 3 + c / 3) % 2 == 0; });
-  ASSERT_TRUE(secret.Save());
+  ASSERT_TRUE(secret.Save(Env::Default()));
 
   CliRun split = RunBinary(dir.Path(), {"split", "s.bmp", "--scheme", "2of2", "--seed", "1"});
   ASSERT_EQ(split.status, 0) << split.err;
@@ -49,7 +49,7 @@ TEST(BinaryTest, SplitAndStackInTheWorkingDirectory) {
   ASSERT_EQ(stack.status, 0) << stack.err;
   EXPECT_EQ(stack.out, "resultado.bmp\n");
   BmpImage stacked(dir.File("resultado.bmp"));
-  ASSERT_TRUE(stacked.Load());
+  ASSERT_TRUE(stacked.Load(Env::Default()));
   for (int32_t r = 0; r < secret.Height(); ++r) {
     for (int32_t c = 0; c < secret.Width(); ++c) {
       if (secret.GetPixel(r, c) == 'b') {

@@ -39,8 +39,8 @@ std::string ReadFile(const std::string& path) {
 
 }  // namespace
 
-CliRun RunInProcess(const std::vector<std::string>& args) {
-  Console console{std::tmpfile(), std::tmpfile()};
+CliRun RunInProcess(const std::vector<std::string>& args, Env* env, EntropyFn entropy) {
+  Console console{std::tmpfile(), std::tmpfile(), env, std::move(entropy)};
   CliRun run;
   run.status = RunCli(args, console);
   run.out = ReadAll(console.out);
@@ -72,6 +72,21 @@ std::vector<std::string> Lines(const std::string& text) {
   for (std::string line; std::getline(in, line);)
     lines.push_back(line);
   return lines;
+}
+
+std::map<std::string, std::string> FolderState(const std::filesystem::path& dir) {
+  namespace fs = std::filesystem;
+  std::map<std::string, std::string> state;
+  for (const auto& entry : fs::recursive_directory_iterator(dir)) {
+    const std::string name = fs::relative(entry.path(), dir).string();
+    if (entry.is_symlink() || (!entry.is_regular_file() && !entry.is_directory()))
+      state[name] = "<other>";
+    else if (entry.is_directory())
+      state[name] = "<folder>";
+    else
+      state[name] = ReadFile(entry.path().string());
+  }
+  return state;
 }
 
 }  // namespace quillon::cli::testing

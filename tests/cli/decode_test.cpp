@@ -20,7 +20,7 @@ BmpImage SaveNoise(const std::string& path, int32_t height, int32_t width, uint3
   std::mt19937 engine(seed);
   BmpImage image =
       MakeImage(path, height, width, [&engine](int32_t, int32_t) { return engine() % 2 == 0; });
-  EXPECT_TRUE(image.Save());
+  EXPECT_TRUE(image.Save(Env::Default()));
   return image;
 }
 
@@ -70,12 +70,13 @@ TEST(StackDecodeTest, SplitThenDecodeGivesTheSecretBack) {
     std::vector<std::string> stack = {"stack"};
     for (const std::string& share : c.layers)
       stack.push_back(out + "/capa" + share + ".bmp");
-    const std::string result = out + "/decoded.bmp";
+    // The result's folder is made when missing.
+    const std::string result = out + "/decoded/secret.bmp";
     stack = Concat(Concat(stack, {"--decode", "--method", c.method, "-o", result}), c.scheme);
     r = RunInProcess(Concat(stack, c.extra));
     ASSERT_EQ(r.status, 0) << r.err;
     BmpImage decoded(result);
-    ASSERT_TRUE(decoded.Load());
+    ASSERT_TRUE(decoded.Load(Env::Default()));
     // Pixel sampling of 2 columns samples 2 x 2 blocks: one pixel per block.
     const int32_t s = std::string(c.method) == "pixel-sampling" ? 2 : 1;
     ASSERT_EQ(decoded.Width(), 8 / s);
@@ -121,7 +122,7 @@ TEST(StackDecodeTest, RefusalsWriteNothing) {
       {{a, b, c, "--decode", "--method", "square", "--scheme", "2of2"}, 2, "has 2 participants"},
       {Concat({a, dir.File("missing.bmp"), "--decode", "--method", "square", "--members", "1,2"},
               general),
-       1, "cannot read the layer"},
+       1, "cannot open the layer"},
       {Concat({a, dir.File("odd.bmp"), "--decode", "--method", "square", "--members", "1,2"},
               general),
        1, "not shares of one split"},

@@ -65,7 +65,7 @@ void WriteColourPng(const std::string& path, int width, int height) {
 
 GreyPicture Decode(const std::string& path) {
   GreyPicture picture;
-  EXPECT_EQ(DecodePictureFile(path, picture), "") << path;
+  EXPECT_TRUE(DecodePictureFile(Env::Default(), path, picture)) << path;
   return picture;
 }
 
@@ -116,7 +116,7 @@ TEST(PicturesCliTest, ColourPngSecretBecomesPngSharesThatStackToIt) {
                       dir.File("stacked.bmp")});
   ASSERT_EQ(run.status, 0) << run.err;
   BmpImage stacked(dir.File("stacked.bmp"));
-  ASSERT_TRUE(stacked.Load());
+  ASSERT_TRUE(stacked.Load(Env::Default()));
   int whiteShown = 0;
   for (int y = 0; y < height; ++y) {
     for (int x = 0; x < width; ++x) {

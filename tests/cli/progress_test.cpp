@@ -57,7 +57,9 @@ TEST(ProgressLineTest, AFileIsNoTerminal) {
   std::FILE* err = std::tmpfile();
   ASSERT_NE(err, nullptr);
   {
-    CliShareSession session(Console{stdout, err}, "", {});
+    Console console;
+    console.err = err;
+    CliShareSession session(console, ShareOutput{});
     session.ShowProgress(0.5);
     session.ShowProgress(1.0);
   }

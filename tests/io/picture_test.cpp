@@ -188,7 +188,7 @@ TEST(PngWriterTest, OneBitPngReadsBackAsTheTwoColourViewForEveryWidth) {
     }
     std::string name = std::to_string(width);
     const std::string path = dir.File(name.append(".png"));
-    ASSERT_EQ(SavePng(image, path), "");
+    ASSERT_TRUE(SavePng(Env::Default(), image, path));
     const std::vector<uint8_t> bytes = ReadFileBytes(path);
     ASSERT_GT(bytes.size(), 26u);
     EXPECT_EQ(bytes[24], 1) << "bit depth";
@@ -212,9 +212,9 @@ TEST(PngWriterTest, AFailedWriteLeavesTheEarlierFileAndNoTemporary) {
   const std::string path = dir.File("share.png");
   WriteFileBytes(path, {'o', 'l', 'd'});
   BmpImage empty("none.bmp");
-  EXPECT_NE(SavePng(empty, path), "");
+  EXPECT_FALSE(SavePng(Env::Default(), empty, path));
   EXPECT_EQ(ReadFileBytes(path), (std::vector<uint8_t>{'o', 'l', 'd'}));
-  EXPECT_NE(SavePng(BmpImage("x.bmp", 2, 2), dir.File("missing/share.png")), "");
+  EXPECT_FALSE(SavePng(Env::Default(), BmpImage("x.bmp", 2, 2), dir.File("missing/share.png")));
   EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.Path()), {}), 1);
 }
 

@@ -43,7 +43,7 @@ TEST(PngWriterTest, ASharePngFromMemoryEqualsTheOneFromItsBmpFile) {
     ASSERT_TRUE(share.Save(Env::Default()));
     BmpImage loaded(dir.File("capa1.bmp"));
     ASSERT_TRUE(loaded.Load(Env::Default()));
-    ASSERT_EQ(SavePng(loaded, dir.File("capa1.png")), "");
+    ASSERT_TRUE(SavePng(Env::Default(), loaded, dir.File("capa1.png")));
 
     MemoryFile memory;
     ASSERT_TRUE(WritePng(share, memory));
