@@ -84,6 +84,24 @@ std::vector<std::string> SvgPaths(const std::string& path, int pages) {
   return paths;
 }
 
+std::string Decimal(double value, int digits) {
+  char text[32];
+  std::snprintf(text, sizeof text, "%.*f", digits, value);
+  return text;
+}
+
+// Why the shares do not fit, and the pixel size that would.
+std::string Misfit(const PrintLayout& layout, const PrintOptions& options) {
+  const PrintMisfit& m = layout.misfit;
+  std::string text = "the shares need " + Decimal(m.neededWidthMm, 1) + " x " +
+                     Decimal(m.neededHeightMm, 1) + " mm with their marks and labels, but " +
+                     options.paper.name + " paper holds " + Decimal(m.roomWidthMm, 1) + " x " +
+                     Decimal(m.roomHeightMm, 1) + " mm inside its margins";
+  if (m.fittingPixelMm > 0)
+    text += "; --pixel-mm " + Decimal(m.fittingPixelMm, 2) + " fits";
+  return text;
+}
+
 }  // namespace
 
 int RunPrint(const std::vector<std::string>& args, const Console& console) {
@@ -151,8 +169,8 @@ int RunPrint(const std::vector<std::string>& args, const Console& console) {
     sheets.push_back({&images[i], ToUtf8(name) + "    " + scheme});
   }
   PrintLayout layout;
-  if (std::string error = LayOutPrint(sheets, print, layout); !error.empty())
-    return Failure(console, kCommand, error + "; nothing written");
+  if (Outcome laid = LayOutPrint(sheets, print, layout); !laid)
+    return Failure(console, kCommand, Misfit(layout, print) + "; nothing written");
 
   // No page may replace a share, nor one output another.
   std::vector<RoleFile> inputs, outputs;
@@ -171,22 +189,26 @@ int RunPrint(const std::vector<std::string>& args, const Console& console) {
     return Failure(console, kCommand, OverlapFailure(apart, inputs, outputs));
 
   std::vector<std::string> written;
-  std::string error;
+  Outcome failed;
   if (pdf != nullptr) {
-    error = WritePrintPdf(sheets, layout, *pdf);
-    if (error.empty())
+    failed = WritePrintPdf(env, sheets, layout, *pdf);
+    if (failed)
       written.push_back(*pdf);
   }
-  if (svg != nullptr && error.empty()) {
+  if (svg != nullptr && failed) {
     const std::vector<std::string> paths = SvgPaths(*svg, layout.pages);
-    error = WritePrintSvg(sheets, layout, paths);
-    if (error.empty())
+    failed = WritePrintSvg(env, sheets, layout, paths);
+    if (failed)
       written.insert(written.end(), paths.begin(), paths.end());
   }
   for (const std::string& file : written)
     std::fprintf(console.out, "%s\n", file.c_str());
-  if (!error.empty())
-    return Failure(console, kCommand, error);
+  if (!failed) {
+    // Cairo's own words when the drawing failed, the system's otherwise.
+    return Failure(console, kCommand,
+                   failed.detail.empty() ? WriteFailure(failed)
+                                         : "cannot write '" + failed.file + "': " + failed.detail);
+  }
   if (std::fflush(console.out) != 0 || std::ferror(console.out))
     return kExitFailure;
   return kExitOk;

@@ -22,7 +22,6 @@ enum class Code : uint8_t {
   kNotAPicture,        // empty, text, or any format no reader knows
   kUnsupportedBitmap,  // a BMP file the reader refuses
   kShortPixelData,     // a BMP whose pixel data is shorter than declared
-  kPaletteUnreadable,  // a BMP whose colour table is cut short (pixels still read)
   kBadPicture,         // a PNG or JPEG that its decoder refuses (detail: the decoder's words)
   kPictureTooLarge,    // more pixels than any share is made from (detail: "W x H")
   kFileTooLarge,       // a file longer than a reader takes (detail: the limit)
@@ -39,18 +38,18 @@ enum class Code : uint8_t {
   kInterrupted,       // a signal ended the work; everything staged was removed
 
   // Encrypting and combining.
-  kNoSecret,           // no secret with pixels is open
-  kBadParameters,      // n or k out of range
-  kMatricesTooLarge,   // the basis matrices would exceed what can be built
-  kNoQualifiedSet,     // the matrix pair has no columns
-  kSingleQualified,    // a participant alone is qualified: that share is the secret
-  kSharesTooLarge,     // the shares would exceed the BMP format
-  kSmallerThanBlock,   // the secret gives shares without pixels for this method
-  kNoMemory,           // memory ran out, or the estimate says it will
-  kInnocentMissing,    // fewer innocent images than shares
-  kInnocentTooSmall,   // an innocent image smaller than the secret (index: the share)
-  kRandomFailed,       // the system's generator gave no numbers (error says why)
-  kLayerSizeMismatch,  // layers of different sizes where they must agree
+  kNoSecret,          // no secret with pixels is open
+  kBadParameters,     // n or k out of range
+  kMatricesTooLarge,  // the basis matrices would exceed what can be built
+  kNoQualifiedSet,    // the matrix pair has no columns
+  kSingleQualified,   // a participant alone is qualified: that share is the secret
+  kSharesTooLarge,    // the shares would exceed the BMP format
+  kSmallerThanBlock,  // the secret gives shares without pixels for this method
+  kNoMemory,          // memory ran out, or the estimate says it will
+  kInnocentMissing,   // fewer innocent images than shares
+  kInnocentTooSmall,  // an innocent image smaller than the secret (index: the share)
+  kRandomFailed,      // the system's generator gave no numbers (error says why)
+  kPrintTooLarge,     // shares that do not fit the paper at the pixel size asked
 };
 
 struct Outcome {

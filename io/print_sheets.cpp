@@ -7,7 +7,6 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
-#include <cstring>
 #include <memory>
 
 #include "core/atomic_file.h"
@@ -58,16 +57,6 @@ double LargestPixelMm(const std::vector<PrintSheet>& sheets, size_t first, size_
   const double byWidth = (roomWidthMm - fixedWide) / pixelsWide;
   const double byHeight = (roomHeightMm - kAroundMm - kBelowMm) / pixelsHigh;
   return std::max(0.0, std::floor(std::min(byWidth, byHeight) * 100) / 100);
-}
-
-std::string Decimal(double value, int digits) {
-  char text[32];
-  std::snprintf(text, sizeof text, "%.*f", digits, value);
-  return text;
-}
-
-std::string Millimetres(double value) {
-  return Decimal(value, 1);
 }
 
 // One share: its black pixels as rectangles, a row's neighbouring pixels merged into one,
@@ -150,22 +139,11 @@ struct SurfaceDestroyer {
 };
 using Surface = std::unique_ptr<cairo_surface_t, SurfaceDestroyer>;
 
-// What went wrong with path, as the command prints it.
-std::string CannotWrite(const std::string& path, const Outcome& outcome, const std::string& why) {
-  if (!why.empty())
-    return "cannot write '" + path + "': " + why;
-  if (outcome.code == Code::kNotRegularFile)
-    return "cannot write '" + path + "': not a regular file";
-  const std::string verb = outcome.code == Code::kCannotCreate ? "create" : "write";
-  return "cannot " + verb + " '" + path + "'" +
-         (outcome.error != 0 ? std::string(": ") + std::strerror(outcome.error) : "");
-}
-
 // Draws pages [first, last] onto the surface that make makes for the file and finishes it.
-// A drawing failure is told in *why (cairo's words).
+// A drawing failure is kCannotWrite with Cairo's words as detail.
 template <typename Make>
 Outcome WritePages(const std::vector<PrintSheet>& sheets, const PrintLayout& layout, int first,
-                   int last, WritableFile& file, std::string* why, Make make) {
+                   int last, WritableFile& file, Make make) {
   SurfaceOutput output{&file, Outcome::Ok()};
   const double width = layout.options.paper.widthMm * kPointsPerMm;
   const double height = layout.options.paper.heightMm * kPointsPerMm;
@@ -175,10 +153,8 @@ Outcome WritePages(const std::vector<PrintSheet>& sheets, const PrintLayout& lay
   cairo_surface_finish(surface.get());
   if (!output.failure)
     return output.failure;
-  if (cairo_status_t status = cairo_surface_status(surface.get()); status != CAIRO_STATUS_SUCCESS) {
-    *why = cairo_status_to_string(status);
-    return Outcome::Fail(Code::kCannotWrite);
-  }
+  if (cairo_status_t status = cairo_surface_status(surface.get()); status != CAIRO_STATUS_SUCCESS)
+    return Outcome::Fail(Code::kCannotWrite).With(cairo_status_to_string(status));
   return Outcome::Ok();
 }
 
@@ -207,26 +183,24 @@ std::optional<Paper> FindPaper(std::string_view name) {
   return std::nullopt;
 }
 
-std::string LayOutPrint(const std::vector<PrintSheet>& sheets, const PrintOptions& options,
-                        PrintLayout& layout) {
+Outcome LayOutPrint(const std::vector<PrintSheet>& sheets, const PrintOptions& options,
+                    PrintLayout& layout) {
   layout = PrintLayout();
   layout.options = options;
   if (sheets.empty())
-    return "no share to print";
+    return Outcome::Fail(Code::kBadParameters);
   const double roomWidth = options.paper.widthMm - 2 * kPrintMarginMm;
   const double roomHeight = options.paper.heightMm - 2 * kPrintMarginMm;
   const size_t perPage = options.samePage ? sheets.size() : 1;
   for (size_t first = 0; first < sheets.size(); first += perPage) {
     const Extent extent = GroupExtent(sheets, first, perPage, options.pixelMm);
     if (extent.widthMm > roomWidth || extent.heightMm > roomHeight) {
-      std::string text = "the shares need " + Millimetres(extent.widthMm) + " x " +
-                         Millimetres(extent.heightMm) + " mm with their marks and labels, but " +
-                         options.paper.name + " paper holds " + Millimetres(roomWidth) + " x " +
-                         Millimetres(roomHeight) + " mm inside its margins";
       const double fits = LargestPixelMm(sheets, first, perPage, roomWidth, roomHeight);
-      if (fits >= kMinPixelMm)
-        text += "; --pixel-mm " + Decimal(fits, 2) + " fits";
-      return text;
+      layout.shares.clear();
+      layout.pages = 0;
+      layout.misfit = {extent.widthMm, extent.heightMm, roomWidth, roomHeight,
+                       fits >= kMinPixelMm ? fits : 0};
+      return Outcome::Fail(Code::kPrintTooLarge);
     }
     // Centred on the page; the images of one page aligned at the top.
     double x = (options.paper.widthMm - extent.widthMm) / 2 + kAroundMm;
@@ -237,31 +211,29 @@ std::string LayOutPrint(const std::vector<PrintSheet>& sheets, const PrintOption
     }
     ++layout.pages;
   }
-  return "";
+  return Outcome::Ok();
 }
 
-std::string WritePrintPdf(const std::vector<PrintSheet>& sheets, const PrintLayout& layout,
-                          const std::string& path) {
-  std::string why;
-  const Outcome written =
-      WriteFileAtomically(Env::Default(), path, kPrivateFileMode, [&](WritableFile& file) {
-        return WritePages(sheets, layout, 0, layout.pages - 1, file, &why, MakePdf);
-      });
-  return written ? "" : CannotWrite(path, written, why);
+Outcome WritePrintPdf(Env& env, const std::vector<PrintSheet>& sheets, const PrintLayout& layout,
+                      const std::string& path) {
+  Outcome written = WriteFileAtomically(env, path, kPrivateFileMode, [&](WritableFile& file) {
+    return WritePages(sheets, layout, 0, layout.pages - 1, file, MakePdf);
+  });
+  if (!written && written.file.empty())
+    written.file = path;
+  return written;
 }
 
-std::string WritePrintSvg(const std::vector<PrintSheet>& sheets, const PrintLayout& layout,
-                          const std::vector<std::string>& paths) {
+Outcome WritePrintSvg(Env& env, const std::vector<PrintSheet>& sheets, const PrintLayout& layout,
+                      const std::vector<std::string>& paths) {
   // The pages are one set of shares: all are written or none.
-  ShareSetWriter set(Env::Default());
-  std::string why;
+  ShareSetWriter set(env);
   for (int page = 0; page < layout.pages && page < static_cast<int>(paths.size()); ++page) {
     set.Add(paths[page], [&, page](WritableFile& file) {
-      return WritePages(sheets, layout, page, page, file, &why, MakeSvg);
+      return WritePages(sheets, layout, page, page, file, MakeSvg);
     });
   }
-  const Outcome written = set.Write();
-  return written ? "" : CannotWrite(written.file, written, why);
+  return set.Write();
 }
 
 }  // namespace quillon

@@ -2,7 +2,8 @@
 // in millimetres, drawn as vector rectangles (the black pixels of a row merged into runs),
 // crosses outside the four corners to line the sheets up, and a label under each share.
 // Written as PDF (one page per share, or all side by side) or as SVG (one file per page).
-// Thread-safe for distinct files; failures come back as an error text.
+// Files are written through the Env handed in. Thread-safe for distinct files; failures come
+// back as outcomes.
 #pragma once
 
 #include <optional>
@@ -11,6 +12,8 @@
 #include <vector>
 
 #include "core/bmp_image.h"
+#include "core/env.h"
+#include "core/outcome.h"
 
 namespace quillon {
 
@@ -52,25 +55,38 @@ struct PlacedShare {
   double yMm = 0;
 };
 
+// What a page needs when its shares do not fit the paper.
+struct PrintMisfit {
+  double neededWidthMm = 0;  // the shares with their marks and labels
+  double neededHeightMm = 0;
+  double roomWidthMm = 0;  // inside the margins
+  double roomHeightMm = 0;
+  double fittingPixelMm = 0;  // the largest pixel size that fits; 0 when none of at least
+                              // kMinPixelMm does
+};
+
 struct PrintLayout {
   PrintOptions options;
   std::vector<PlacedShare> shares;  // one per sheet, in order
   int pages = 0;
+  PrintMisfit misfit;  // set when the layout was refused with kPrintTooLarge
 };
 
-// Places the sheets, centred on their pages. Fails with a text that says how much room the
-// shares need and the largest pixel size that fits when they do not fit inside the margins.
-std::string LayOutPrint(const std::vector<PrintSheet>& sheets, const PrintOptions& options,
-                        PrintLayout& layout);
+// Places the sheets, centred on their pages. kBadParameters without sheets; kPrintTooLarge
+// when a page's shares do not fit inside the margins (layout.misfit says how much room they
+// need and the largest pixel size that fits).
+Outcome LayOutPrint(const std::vector<PrintSheet>& sheets, const PrintOptions& options,
+                    PrintLayout& layout);
 
-// Writes the laid-out sheets as one PDF file. Written through a temporary file: a failure
-// leaves any earlier file at path untouched.
-std::string WritePrintPdf(const std::vector<PrintSheet>& sheets, const PrintLayout& layout,
-                          const std::string& path);
+// Writes the laid-out sheets as one PDF file through the atomic writer: a failure leaves any
+// earlier file at path untouched. A drawing failure is kCannotWrite with Cairo's words as
+// detail.
+Outcome WritePrintPdf(Env& env, const std::vector<PrintSheet>& sheets, const PrintLayout& layout,
+                      const std::string& path);
 
 // Writes page p of the layout as an SVG file to paths[p] (paths holds layout.pages names),
 // all pages or none (core/share_set_writer.h).
-std::string WritePrintSvg(const std::vector<PrintSheet>& sheets, const PrintLayout& layout,
-                          const std::vector<std::string>& paths);
+Outcome WritePrintSvg(Env& env, const std::vector<PrintSheet>& sheets, const PrintLayout& layout,
+                      const std::vector<std::string>& paths);
 
 }  // namespace quillon

@@ -134,14 +134,14 @@ TEST(PrintSheetsTest, RenderedPagesShowEveryPixelInPlace) {
     for (const BmpImage* share : c.shares)
       sheets.push_back({share, "capa.bmp  2of2"});
     PrintLayout layout;
-    ASSERT_EQ(LayOutPrint(sheets, c.options, layout), "") << c.name;
+    ASSERT_TRUE(LayOutPrint(sheets, c.options, layout)) << c.name;
     ASSERT_EQ(layout.pages, c.pages) << c.name;
     const std::string pdf = dir.File("shares.pdf");
-    ASSERT_EQ(WritePrintPdf(sheets, layout, pdf), "") << c.name;
+    ASSERT_TRUE(WritePrintPdf(Env::Default(), sheets, layout, pdf)) << c.name;
     std::vector<std::string> svgs;
     for (int page = 0; page < layout.pages; ++page)
       svgs.push_back(dir.File("page" + std::to_string(page) + ".svg"));
-    ASSERT_EQ(WritePrintSvg(sheets, layout, svgs), "") << c.name;
+    ASSERT_TRUE(WritePrintSvg(Env::Default(), sheets, layout, svgs)) << c.name;
     for (int page = 0; page < layout.pages; ++page) {
       const GreyPicture fromPdf = RenderPdfPage(dir, pdf, page);
       const GreyPicture fromSvg = RenderSvg(svgs[page]);
@@ -163,18 +163,19 @@ TEST(PrintSheetsTest, SharesThatDoNotFitThePaperAreRefusedWithTheSizeThatFits) {
   const std::vector<PrintSheet> sheets = {{&share, "x"}};
   PrintLayout layout;
   // 400 pixels of 0.5 mm and 16 mm of marks need 216 mm; A4 holds 190 mm inside its margins.
-  const std::string error = LayOutPrint(sheets, {0.5, *FindPaper("a4"), false}, layout);
-  EXPECT_NE(error.find("216.0 x"), std::string::npos) << error;
-  EXPECT_NE(error.find("190.0 x 277.0 mm"), std::string::npos) << error;
-  EXPECT_NE(error.find("--pixel-mm 0.43 fits"), std::string::npos) << error;
+  EXPECT_EQ(LayOutPrint(sheets, {0.5, *FindPaper("a4"), false}, layout).code, Code::kPrintTooLarge);
+  EXPECT_DOUBLE_EQ(layout.misfit.neededWidthMm, 216.0);
+  EXPECT_DOUBLE_EQ(layout.misfit.roomWidthMm, 190.0);
+  EXPECT_DOUBLE_EQ(layout.misfit.roomHeightMm, 277.0);
+  EXPECT_DOUBLE_EQ(layout.misfit.fittingPixelMm, 0.43);
   EXPECT_EQ(layout.pages, 0);
-  EXPECT_EQ(LayOutPrint(sheets, {0.43, *FindPaper("a4"), false}, layout), "");
+  EXPECT_TRUE(LayOutPrint(sheets, {0.43, *FindPaper("a4"), false}, layout));
   // Side by side, two shares that fit one by one need more than a page.
   const BmpImage half = NoiseShare(200, 100, 5);
   const std::vector<PrintSheet> pair = {{&half, "a"}, {&half, "b"}};
-  EXPECT_EQ(LayOutPrint(pair, {0.4, *FindPaper("letter"), false}, layout), "");
+  EXPECT_TRUE(LayOutPrint(pair, {0.4, *FindPaper("letter"), false}, layout));
   EXPECT_EQ(layout.pages, 2);
-  EXPECT_NE(LayOutPrint(pair, {0.4, *FindPaper("letter"), true}, layout), "");
+  EXPECT_FALSE(LayOutPrint(pair, {0.4, *FindPaper("letter"), true}, layout));
   EXPECT_FALSE(FindPaper("a3").has_value());
 }
 
