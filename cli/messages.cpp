@@ -2,7 +2,6 @@
 
 #include <cerrno>
 #include <cstring>
-#include <filesystem>
 
 namespace quillon::cli {
 namespace {
@@ -78,13 +77,11 @@ std::string WriteFailure(const Outcome& outcome) {
   switch (outcome.code) {
     case Code::kCannotMakeFolder:
       return "cannot create the output folder " + file + Reason(outcome.error);
-    case Code::kNotRegularFile: {
+    case Code::kNotRegularFile:
       // The writer refuses anything but a regular file; a folder is the usual slip.
-      std::error_code ignored;
-      if (outcome.error == EISDIR || std::filesystem::is_directory(outcome.file, ignored))
+      if (outcome.error == EISDIR)
         return "cannot write " + file + ": it is a folder";
       return "cannot write " + file + ": it is not a regular file (a device or a FIFO)";
-    }
     case Code::kCannotCreate:
       return "cannot create " + file + Reason(outcome.error);
     case Code::kCannotReplace:

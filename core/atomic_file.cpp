@@ -68,8 +68,11 @@ Outcome AtomicFile::Prepare() {
       return Outcome::Fail(Code::kCannotCreate, m_target, ENOENT);
     path = link[0] == '/' ? link : FolderOf(path) + link;
   }
-  if (status.Exists() && status.type != FileStatus::Type::kRegular)
-    return Outcome::Fail(Code::kNotRegularFile, m_target);
+  // Told as Env::OpenForRead tells it: EISDIR for a folder, nothing more for a device or FIFO.
+  if (status.Exists() && status.type != FileStatus::Type::kRegular) {
+    return Outcome::Fail(Code::kNotRegularFile, m_target,
+                         status.type == FileStatus::Type::kFolder ? EISDIR : 0);
+  }
   m_folder = FolderOf(path);
   if (path.size() == m_folder.size())
     return Outcome::Fail(Code::kCannotCreate, m_target, EISDIR);
