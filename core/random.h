@@ -146,7 +146,7 @@ class ChoiceStream {
   int64_t m_pos = 0;
   int64_t m_end = 0;
   int64_t m_remaining;
-  int m_uncaught;
+  [[maybe_unused]] int m_uncaught;  // read by the assert only
 };
 
 }  // namespace quillon
