@@ -507,8 +507,11 @@ Outcome WriteSvgPage(const std::vector<PrintSheet>& sheets, const PrintLayout& l
 }  // namespace
 
 std::optional<Paper> FindPaper(std::string_view name) {
+  std::string lower(name);
+  for (char& c : lower)
+    c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
   for (const Paper& paper : kPapers) {
-    if (name == paper.name)
+    if (lower == paper.name)
       return paper;
   }
   const size_t cross = name.find_first_of("xX");

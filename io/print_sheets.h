@@ -30,8 +30,9 @@ struct Paper {
 constexpr double kMinPaperMm = 50;
 constexpr double kMaxPaperMm = 1600;
 
-// "a0" to "a5", "letter", "legal", "tabloid", or "WxH" in millimetres (decimals allowed, each
-// side from kMinPaperMm to kMaxPaperMm), portrait as given; nullopt for anything else.
+// "a0" to "a5", "letter", "legal", "tabloid" (in any case), or "WxH" in millimetres (decimals
+// allowed, each side from kMinPaperMm to kMaxPaperMm), portrait as given; nullopt for anything
+// else.
 std::optional<Paper> FindPaper(std::string_view name);
 
 // Nothing is printed closer to the paper's edge than this.
