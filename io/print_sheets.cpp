@@ -303,7 +303,7 @@ Outcome WritePdfPages(const std::vector<PrintSheet>& sheets, const PrintLayout& 
 // A number of millimetres as SVG takes it, whatever the locale.
 std::string Number(double value) {
   char text[64];
-  auto [end, error] = std::to_chars(text, text + sizeof text, value, std::chars_format::fixed, 4);
+  auto [end, error] = std::to_chars(text, text + sizeof text, value, std::chars_format::fixed, 6);
   if (error != std::errc())
     return "0";
   std::string number(text, end);
@@ -598,6 +598,8 @@ Outcome LayOutPrint(const std::vector<PrintSheet>& sheets, const PrintOptions& o
 
 Outcome WritePrintPdf(Env& env, const std::vector<PrintSheet>& sheets, const PrintLayout& layout,
                       const std::string& path) {
+  if (layout.shares.size() != sheets.size())
+    return Outcome::Fail(Code::kBadParameters, path);
   Outcome written = WriteFileAtomically(env, path, kPrivateFileMode, [&](WritableFile& file) {
     try {
       return WritePdfPages(sheets, layout, file);
@@ -612,10 +614,12 @@ Outcome WritePrintPdf(Env& env, const std::vector<PrintSheet>& sheets, const Pri
 
 Outcome WritePrintSvg(Env& env, const std::vector<PrintSheet>& sheets, const PrintLayout& layout,
                       const std::vector<std::string>& paths) {
+  if (layout.shares.size() != sheets.size() || paths.size() != static_cast<size_t>(layout.pages))
+    return Outcome::Fail(Code::kBadParameters);
   // The pages are one set of shares: all are written or none.
   ShareSetWriter set(env);
   int failedShare = -1;
-  for (int page = 0; page < layout.pages && page < static_cast<int>(paths.size()); ++page) {
+  for (int page = 0; page < layout.pages; ++page) {
     set.Add(paths[page], [&, page](WritableFile& file) {
       return WriteSvgPage(sheets, layout, page, file, failedShare);
     });

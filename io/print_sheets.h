@@ -95,6 +95,7 @@ Outcome LayOutPrint(const std::vector<PrintSheet>& sheets, const PrintOptions& o
 // every control character becomes U+FFFD, one for each maximal ill-formed part.
 std::string PrintableText(std::string_view text);
 
+// The writers take the sheets that were laid out (kBadParameters otherwise).
 // Writes the laid-out sheets as one PDF file through the atomic writer: a failure leaves any
 // earlier file at path untouched. A page that cannot be drawn is kCannotDraw (kNoMemory when
 // memory ran out) with the share's index and the drawing library's words as detail; a failed
