@@ -16,22 +16,24 @@ namespace {
 constexpr const char* kCommand = "print";
 
 constexpr const char* kHelp =
-    "Usage: quillon-cli print SHARE... [--pdf OUT.pdf] [--svg OUT.svg] --scheme S [--n N]\n"
-    "                         [--k K] [--sets SETS] [--optimal] [--method M]\n"
-    "                         [--pixel-mm MM] [--paper a4|letter] [--same-page]\n"
+    "Usage: quillon-cli print SHARE... [--pdf OUT.pdf] [--svg OUT.svg] [--pixel-mm MM]\n"
+    "                         [--paper P] [--same-page] [--scheme S [--n N] [--k K]\n"
+    "                         [--sets SETS] [--optimal] [--method M]]\n"
     "\n"
-    "Lays shares out for printing on transparencies: every share pixel a black square,\n"
-    "drawn as vector rectangles, crosses outside the corners to line the sheets up, and the\n"
-    "share's name and scheme printed under it. Prints the path of every file written.\n"
-    "Shares may be BMP, PNG or JPEG files.\n"
+    "Lays shares out for printing on transparencies: each share one black-and-white image\n"
+    "whose every pixel prints as one sharp square, crosses outside the corners to line the\n"
+    "sheets up, and the share's name and size (and scheme, when given) printed under it.\n"
+    "Prints the path of every file written. Shares may be BMP, PNG or JPEG files.\n"
     "\n"
     "  --pdf OUT.pdf     write a PDF file, one page per share\n"
     "  --svg OUT.svg     write SVG: OUT.svg for one page, OUT-1.svg, OUT-2.svg, ... for more\n"
+    "  --pixel-mm MM     side of one share pixel in millimetres, 0.05 to 20 (default 0.5);\n"
+    "                    below 0.2 sheets are hard to line up by hand\n"
+    "  --paper P         a0 to a5, letter, legal, tabloid or WxH in millimetres, e.g.\n"
+    "                    300x400 (default a4); shares that do not fit are refused\n"
+    "  --same-page       all shares side by side on one page\n"
     "  --scheme S ...    the scheme the shares were made with, as for split (printed only)\n"
     "  --method M        the method they were made with (default random-column)\n"
-    "  --pixel-mm MM     side of one share pixel in millimetres, 0.1 to 20 (default 0.5)\n"
-    "  --paper P         a4 (default) or letter; shares that do not fit are refused\n"
-    "  --same-page       all shares side by side on one page\n"
     "  -h, --help        show this help\n";
 
 std::optional<double> ParseDecimal(std::string_view text) {
@@ -90,6 +92,16 @@ std::string Decimal(double value, int digits) {
   return text;
 }
 
+// 0.05, 20: as few digits as the value needs.
+std::string Millimetres(double value) {
+  std::string text = Decimal(value, 2);
+  while (text.back() == '0')
+    text.pop_back();
+  if (text.back() == '.')
+    text.pop_back();
+  return text;
+}
+
 // Why the shares do not fit, and the pixel size that would.
 std::string Misfit(const PrintLayout& layout, const PrintOptions& options) {
   const PrintMisfit& m = layout.misfit;
@@ -100,6 +112,20 @@ std::string Misfit(const PrintLayout& layout, const PrintOptions& options) {
   if (m.fittingPixelMm > 0)
     text += "; --pixel-mm " + Decimal(m.fittingPixelMm, 2) + " fits";
   return text;
+}
+
+// A write or drawing failure; a drawing failure names the share whose page it was.
+std::string PrintFailure(const Outcome& failed, const std::vector<std::string>& shares) {
+  const bool share = failed.index >= 0 && static_cast<size_t>(failed.index) < shares.size();
+  if (failed.code == Code::kCannotDraw && share) {
+    return "cannot draw the share '" + shares[failed.index] + "' into '" + failed.file +
+           "': " + failed.detail;
+  }
+  if (failed.code == Code::kNoMemory && share) {
+    return "not enough memory to draw the share '" + shares[failed.index] + "' into '" +
+           failed.file + "'";
+  }
+  return WriteFailure(failed);
 }
 
 }  // namespace
@@ -123,28 +149,44 @@ int RunPrint(const std::vector<std::string>& args, const Console& console) {
     return UsageError(console, kCommand, "needs --pdf OUT.pdf or --svg OUT.svg");
   if ((pdf != nullptr && pdf->empty()) || (svg != nullptr && svg->empty()))
     return UsageError(console, kCommand, "--pdf and --svg need a file name");
-  SchemeChoice choice;
-  if (std::string error = ReadSchemeChoice(parsed, choice); !error.empty())
-    return UsageError(console, kCommand, error);
-  ExpansionMethod method = ExpansionMethod::RandomBasisColumn;
-  if (const std::string* text = parsed.Value("--method")) {
-    auto parsedMethod = ParseExpansionMethod(*text);
-    if (!parsedMethod)
-      return UsageError(console, kCommand, "unknown method '" + *text + "'");
-    method = *parsedMethod;
+  // The scheme only feeds the labels; without it they name the file and its size.
+  std::string scheme;
+  if (parsed.Has("--scheme")) {
+    SchemeChoice choice;
+    if (std::string error = ReadSchemeChoice(parsed, choice); !error.empty())
+      return UsageError(console, kCommand, error);
+    ExpansionMethod method = ExpansionMethod::RandomBasisColumn;
+    if (const std::string* text = parsed.Value("--method")) {
+      auto parsedMethod = ParseExpansionMethod(*text);
+      if (!parsedMethod)
+        return UsageError(console, kCommand, "unknown method '" + *text + "'");
+      method = *parsedMethod;
+    }
+    scheme = SchemeLabel(choice, method);
+  } else {
+    for (const char* option : {"--n", "--k", "--sets", "--optimal", "--method"}) {
+      if (parsed.Has(option))
+        return UsageError(console, kCommand, std::string(option) + " belongs with --scheme");
+    }
   }
   PrintOptions print;
   if (const std::string* text = parsed.Value("--pixel-mm")) {
     auto value = ParseDecimal(*text);
-    if (!value || *value < kMinPixelMm || *value > kMaxPixelMm)
+    if (!value || *value < kMinPixelMm || *value > kMaxPixelMm) {
       return UsageError(console, kCommand,
-                        "--pixel-mm needs millimetres from 0.1 to 20, not '" + *text + "'");
+                        "--pixel-mm needs millimetres from " + Millimetres(kMinPixelMm) + " to " +
+                            Millimetres(kMaxPixelMm) + ", not '" + *text + "'");
+    }
     print.pixelMm = *value;
   }
   if (const std::string* text = parsed.Value("--paper")) {
     auto paper = FindPaper(*text);
-    if (!paper)
-      return UsageError(console, kCommand, "--paper is a4 or letter, not '" + *text + "'");
+    if (!paper) {
+      return UsageError(console, kCommand,
+                        "--paper is a0 to a5, letter, legal, tabloid or WxH in millimetres (" +
+                            Millimetres(kMinPaperMm) + " to " + Millimetres(kMaxPaperMm) +
+                            " each), not '" + *text + "'");
+    }
     print.paper = *paper;
   }
   print.samePage = parsed.Has("--same-page");
@@ -152,7 +194,6 @@ int RunPrint(const std::vector<std::string>& args, const Console& console) {
   Env& env = console.Files();
   std::vector<BmpImage> images(parsed.positional.size());
   std::vector<PrintSheet> sheets;
-  const std::string scheme = SchemeLabel(choice, method);
   for (size_t i = 0; i < images.size(); ++i) {
     const std::string& file = parsed.positional[i];
     PictureFormat format = PictureFormat::Unknown;
@@ -165,8 +206,13 @@ int RunPrint(const std::vector<std::string>& args, const Console& console) {
           console, kCommand,
           ReadFailure(Outcome::Fail(Code::kNoPixels, file), "share") + "; nothing written");
     }
-    const std::string name = std::filesystem::path(file).filename().string();
-    sheets.push_back({&images[i], ToUtf8(name) + "    " + scheme});
+    // The name's bytes as they are: the drawing shows what is not UTF-8 as U+FFFD.
+    std::string label = std::filesystem::path(file).filename().string() + "    " +
+                        std::to_string(images[i].Width()) + " x " +
+                        std::to_string(images[i].Height()) + " pixels";
+    if (!scheme.empty())
+      label += "    " + scheme;
+    sheets.push_back({&images[i], std::move(label)});
   }
   PrintLayout layout;
   if (Outcome laid = LayOutPrint(sheets, print, layout); !laid)
@@ -188,6 +234,12 @@ int RunPrint(const std::vector<std::string>& args, const Console& console) {
   if (Outcome apart = CheckOutputs(env, parsed.positional, outputPaths); !apart)
     return Failure(console, kCommand, OverlapFailure(apart, inputs, outputs));
 
+  if (print.pixelMm < kHandAlignPixelMm) {
+    Warning(console, kCommand,
+            "pixels of " + Millimetres(print.pixelMm) + " mm are hard to line up by hand; " +
+                Millimetres(kHandAlignPixelMm) + " mm or more is easier");
+  }
+
   std::vector<std::string> written;
   Outcome failed;
   if (pdf != nullptr) {
@@ -203,12 +255,8 @@ int RunPrint(const std::vector<std::string>& args, const Console& console) {
   }
   for (const std::string& file : written)
     std::fprintf(console.out, "%s\n", file.c_str());
-  if (!failed) {
-    // Cairo's own words when the drawing failed, the system's otherwise.
-    return Failure(console, kCommand,
-                   failed.detail.empty() ? WriteFailure(failed)
-                                         : "cannot write '" + failed.file + "': " + failed.detail);
-  }
+  if (!failed)
+    return Failure(console, kCommand, PrintFailure(failed, parsed.positional));
   if (std::fflush(console.out) != 0 || std::ferror(console.out))
     return kExitFailure;
   return kExitOk;

@@ -50,6 +50,7 @@ enum class Code : uint8_t {
   kInnocentTooSmall,  // an innocent image smaller than the secret (index: the share)
   kRandomFailed,      // the system's generator gave no numbers (error says why)
   kPrintTooLarge,     // shares that do not fit the paper at the pixel size asked
+  kCannotDraw,        // a print page could not be drawn (index: the share; detail: why)
 };
 
 struct Outcome {

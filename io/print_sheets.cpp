@@ -1,13 +1,17 @@
 #include "io/print_sheets.h"
 
 #include <cairo-pdf.h>
-#include <cairo-svg.h>
 #include <cairo.h>
+#include <png.h>
 
 #include <algorithm>
+#include <bit>
+#include <cctype>
+#include <charconv>
 #include <cmath>
-#include <cstdio>
+#include <csetjmp>
 #include <memory>
+#include <new>
 
 #include "core/atomic_file.h"
 #include "core/share_set_writer.h"
@@ -15,7 +19,11 @@
 namespace quillon {
 namespace {
 
-constexpr Paper kPapers[] = {{"a4", 210, 297}, {"letter", 215.9, 279.4}};
+const Paper kPapers[] = {
+    {"a0", 841, 1189},        {"a1", 594, 841},        {"a2", 420, 594},
+    {"a3", 297, 420},         {"a4", 210, 297},        {"a5", 148, 210},
+    {"letter", 215.9, 279.4}, {"legal", 215.9, 355.6}, {"tabloid", 279.4, 431.8},
+};
 
 constexpr double kPointsPerMm = 72 / 25.4;
 // What surrounds an image: the marks on every side, and below them the label.
@@ -25,6 +33,23 @@ constexpr double kLabelGapMm = 2;
 constexpr double kBelowMm = kAroundMm + kLabelGapMm + kLabelSizeMm;
 constexpr double kGapBetweenMm = 4;
 constexpr double kMarkLineMm = 0.2;
+// Slack for comparing sums of millimetres.
+constexpr double kEpsilonMm = 1e-9;
+
+bool Within(double value, double low, double high) {
+  return value >= low && value <= high;  // false for NaN
+}
+
+std::optional<double> ParseMm(std::string_view text) {
+  if (text.empty() || !(std::isdigit(static_cast<unsigned char>(text[0])) || text[0] == '.'))
+    return std::nullopt;
+  double value = 0;
+  auto [end, error] =
+      std::from_chars(text.data(), text.data() + text.size(), value, std::chars_format::fixed);
+  if (error != std::errc() || end != text.data() + text.size())
+    return std::nullopt;
+  return value;
+}
 
 struct Extent {
   double widthMm;
@@ -59,65 +84,87 @@ double LargestPixelMm(const std::vector<PrintSheet>& sheets, size_t first, size_
   return std::max(0.0, std::floor(std::min(byWidth, byHeight) * 100) / 100);
 }
 
-// One share: its black pixels as rectangles, a row's neighbouring pixels merged into one,
-// filled as one path so that no seams show between rows; then the crosses and the label.
-void DrawSheet(cairo_t* cr, const PrintSheet& sheet, const PlacedShare& place, double pixelMm) {
-  const BmpImage& image = *sheet.image;
-  const int32_t width = image.Width();
-  const int32_t height = image.Height();
-  cairo_set_source_rgb(cr, 0, 0, 0);
-  cairo_new_path(cr);
-  for (int32_t y = 0; y < height; ++y) {
-    const int32_t row = height - 1 - y;  // stored bottom row first
-    int32_t x = 0;
-    while (x < width) {
-      if (image.GetPixel(row, x) != 'b') {
-        ++x;
-        continue;
-      }
-      const int32_t start = x;
-      while (x < width && image.GetPixel(row, x) == 'b')
-        ++x;
-      cairo_rectangle(cr, place.xMm + start * pixelMm, place.yMm + y * pixelMm,
-                      (x - start) * pixelMm, pixelMm);
-    }
-  }
-  cairo_set_fill_rule(cr, CAIRO_FILL_RULE_WINDING);
-  cairo_fill(cr);
-
-  const double left = place.xMm - kMarkOffsetMm;
-  const double top = place.yMm - kMarkOffsetMm;
-  const double right = place.xMm + width * pixelMm + kMarkOffsetMm;
-  const double bottom = place.yMm + height * pixelMm + kMarkOffsetMm;
-  cairo_set_line_width(cr, kMarkLineMm);
-  for (double cx : {left, right}) {
-    for (double cy : {top, bottom}) {
-      cairo_move_to(cr, cx - kMarkArmMm, cy);
-      cairo_line_to(cr, cx + kMarkArmMm, cy);
-      cairo_move_to(cr, cx, cy - kMarkArmMm);
-      cairo_line_to(cr, cx, cy + kMarkArmMm);
-    }
-  }
-  cairo_stroke(cr);
-
-  cairo_select_font_face(cr, "sans-serif", CAIRO_FONT_SLANT_NORMAL, CAIRO_FONT_WEIGHT_NORMAL);
-  cairo_set_font_size(cr, kLabelSizeMm);
-  cairo_move_to(cr, place.xMm, bottom + kMarkArmMm + kLabelGapMm + kLabelSizeMm * 0.8);
-  cairo_show_text(cr, sheet.label.c_str());
-  cairo_new_path(cr);
+// The whole multiple of step nearest to ideal that is at least low and at most high.
+std::optional<double> SnapWithin(double ideal, double step, double low, double high) {
+  const double lowest = std::ceil(low / step - kEpsilonMm);
+  const double highest = std::floor(high / step + kEpsilonMm);
+  if (lowest > highest)
+    return std::nullopt;
+  return std::clamp(std::round(ideal / step), lowest, highest) * step;
 }
 
-void DrawPage(cairo_surface_t* surface, const std::vector<PrintSheet>& sheets,
-              const PrintLayout& layout, int page) {
-  cairo_t* cr = cairo_create(surface);
-  cairo_scale(cr, kPointsPerMm, kPointsPerMm);
-  for (size_t i = 0; i < sheets.size(); ++i) {
-    if (layout.shares[i].page == page)
-      DrawSheet(cr, sheets[i], layout.shares[i], layout.options.pixelMm);
+// Places one page's group, centred. Image corners go on whole multiples of the pixel side
+// where the room allows it, so that pixels line up with a printer's dots; else exactly centred.
+void PlaceGroup(const std::vector<PrintSheet>& sheets, size_t first, size_t count,
+                const Extent& extent, const PrintOptions& options, int page,
+                std::vector<PlacedShare>& placed) {
+  const double pixel = options.pixelMm;
+  const Paper& paper = options.paper;
+  const double centredY = (paper.heightMm - extent.heightMm) / 2 + kAroundMm;
+  const double y = SnapWithin(centredY, pixel, kPrintMarginMm + kAroundMm,
+                              paper.heightMm - kPrintMarginMm - extent.heightMm + kAroundMm)
+                       .value_or(centredY);
+  std::vector<double> centred, snapped;
+  double x = (paper.widthMm - extent.widthMm) / 2 + kAroundMm;
+  double leftmost = kPrintMarginMm + kAroundMm;
+  bool fits = true;
+  for (size_t i = first; i < first + count; ++i) {
+    const double width = sheets[i].image->Width() * pixel;
+    centred.push_back(x);
+    const auto at =
+        SnapWithin(x, pixel, leftmost, paper.widthMm - kPrintMarginMm - kAroundMm - width);
+    fits = fits && at.has_value();
+    snapped.push_back(at.value_or(x));
+    leftmost = snapped.back() + width + 2 * kAroundMm + kGapBetweenMm;
+    x += width + 2 * kAroundMm + kGapBetweenMm;
   }
-  cairo_show_page(cr);
-  cairo_destroy(cr);
+  for (size_t i = 0; i < count; ++i)
+    placed.push_back({page, fits ? snapped[i] : centred[i], y});
 }
+
+// UTF-8 sequences: the range of a lead byte's first continuation byte (Unicode's table of
+// well-formed sequences), and how many continuation bytes follow it.
+struct Lead {
+  int continuations;
+  unsigned char low, high;
+};
+
+std::optional<Lead> LeadOf(unsigned char byte) {
+  if (byte >= 0xC2 && byte <= 0xDF)
+    return Lead{1, 0x80, 0xBF};
+  if (byte == 0xE0)
+    return Lead{2, 0xA0, 0xBF};
+  if (byte == 0xED)  // past it lie the surrogates
+    return Lead{2, 0x80, 0x9F};
+  if (byte >= 0xE1 && byte <= 0xEF)
+    return Lead{2, 0x80, 0xBF};
+  if (byte == 0xF0)
+    return Lead{3, 0x90, 0xBF};
+  if (byte >= 0xF1 && byte <= 0xF3)
+    return Lead{3, 0x80, 0xBF};
+  if (byte == 0xF4)  // past U+10FFFF otherwise
+    return Lead{3, 0x80, 0x8F};
+  return std::nullopt;
+}
+
+bool Printable(char32_t code) {
+  return !(code < 0x20 || (code >= 0x7F && code < 0xA0) || code == 0xFFFE || code == 0xFFFF);
+}
+
+// ---- PDF ----
+
+struct SurfaceDestroyer {
+  void operator()(cairo_surface_t* surface) const { cairo_surface_destroy(surface); }
+};
+using Surface = std::unique_ptr<cairo_surface_t, SurfaceDestroyer>;
+
+struct PatternDestroyer {
+  void operator()(cairo_pattern_t* pattern) const { cairo_pattern_destroy(pattern); }
+};
+
+struct ContextDestroyer {
+  void operator()(cairo_t* cr) const { cairo_destroy(cr); }
+};
 
 // Where a surface's bytes go, and what the file said when a write failed.
 struct SurfaceOutput {
@@ -134,67 +181,408 @@ cairo_status_t WriteToFile(void* closure, const unsigned char* data, unsigned in
   return CAIRO_STATUS_SUCCESS;
 }
 
-struct SurfaceDestroyer {
-  void operator()(cairo_surface_t* surface) const { cairo_surface_destroy(surface); }
-};
-using Surface = std::unique_ptr<cairo_surface_t, SurfaceDestroyer>;
-
-// Draws pages [first, last] onto the surface that make makes for the file and finishes it.
-// A drawing failure is kCannotWrite with Cairo's words as detail.
-template <typename Make>
-Outcome WritePages(const std::vector<PrintSheet>& sheets, const PrintLayout& layout, int first,
-                   int last, WritableFile& file, Make make) {
-  SurfaceOutput output{&file, Outcome::Ok()};
-  const double width = layout.options.paper.widthMm * kPointsPerMm;
-  const double height = layout.options.paper.heightMm * kPointsPerMm;
-  Surface surface(make(&output, width, height));
-  for (int page = first; page <= last; ++page)
-    DrawPage(surface.get(), sheets, layout, page);
-  cairo_surface_finish(surface.get());
+// Why drawing share stopped: the file's words when a write failed, else Cairo's.
+Outcome DrawingFailure(cairo_status_t status, const SurfaceOutput& output, int share) {
   if (!output.failure)
     return output.failure;
+  if (status == CAIRO_STATUS_NO_MEMORY)
+    return Outcome::Fail(Code::kNoMemory).At(share);
+  return Outcome::Fail(Code::kCannotDraw).At(share).With(cairo_status_to_string(status));
+}
+
+uint8_t ReversedBits(uint8_t byte) {
+  byte = static_cast<uint8_t>((byte & 0xF0) >> 4 | (byte & 0x0F) << 4);
+  byte = static_cast<uint8_t>((byte & 0xCC) >> 2 | (byte & 0x33) << 2);
+  return static_cast<uint8_t>((byte & 0xAA) >> 1 | (byte & 0x55) << 1);
+}
+
+// The share's two-colour view as a 1-bit alpha surface: black opaque, white clear, the top
+// row first. Cairo packs A1 pixels in native-endian words, so on a little-endian machine a
+// byte's first pixel is its lowest bit.
+Surface ShareMask(const BmpImage& image) {
+  const int32_t width = image.Width();
+  const int32_t height = image.Height();
+  Surface mask(cairo_image_surface_create(CAIRO_FORMAT_A1, width, height));
+  if (cairo_surface_status(mask.get()) != CAIRO_STATUS_SUCCESS)
+    return mask;
+  cairo_surface_flush(mask.get());
+  unsigned char* data = cairo_image_surface_get_data(mask.get());
+  const int stride = cairo_image_surface_get_stride(mask.get());
+  const size_t bytes = (static_cast<size_t>(width) + 7) / 8;
+  const auto last = static_cast<uint8_t>(width % 8 == 0 ? 0xFF : 0xFF << (8 - width % 8));
+  std::vector<uint8_t> white(bytes);
+  for (int32_t y = 0; y < height; ++y) {
+    image.WhiteRow(height - 1 - y, white.data());
+    unsigned char* out = data + static_cast<size_t>(y) * stride;
+    for (size_t b = 0; b < bytes; ++b) {
+      auto opaque = static_cast<uint8_t>(~white[b] & (b + 1 == bytes ? last : 0xFF));
+      out[b] = std::endian::native == std::endian::little ? ReversedBits(opaque) : opaque;
+    }
+  }
+  cairo_surface_mark_dirty(mask.get());
+  return mask;
+}
+
+void DrawMarksAndLabel(cairo_t* cr, const PrintSheet& sheet, const PlacedShare& place,
+                       double pixelMm) {
+  const double left = place.xMm - kMarkOffsetMm;
+  const double top = place.yMm - kMarkOffsetMm;
+  const double right = place.xMm + sheet.image->Width() * pixelMm + kMarkOffsetMm;
+  const double bottom = place.yMm + sheet.image->Height() * pixelMm + kMarkOffsetMm;
+  cairo_set_source_rgb(cr, 0, 0, 0);
+  cairo_set_line_width(cr, kMarkLineMm);
+  for (double cx : {left, right}) {
+    for (double cy : {top, bottom}) {
+      cairo_move_to(cr, cx - kMarkArmMm, cy);
+      cairo_line_to(cr, cx + kMarkArmMm, cy);
+      cairo_move_to(cr, cx, cy - kMarkArmMm);
+      cairo_line_to(cr, cx, cy + kMarkArmMm);
+    }
+  }
+  cairo_stroke(cr);
+
+  cairo_select_font_face(cr, "sans-serif", CAIRO_FONT_SLANT_NORMAL, CAIRO_FONT_WEIGHT_NORMAL);
+  cairo_set_font_size(cr, kLabelSizeMm);
+  cairo_move_to(cr, place.xMm, bottom + kMarkArmMm + kLabelGapMm + kLabelSizeMm * 0.8);
+  cairo_show_text(cr, PrintableText(sheet.label).c_str());
+  cairo_new_path(cr);
+}
+
+// One share: its image in black through its own 1-bit mask, scaled to the pixel side and
+// sampled without smoothing, so every share pixel stays one sharp square. The image is inset
+// by a sliver far below any printer's dot: renderers that paint every dot an image touches
+// (poppler does) would otherwise add a dot row and column where its edge falls on a dot's edge.
+void DrawSheet(cairo_t* cr, const PrintSheet& sheet, const PlacedShare& place, double pixelMm) {
+  constexpr double kInsetMm = 0.0005;
+  const BmpImage& image = *sheet.image;
+  Surface mask = ShareMask(image);
+  std::unique_ptr<cairo_pattern_t, PatternDestroyer> pattern(
+      cairo_pattern_create_for_surface(mask.get()));
+  cairo_pattern_set_filter(pattern.get(), CAIRO_FILTER_NEAREST);
+  cairo_save(cr);
+  cairo_translate(cr, place.xMm + kInsetMm, place.yMm + kInsetMm);
+  cairo_scale(cr, (image.Width() * pixelMm - 2 * kInsetMm) / image.Width(),
+              (image.Height() * pixelMm - 2 * kInsetMm) / image.Height());
+  cairo_set_source_rgb(cr, 0, 0, 0);
+  cairo_mask(cr, pattern.get());
+  cairo_restore(cr);
+  DrawMarksAndLabel(cr, sheet, place, pixelMm);
+}
+
+Outcome WritePdfPages(const std::vector<PrintSheet>& sheets, const PrintLayout& layout,
+                      WritableFile& file) {
+  SurfaceOutput output{&file, Outcome::Ok()};
+  const Paper& paper = layout.options.paper;
+  Surface surface(cairo_pdf_surface_create_for_stream(
+      WriteToFile, &output, paper.widthMm * kPointsPerMm, paper.heightMm * kPointsPerMm));
+  cairo_pdf_surface_set_metadata(surface.get(), CAIRO_PDF_METADATA_CREATOR, "quillon-cli");
+  int lastShare = 0;
+  for (int page = 0; page < layout.pages; ++page) {
+    std::unique_ptr<cairo_t, ContextDestroyer> cr(cairo_create(surface.get()));
+    cairo_scale(cr.get(), kPointsPerMm, kPointsPerMm);
+    for (size_t i = 0; i < sheets.size(); ++i) {
+      if (layout.shares[i].page != page)
+        continue;
+      lastShare = static_cast<int>(i);
+      DrawSheet(cr.get(), sheets[i], layout.shares[i], layout.options.pixelMm);
+      if (cairo_status_t status = cairo_status(cr.get()); status != CAIRO_STATUS_SUCCESS)
+        return DrawingFailure(status, output, lastShare);
+    }
+    cairo_show_page(cr.get());
+    if (cairo_status_t status = cairo_status(cr.get()); status != CAIRO_STATUS_SUCCESS)
+      return DrawingFailure(status, output, lastShare);
+  }
+  cairo_surface_finish(surface.get());
   if (cairo_status_t status = cairo_surface_status(surface.get()); status != CAIRO_STATUS_SUCCESS)
-    return Outcome::Fail(Code::kCannotWrite).With(cairo_status_to_string(status));
-  return Outcome::Ok();
+    return DrawingFailure(status, output, lastShare);
+  return output.failure;
 }
 
-cairo_surface_t* MakePdf(SurfaceOutput* output, double width, double height) {
-  cairo_surface_t* surface =
-      cairo_pdf_surface_create_for_stream(WriteToFile, output, width, height);
-  cairo_pdf_surface_set_metadata(surface, CAIRO_PDF_METADATA_CREATOR, "quillon-cli");
-  return surface;
+// ---- SVG ----
+
+// A number of millimetres as SVG takes it, whatever the locale.
+std::string Number(double value) {
+  char text[64];
+  auto [end, error] = std::to_chars(text, text + sizeof text, value, std::chars_format::fixed, 6);
+  if (error != std::errc())
+    return "0";
+  std::string number(text, end);
+  while (number.back() == '0')
+    number.pop_back();
+  if (number.back() == '.')
+    number.pop_back();
+  return number;
 }
 
-cairo_surface_t* MakeSvg(SurfaceOutput* output, double width, double height) {
-  cairo_surface_t* surface =
-      cairo_svg_surface_create_for_stream(WriteToFile, output, width, height);
-  // Points, so that the page has its paper size.
-  cairo_svg_surface_set_document_unit(surface, CAIRO_SVG_UNIT_PT);
-  return surface;
+void Append(std::string& text, std::initializer_list<std::string_view> parts) {
+  for (std::string_view part : parts)
+    text += part;
+}
+
+std::string XmlEscaped(std::string_view text) {
+  std::string escaped;
+  for (char c : text) {
+    switch (c) {
+      case '&':
+        escaped += "&amp;";
+        break;
+      case '<':
+        escaped += "&lt;";
+        break;
+      case '>':
+        escaped += "&gt;";
+        break;
+      case '"':
+        escaped += "&quot;";
+        break;
+      default:
+        escaped += c;
+    }
+  }
+  return escaped;
+}
+
+void AppendBase64(std::string& out, const std::vector<uint8_t>& bytes) {
+  static constexpr char kDigits[] =
+      "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
+  size_t i = 0;
+  for (; i + 2 < bytes.size(); i += 3) {
+    const uint32_t v = bytes[i] << 16 | bytes[i + 1] << 8 | bytes[i + 2];
+    for (int shift : {18, 12, 6, 0})
+      out += kDigits[(v >> shift) & 63];
+  }
+  if (const size_t left = bytes.size() - i; left > 0) {
+    const uint32_t v = bytes[i] << 16 | (left == 2 ? bytes[i + 1] << 8 : 0);
+    out += kDigits[(v >> 18) & 63];
+    out += kDigits[(v >> 12) & 63];
+    out += left == 2 ? kDigits[(v >> 6) & 63] : '=';
+    out += '=';
+  }
+}
+
+// Rows [first, first + count) of a share (0 at the top) as a 1-bit greyscale PNG whose white
+// is transparent, so that stacked pages cover only where the share is black.
+struct PngStrip {
+  const BmpImage* image;
+  int32_t first;
+  int32_t count;
+  uint8_t* row;               // (width + 7) / 8 bytes
+  std::vector<uint8_t>* out;  // the encoded file
+};
+
+void OnPngError(png_structp png, png_const_charp) {
+  png_longjmp(png, 1);
+}
+
+void OnPngWarning(png_structp, png_const_charp) {}
+
+// Kept apart from OnPngWrite, so that no C++ object lives in a frame that libpng leaves
+// through longjmp.
+bool AppendToBuffer(std::vector<uint8_t>* out, const uint8_t* data, size_t length) {
+  try {
+    out->insert(out->end(), data, data + length);
+    return true;
+  } catch (const std::bad_alloc&) {
+    return false;
+  }
+}
+
+void OnPngWrite(png_structp png, png_bytep data, size_t length) {
+  if (!AppendToBuffer(static_cast<PngStrip*>(png_get_io_ptr(png))->out, data, length))
+    png_error(png, "out of memory");
+}
+
+void OnPngFlush(png_structp) {}
+
+// libpng leaves through longjmp on errors; this frame holds no C++ objects.
+bool EncodeStrip(PngStrip* strip, png_structp png, png_infop info) {
+  if (setjmp(png_jmpbuf(png)))
+    return false;
+  const BmpImage& image = *strip->image;
+  png_set_write_fn(png, strip, OnPngWrite, OnPngFlush);
+  png_set_IHDR(png, info, static_cast<png_uint_32>(image.Width()),
+               static_cast<png_uint_32>(strip->count), 1, PNG_COLOR_TYPE_GRAY, PNG_INTERLACE_NONE,
+               PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
+  png_color_16 clear{};
+  clear.gray = 1;
+  png_set_tRNS(png, info, nullptr, 0, &clear);
+  png_write_info(png, info);
+  for (int32_t y = strip->first; y < strip->first + strip->count; ++y) {
+    image.WhiteRow(image.Height() - 1 - y, strip->row);
+    png_write_row(png, strip->row);
+  }
+  png_write_end(png, info);
+  return true;
+}
+
+bool EncodePngStrip(const BmpImage& image, int32_t first, int32_t count,
+                    std::vector<uint8_t>& out) {
+  out.clear();
+  std::vector<uint8_t> row((static_cast<size_t>(image.Width()) + 7) / 8);
+  PngStrip strip{&image, first, count, row.data(), &out};
+  png_structp png =
+      png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, OnPngError, OnPngWarning);
+  png_infop info = png != nullptr ? png_create_info_struct(png) : nullptr;
+  const bool encoded = info != nullptr && EncodeStrip(&strip, png, info);
+  png_destroy_write_struct(&png, &info);
+  return encoded;
+}
+
+// Pixels per embedded PNG: a data address stays a few megabytes, far below the 10 MB that
+// XML parsers such as libxml2 take in one attribute. Larger shares are drawn as strips.
+constexpr int64_t kStripPixels = int64_t{1} << 24;
+
+// One share's images, crosses and label as SVG elements, appended to file as they are made.
+Outcome WriteSvgSheet(WritableFile& file, const PrintSheet& sheet, const PlacedShare& place,
+                      double pixelMm, int share) {
+  const BmpImage& image = *sheet.image;
+  const int32_t rowsPerStrip =
+      static_cast<int32_t>(std::clamp<int64_t>(kStripPixels / image.Width(), 1, image.Height()));
+  std::string text;
+  std::vector<uint8_t> png;
+  for (int32_t first = 0; first < image.Height(); first += rowsPerStrip) {
+    const int32_t count = std::min(rowsPerStrip, image.Height() - first);
+    if (!EncodePngStrip(image, first, count, png))
+      return Outcome::Fail(Code::kNoMemory).At(share);
+    text = "<image x=\"" + Number(place.xMm) + "\" y=\"" + Number(place.yMm + first * pixelMm) +
+           "\" width=\"" + Number(image.Width() * pixelMm) + "\" height=\"" +
+           Number(count * pixelMm) +
+           "\" preserveAspectRatio=\"none\" image-rendering=\"optimizeSpeed\" "
+           "style=\"image-rendering:pixelated\" xlink:href=\"data:image/png;base64,";
+    AppendBase64(text, png);
+    text += "\"/>\n";
+    if (Outcome written = file.Append(text.data(), text.size()); !written)
+      return written;
+  }
+
+  const double left = place.xMm - kMarkOffsetMm;
+  const double top = place.yMm - kMarkOffsetMm;
+  const double right = place.xMm + image.Width() * pixelMm + kMarkOffsetMm;
+  const double bottom = place.yMm + image.Height() * pixelMm + kMarkOffsetMm;
+  text = "<path fill=\"none\" stroke=\"black\" stroke-width=\"" + Number(kMarkLineMm) + "\" d=\"";
+  for (double cx : {left, right}) {
+    for (double cy : {top, bottom}) {
+      Append(text, {"M", Number(cx - kMarkArmMm), " ", Number(cy), "h", Number(2 * kMarkArmMm), "M",
+                    Number(cx), " ", Number(cy - kMarkArmMm), "v", Number(2 * kMarkArmMm)});
+    }
+  }
+  text += "\"/>\n<text x=\"" + Number(place.xMm) + "\" y=\"" +
+          Number(bottom + kMarkArmMm + kLabelGapMm + kLabelSizeMm * 0.8) +
+          "\" font-family=\"sans-serif\" font-size=\"" + Number(kLabelSizeMm) +
+          "\" xml:space=\"preserve\">" + XmlEscaped(PrintableText(sheet.label)) + "</text>\n";
+  return file.Append(text.data(), text.size());
+}
+
+// The page in millimetres: its size is the paper's, and one user unit is one millimetre.
+Outcome WriteSvgPage(const std::vector<PrintSheet>& sheets, const PrintLayout& layout, int page,
+                     WritableFile& file, int& failedShare) {
+  const Paper& paper = layout.options.paper;
+  const std::string width = Number(paper.widthMm), height = Number(paper.heightMm);
+  const std::string head =
+      "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+      "<svg xmlns=\"http://www.w3.org/2000/svg\" xmlns:xlink=\"http://www.w3.org/1999/xlink\" "
+      "version=\"1.1\" width=\"" +
+      width + "mm\" height=\"" + height + "mm\" viewBox=\"0 0 " + width + " " + height + "\">\n";
+  if (Outcome written = file.Append(head.data(), head.size()); !written)
+    return written;
+  for (size_t i = 0; i < sheets.size(); ++i) {
+    if (layout.shares[i].page != page)
+      continue;
+    Outcome written;
+    try {
+      written = WriteSvgSheet(file, sheets[i], layout.shares[i], layout.options.pixelMm,
+                              static_cast<int>(i));
+    } catch (const std::bad_alloc&) {
+      written = Outcome::Fail(Code::kNoMemory).At(static_cast<int>(i));
+    }
+    if (!written) {
+      failedShare = written.index;
+      return written;
+    }
+  }
+  static constexpr char kTail[] = "</svg>\n";
+  return file.Append(kTail, sizeof kTail - 1);
 }
 
 }  // namespace
 
 std::optional<Paper> FindPaper(std::string_view name) {
+  std::string lower(name);
+  for (char& c : lower)
+    c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
   for (const Paper& paper : kPapers) {
-    if (name == paper.name)
+    if (lower == paper.name)
       return paper;
   }
-  return std::nullopt;
+  const size_t cross = name.find_first_of("xX");
+  if (cross == std::string_view::npos)
+    return std::nullopt;
+  const auto width = ParseMm(name.substr(0, cross));
+  const auto height = ParseMm(name.substr(cross + 1));
+  if (!width || !height || !Within(*width, kMinPaperMm, kMaxPaperMm) ||
+      !Within(*height, kMinPaperMm, kMaxPaperMm)) {
+    return std::nullopt;
+  }
+  return Paper{Number(*width) + "x" + Number(*height) + " mm", *width, *height};
+}
+
+std::string PrintableText(std::string_view text) {
+  static constexpr char kReplacement[] = "\xEF\xBF\xBD";
+  std::string out;
+  out.reserve(text.size());
+  const auto byte = [&](size_t i) { return static_cast<unsigned char>(text[i]); };
+  for (size_t at = 0; at < text.size();) {
+    const unsigned char first = byte(at);
+    if (first < 0x80) {
+      if (Printable(first))
+        out += static_cast<char>(first);
+      else
+        out += kReplacement;
+      ++at;
+      continue;
+    }
+    const std::optional<Lead> lead = LeadOf(first);
+    size_t end = at + 1;
+    bool whole = lead.has_value();
+    char32_t code = whole ? first & (0x7F >> (lead->continuations + 1)) : 0;
+    for (int k = 0; whole && k < lead->continuations; ++k, ++end) {
+      const unsigned char low = k == 0 ? lead->low : 0x80, high = k == 0 ? lead->high : 0xBF;
+      if (end >= text.size() || byte(end) < low || byte(end) > high) {
+        whole = false;
+        break;
+      }
+      code = code << 6 | (byte(end) & 0x3F);
+    }
+    if (whole && Printable(code))
+      out.append(text.substr(at, end - at));
+    else
+      out += kReplacement;
+    at = end;
+  }
+  return out;
 }
 
 Outcome LayOutPrint(const std::vector<PrintSheet>& sheets, const PrintOptions& options,
                     PrintLayout& layout) {
   layout = PrintLayout();
   layout.options = options;
-  if (sheets.empty())
+  if (sheets.empty() || !Within(options.pixelMm, kMinPixelMm, kMaxPixelMm) ||
+      !Within(options.paper.widthMm, kMinPaperMm, kMaxPaperMm) ||
+      !Within(options.paper.heightMm, kMinPaperMm, kMaxPaperMm)) {
     return Outcome::Fail(Code::kBadParameters);
+  }
+  for (const PrintSheet& sheet : sheets) {
+    if (sheet.image == nullptr || !sheet.image->HasPixels() || sheet.image->Width() <= 0 ||
+        sheet.image->Height() <= 0) {
+      return Outcome::Fail(Code::kBadParameters);
+    }
+  }
   const double roomWidth = options.paper.widthMm - 2 * kPrintMarginMm;
   const double roomHeight = options.paper.heightMm - 2 * kPrintMarginMm;
   const size_t perPage = options.samePage ? sheets.size() : 1;
   for (size_t first = 0; first < sheets.size(); first += perPage) {
     const Extent extent = GroupExtent(sheets, first, perPage, options.pixelMm);
-    if (extent.widthMm > roomWidth || extent.heightMm > roomHeight) {
+    if (extent.widthMm > roomWidth + kEpsilonMm || extent.heightMm > roomHeight + kEpsilonMm) {
       const double fits = LargestPixelMm(sheets, first, perPage, roomWidth, roomHeight);
       layout.shares.clear();
       layout.pages = 0;
@@ -202,13 +590,7 @@ Outcome LayOutPrint(const std::vector<PrintSheet>& sheets, const PrintOptions& o
                        fits >= kMinPixelMm ? fits : 0};
       return Outcome::Fail(Code::kPrintTooLarge);
     }
-    // Centred on the page; the images of one page aligned at the top.
-    double x = (options.paper.widthMm - extent.widthMm) / 2 + kAroundMm;
-    const double y = (options.paper.heightMm - extent.heightMm) / 2 + kAroundMm;
-    for (size_t i = first; i < first + perPage; ++i) {
-      layout.shares.push_back({layout.pages, x, y});
-      x += sheets[i].image->Width() * options.pixelMm + 2 * kAroundMm + kGapBetweenMm;
-    }
+    PlaceGroup(sheets, first, perPage, extent, options, layout.pages, layout.shares);
     ++layout.pages;
   }
   return Outcome::Ok();
@@ -216,8 +598,14 @@ Outcome LayOutPrint(const std::vector<PrintSheet>& sheets, const PrintOptions& o
 
 Outcome WritePrintPdf(Env& env, const std::vector<PrintSheet>& sheets, const PrintLayout& layout,
                       const std::string& path) {
+  if (layout.shares.size() != sheets.size())
+    return Outcome::Fail(Code::kBadParameters, path);
   Outcome written = WriteFileAtomically(env, path, kPrivateFileMode, [&](WritableFile& file) {
-    return WritePages(sheets, layout, 0, layout.pages - 1, file, MakePdf);
+    try {
+      return WritePdfPages(sheets, layout, file);
+    } catch (const std::bad_alloc&) {
+      return Outcome::Fail(Code::kNoMemory);
+    }
   });
   if (!written && written.file.empty())
     written.file = path;
@@ -226,14 +614,21 @@ Outcome WritePrintPdf(Env& env, const std::vector<PrintSheet>& sheets, const Pri
 
 Outcome WritePrintSvg(Env& env, const std::vector<PrintSheet>& sheets, const PrintLayout& layout,
                       const std::vector<std::string>& paths) {
+  if (layout.shares.size() != sheets.size() || paths.size() != static_cast<size_t>(layout.pages))
+    return Outcome::Fail(Code::kBadParameters);
   // The pages are one set of shares: all are written or none.
   ShareSetWriter set(env);
-  for (int page = 0; page < layout.pages && page < static_cast<int>(paths.size()); ++page) {
+  int failedShare = -1;
+  for (int page = 0; page < layout.pages; ++page) {
     set.Add(paths[page], [&, page](WritableFile& file) {
-      return WritePages(sheets, layout, page, page, file, MakeSvg);
+      return WriteSvgPage(sheets, layout, page, file, failedShare);
     });
   }
-  return set.Write();
+  Outcome written = set.Write();
+  // The set numbers its files; a drawing failure is about the share.
+  if (!written && failedShare >= 0)
+    written.index = failedShare;
+  return written;
 }
 
 }  // namespace quillon

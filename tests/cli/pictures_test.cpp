@@ -215,6 +215,24 @@ TEST(PicturesCliTest, PrintWritesPdfAndOneSvgPerPage) {
       {"print", one, two, "--scheme", "2of2", "--same-page", "--svg", dir.File("t.svg")});
   ASSERT_EQ(run.status, 0) << run.err;
   EXPECT_EQ(Lines(run.out), (std::vector<std::string>{dir.File("t.svg")}));
+  // Without --scheme, on a paper of its own and with pixels too fine to align by hand (one
+  // warning); a name that is not UTF-8 is drawn with U+FFFD, and no share goes missing.
+  const std::string odd = dir.File("odd\xED\xA0\x80.png");
+  fs::copy_file(two, odd);
+  run = RunInProcess({"print", one, two, odd, "--same-page", "--paper", "300x200", "--pixel-mm",
+                      "0.1", "--pdf", dir.File("u.pdf"), "--svg", dir.File("u.svg")});
+  ASSERT_EQ(run.status, 0) << run.err;
+  EXPECT_EQ(Lines(run.err).size(), 1u) << run.err;
+  EXPECT_TRUE(Contains(run.err, "warning: pixels of 0.1 mm")) << run.err;
+  const std::vector<uint8_t> pdfBytes = ReadFileBytes(dir.File("u.pdf"));
+  const std::string pdfText(pdfBytes.begin(), pdfBytes.end());
+  size_t images = 0;
+  for (size_t at = 0; (at = pdfText.find("/ImageMask true", at)) != std::string::npos; ++at)
+    ++images;
+  EXPECT_EQ(images, 3u);
+  const std::vector<uint8_t> svgBytes = ReadFileBytes(dir.File("u.svg"));
+  EXPECT_TRUE(Contains(std::string(svgBytes.begin(), svgBytes.end()),
+                       "odd\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD.png    20 x 12 pixels<"));
   // Too large for the paper: one line, nothing written, the earlier file untouched.
   run = RunInProcess(
       {"print", one, "--scheme", "2of2", "--pixel-mm", "15", "--pdf", dir.File("s.pdf")});
@@ -234,9 +252,12 @@ TEST(PicturesCliTest, BadPictureOptionsAreUsageErrors) {
       {"split", "s.png", "--scheme", "2of2", "--save-secret="},
       {"print", "s.png", "--scheme", "2of2"},
       {"print", "--scheme", "2of2", "--pdf", "o.pdf"},
-      {"print", "s.png", "--pdf", "o.pdf"},
-      {"print", "s.png", "--scheme", "2of2", "--pdf", "o.pdf", "--paper", "a3"},
-      {"print", "s.png", "--scheme", "2of2", "--pdf", "o.pdf", "--pixel-mm", "0.05"},
+      {"print", "s.png", "--pdf", "o.pdf", "--n", "3"},
+      {"print", "s.png", "--pdf", "o.pdf", "--method", "square"},
+      {"print", "s.png", "--scheme", "2of2", "--pdf", "o.pdf", "--paper", "a6"},
+      {"print", "s.png", "--pdf", "o.pdf", "--paper", "40x300"},
+      {"print", "s.png", "--pdf", "o.pdf", "--paper", "210x"},
+      {"print", "s.png", "--scheme", "2of2", "--pdf", "o.pdf", "--pixel-mm", "0.04"},
       {"print", "s.png", "--scheme", "2of2", "--pdf", "o.pdf", "--pixel-mm", "1e1"},
       {"print", "s.png", "--scheme", "2of2", "--pdf", "o.pdf", "--method", "bogus"},
   };
