@@ -9,6 +9,7 @@
 
 #include "io/picture.h"
 #include "io/png_writer.h"
+#include "reference/plain_orient.h"
 #include "tests/test_util.h"
 
 namespace quillon {
@@ -324,6 +325,29 @@ TEST(PictureTest, ExifOrientationShowsThePictureUpright) {
               << " pixel " << i;
         }
       }
+    }
+  }
+}
+
+TEST(PictureTest, OrientingInTilesEqualsThePlainTurn) {
+  const std::pair<int32_t, int32_t> sizes[] = {{1, 1},   {1, 70},   {70, 1},
+                                               {64, 64}, {65, 129}, {200, 67}};
+  uint32_t seed = 7;
+  for (const auto& [width, height] : sizes) {
+    GreyPicture stored;
+    stored.width = width;
+    stored.height = height;
+    for (int32_t i = 0; i < width * height; ++i) {
+      seed = seed * 1103515245 + 12345;
+      stored.luma.push_back(static_cast<uint8_t>(seed >> 16));
+    }
+    for (int orientation = 0; orientation <= 9; ++orientation) {
+      GreyPicture shown = stored;
+      ASSERT_TRUE(OrientPicture(shown, orientation));
+      const GreyPicture plain = reference::PlainOrient(stored, orientation);
+      EXPECT_EQ(shown.width, plain.width);
+      EXPECT_EQ(FirstDifference(shown.luma, plain.luma), "")
+          << width << " x " << height << ", orientation " << orientation;
     }
   }
 }
