@@ -33,7 +33,7 @@ Outcome CheckPictureSize(int64_t width, int64_t height);
 // "W x H".
 std::string PictureSizeText(int64_t width, int64_t height);
 
-// One luminance byte per pixel, top row first (the order of PNG and JPEG files).
+// One luminance byte per pixel, top row first, upright as viewers show the picture.
 struct GreyPicture {
   int32_t width = 0;
   int32_t height = 0;
@@ -46,9 +46,17 @@ struct GreyPicture {
 // rounded.
 uint8_t Luma(uint8_t red, uint8_t green, uint8_t blue);
 
-// Decodes a PNG or JPEG file held in memory. Transparent pixels are laid on white paper.
-// Outcomes: kNotAPicture (neither format), kBadPicture (detail: the decoder's own words),
-// kNoPixels, kPictureTooLarge, kNoMemory; on failure out is left empty.
+// Turns a picture as stored into what viewers show for its EXIF orientation: 2 to 8 mirror
+// and turn it (5 to 8 swap width and height), anything else leaves it. kNoMemory leaves the
+// picture empty.
+Outcome OrientPicture(GreyPicture& picture, int orientation);
+
+// Decodes a PNG or JPEG file held in memory to what viewers show: 16-bit samples rounded to
+// the nearest 8-bit value, transparency laid on white in the file's own (gamma-encoded) values,
+// EXIF orientation (a JPEG's APP1, a PNG's eXIf before its pixels) applied; a malformed EXIF is
+// ignored. Outcomes: kNotAPicture (neither format), kBadPicture (detail: the decoder's own
+// words; a JPEG that ends early, with or without its end marker, is one), kNoPixels,
+// kPictureTooLarge, kNoMemory; on failure out is left empty.
 Outcome DecodePicture(const uint8_t* data, size_t size, GreyPicture& out);
 // The same for a file (at most kMaxPictureFileBytes long, else kFileTooLarge with the limit
 // as detail); the outcome names the file.
