@@ -991,20 +991,22 @@ TEST(BmpImage, TwoColourLoadIsTheViewOfTheFullLoad) {
     if (entry.path().extension() == ".bmp")
       paths.push_back(entry.path().string());
   }
-  uint32_t seed = 300;
+  std::mt19937 engine(300);
+  // Mostly zero bytes, so that black pixels occur at every depth.
+  auto bytes = [&engine](int64_t n) {
+    std::vector<uint8_t> out(static_cast<size_t>(n));
+    for (uint8_t& b : out)
+      b = engine() % 3 == 0 ? static_cast<uint8_t>(engine()) : 0;
+    return out;
+  };
   for (int bits : {1, 2, 4, 8, 16, 24, 32}) {
     for (int32_t width : {1, 7, 8, 9, 23, 64, 67}) {
       for (int32_t height : {5, -5}) {
-        std::vector<uint8_t> bytes = MakeFile(width, std::abs(height), bits, 0, seed++);
-        Put(bytes, 22, static_cast<uint32_t>(height), 4);
-        std::mt19937 engine(seed);
-        // Mostly zero bytes, so that black pixels occur at every depth.
-        for (size_t i = 54 + 4 * BmpPaletteEntries(bits, 0); i < bytes.size(); ++i) {
-          if (engine() % 3 != 0)
-            bytes[i] = 0;
-        }
-        paths.push_back(dir.File("random" + std::to_string(seed) + ".bmp"));
-        WriteFileBytes(paths.back(), bytes);
+        FileShape shape = Shape(width, height, bits);
+        shape.between = bytes(bits <= 8 ? 4 << bits : 0);
+        shape.data = bytes(BmpStride(width, bits) * 5);
+        paths.push_back(dir.File("random" + std::to_string(paths.size()) + ".bmp"));
+        WriteFileBytes(paths.back(), Build(shape));
       }
     }
   }
