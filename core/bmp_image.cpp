@@ -553,9 +553,24 @@ bool ReadWhiteRows(PixelReader& in, const Layout& layout, BmpImage& view) {
         view.Row(static_cast<int32_t>(y))[x / 8] |= static_cast<uint8_t>(0x80 >> (x % 8));
     });
   }
+  const int64_t stride = layout.fileStride;
+  if (layout.fileBits == 1 && !layout.topDown) {
+    // Stored as the view holds it: read in one go, then clear what lies past the width.
+    if (layout.height == 0)
+      return true;
+    if (!in.Read(view.Row(0), static_cast<size_t>(stride * layout.height)))
+      return false;
+    const int64_t used = (layout.width + 7) / 8;
+    for (int32_t row = 0; row < layout.height; ++row) {
+      uint8_t* p = view.Row(row);
+      if (layout.width % 8 != 0)
+        p[used - 1] &= static_cast<uint8_t>(0xFF << (8 - layout.width % 8));
+      std::memset(p + used, 0, static_cast<size_t>(stride - used));
+    }
+    return true;
+  }
   // A few hundred kilobytes per read: few system calls, and the block stays in the cache.
   constexpr int64_t kBlockBytes = 256 << 10;
-  const int64_t stride = layout.fileStride;
   const int64_t rowsPerRead =
       std::clamp<int64_t>(kBlockBytes / std::max<int64_t>(stride, 1), 1, layout.height);
   std::vector<uint8_t> block(static_cast<size_t>(rowsPerRead * stride));
