@@ -2,7 +2,8 @@
 // per pixel. Only the stacking is timed; the layers are made once.
 //
 // Deep against 1-bit layers: two 2048 x 2048 layers of 24 bits against two of 1 bit, stacked
-// from memory, and as the stack command does it (load both files, stack, save the result).
+// from memory, and from files (load both, stack, save the result): loaded whole, or straight
+// into their two-colour view as the stack command does.
 #include <benchmark/benchmark.h>
 #include <unistd.h>
 
@@ -82,8 +83,9 @@ void BM_Stack2x2048(benchmark::State& state) {
   }
 }
 
-// The files of the stack command: load, stack, save.
+// The files of the stack command: load (whole, or into the two-colour view), stack, save.
 void BM_StackFiles2x2048(benchmark::State& state) {
+  const bool twoColour = state.range(1) != 0;
   const std::filesystem::path dir =
       std::filesystem::temp_directory_path() / ("quillon-bench-" + std::to_string(getpid()));
   std::filesystem::create_directories(dir);
@@ -97,7 +99,10 @@ void BM_StackFiles2x2048(benchmark::State& state) {
   }
   for (auto _ : state) {
     BmpImage first(files[0]), second(files[1]);
-    if (!first.Load(Env::Default()) || !second.Load(Env::Default()))
+    const bool loaded =
+        twoColour ? first.LoadTwoColour(Env::Default()) && second.LoadTwoColour(Env::Default())
+                  : first.Load(Env::Default()) && second.Load(Env::Default());
+    if (!loaded)
       state.SkipWithError("cannot read the layers");
     BmpImage result = StackLayers({&first, &second}, (dir / "resultado.bmp").string());
     if (!result.Save(Env::Default()))
@@ -115,9 +120,8 @@ BENCHMARK(BM_Stack2x2048)
     ->Repetitions(7)
     ->ReportAggregatesOnly(true);
 BENCHMARK(BM_StackFiles2x2048)
-    ->ArgName("bits")
-    ->Arg(1)
-    ->Arg(24)
+    ->ArgNames({"bits", "two_colour"})
+    ->ArgsProduct({{1, 24}, {0, 1}})
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime()
     ->Repetitions(7)

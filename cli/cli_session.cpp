@@ -135,11 +135,23 @@ std::optional<std::string> CliCombineSession::ChooseLayer(int layer) {
 }
 
 Outcome CliCombineSession::LoadLayer(Env& env, int, const std::string& path, BmpImage& image) {
-  return LoadTwoColourPicture(env, path, false, {}, image, &m_format);
+  return LoadLayerPicture(env, path, image, &m_format);
 }
 
 Outcome CliCombineSession::PrepareOutput() {
   return m_folders.Make(m_env, FolderOf(m_outPath));
+}
+
+Outcome LoadLayerPicture(Env& env, const std::string& path, BmpImage& image,
+                         PictureFormat* format) {
+  const PictureFormat sniffed = SniffPictureFile(env, path);
+  if (sniffed == PictureFormat::Png || sniffed == PictureFormat::Jpeg)
+    return LoadTwoColourPicture(env, path, false, {}, image, format);
+  if (format != nullptr)
+    *format = sniffed;
+  // The BMP reader tells a bitmap it refuses from no picture at all.
+  image = BmpImage(path);
+  return image.LoadTwoColour(env);
 }
 
 std::string FolderOf(const std::string& path) {

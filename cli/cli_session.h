@@ -121,7 +121,7 @@ class CliCombineSession : public CombineSession {
   CliCombineSession(Console console, std::vector<std::string> layerFiles, std::string outPath);
 
   std::optional<std::string> ChooseLayer(int layer) override;
-  // PNG and JPEG layers as well as BMP files.
+  // PNG and JPEG layers as well as BMP files, by LoadLayerPicture.
   Outcome LoadLayer(Env& env, int layer, const std::string& path, BmpImage& image) override;
   void LayerLoaded(int layer) override { m_loaded = layer + 1; }
   std::string OutputPath() override { return m_outPath; }
@@ -145,6 +145,13 @@ class CliCombineSession : public CombineSession {
   OutputFolders m_folders;
   ProgressLine m_progress;
 };
+
+// Reads a layer for stacking, the format told by content (format, when given, gets it): a PNG
+// or JPEG as LoadTwoColourPicture reads it, a BMP (or anything else) straight into its
+// two-colour view by BmpImage::LoadTwoColour, since stacking sees nothing more. Outcomes name
+// path.
+Outcome LoadLayerPicture(Env& env, const std::string& path, BmpImage& image,
+                         PictureFormat* format = nullptr);
 
 // The folder of a file path: "" for a bare name.
 std::string FolderOf(const std::string& path);

@@ -149,7 +149,7 @@ std::optional<int> RunStackDecode(const ParsedArgs& parsed, const std::string& o
   for (size_t i = 0; i < layers; ++i) {
     const std::string& file = layerFiles[i];
     PictureFormat format = PictureFormat::Unknown;
-    if (Outcome loaded = LoadTwoColourPicture(env, file, false, {}, images[i], &format); !loaded) {
+    if (Outcome loaded = LoadLayerPicture(env, file, images[i], &format); !loaded) {
       return Failure(console, kCommand, ReadFailure(loaded, "layer", format) + "; nothing written",
                      WantsBitmapHint(loaded));
     }

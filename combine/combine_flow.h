@@ -26,11 +26,12 @@ class CombineSession {
 
   // The file of layer `layer` (from 0); nullopt when the user declines.
   virtual std::optional<std::string> ChooseLayer(int layer) = 0;
-  // Reads the chosen file into image. The default reads BMP files through env; hosts that
-  // read more formats, or that tell of a colour table cut short, override it.
+  // Reads the chosen file into image. The default reads a BMP file's two-colour view through
+  // env (stacking sees nothing else), row by row; hosts that read more formats, show the
+  // layer, or tell of a colour table cut short, override it.
   virtual Outcome LoadLayer(Env& env, int /*layer*/, const std::string& path, BmpImage& image) {
     image = BmpImage(path);
-    return image.Load(env);
+    return image.LoadTwoColour(env);
   }
   // Layer `layer` has been loaded.
   virtual void LayerLoaded(int /*layer*/) {}

@@ -36,6 +36,11 @@ struct BmpHeader {
 constexpr int kBmpHeaderBytes = 54;
 // The most pixel data an image holds: the BMP format's sizes are 32-bit fields.
 constexpr int64_t kBmpMaxPixelBytes = 0x7FFFFFFF;
+// The most pixels read from a file whose length does not bound them (an RLE-compressed BMP
+// here, PNG and JPEG in io/picture.h): far beyond what shares are made from, yet small enough
+// that a hostile header cannot make a reader allocate gigabytes. An uncompressed BMP is
+// bounded by its length instead, so that the program's own larger shares stay readable.
+constexpr int64_t kMaxPicturePixels = int64_t{1} << 25;
 
 // Bytes of one stored row: ceil(width * bits / 8) rounded up to a multiple of 4. Negative
 // for sizes the reader refuses (negative width, or a row beyond 2^31 bytes).
@@ -63,13 +68,21 @@ class BmpImage {
   // bytes, 1 to 32 bits per pixel, uncompressed, bit fields, RLE8 and RLE4, bottom-up or
   // top-down. The image is held as the plain file showing the same picture: a 40-byte header,
   // bottom row first, 1, 2, 4, 8 or 24 bits (16 and 32 become 24, RLE becomes uncompressed); a
-  // file that is plain already is held exactly as it stands. Outcomes: kCannotOpen (the image
-  // is left as it was); kNotRegularFile, kNotAPicture (no bitmap at all), kUnsupportedBitmap
-  // (a bitmap the reader refuses, or one whose pixels would take more than maxPixelBytes),
-  // kShortPixelData, kCannotRead, kNoMemory (each leaves the image without pixels and with
-  // zero size). A colour table cut short is not a failure: PaletteCutShort() tells it (also
-  // when the pixels then fail).
+  // file that is plain already is held exactly as it stands. Every size the headers declare is
+  // checked before anything is allocated: uncompressed rows must all lie within the file, and
+  // RLE pixels may not exceed kMaxPicturePixels. Outcomes: kCannotOpen (the image is left as
+  // it was); kNotRegularFile, kNotAPicture (no bitmap at all), kUnsupportedBitmap (a bitmap the
+  // reader refuses, or one whose pixels would take more than maxPixelBytes),
+  // kPictureTooLarge (an RLE file beyond kMaxPicturePixels; detail "W x H"), kShortPixelData,
+  // kCannotRead, kNoMemory (each leaves the image without pixels and with zero size). A colour
+  // table cut short is not a failure: PaletteCutShort() tells it (also when the pixels then
+  // fail).
   Outcome Load(Env& env, int64_t maxPixelBytes = kBmpMaxPixelBytes);
+  // Reads the named file as Load does, with the same outcomes, and holds its two-colour view:
+  // the 1-bit image BmpImage(name, height, width) with a bit set where Load's GetPixel would
+  // answer 'w'. Rows are turned into two colours as they are read, so nothing the size of a
+  // deeper picture is allocated.
+  Outcome LoadTwoColour(Env& env, int64_t maxPixelBytes = kBmpMaxPixelBytes);
   // Whether the last Load found the colour table cut short (its missing entries are black).
   bool PaletteCutShort() const { return m_paletteCutShort; }
   // Writes the image to its name through core/atomic_file (mode for a new file; an existing
@@ -110,6 +123,7 @@ class BmpImage {
 
  private:
   void Clear();
+  Outcome Read(Env& env, int64_t maxPixelBytes, bool twoColour);
 
   std::string m_fileName;
   BmpHeader m_header;

@@ -1,6 +1,7 @@
 // libFuzzer target for the BMP reader: load whatever bytes come, read every pixel, save the
-// image and load the saved file back, which must show the same picture. Any crash, sanitizer
-// report or abort here is a finding; a refused file is not.
+// image and load the saved file back, which must show the same picture; the load straight into
+// two colours must give the same outcome and picture. Any crash, sanitizer report or abort
+// here is a finding; a refused file is not.
 #include <unistd.h>
 
 #include <cstdint>
@@ -43,9 +44,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     std::abort();
 
   quillon::Env& env = quillon::Env::Default();
-  quillon::BmpImage image(in);
-  if (image.Load(env, kMaxPixelBytes)) {
+  quillon::BmpImage image(in), twoColour(in);
+  const quillon::Outcome loaded = image.Load(env, kMaxPixelBytes);
+  if (twoColour.LoadTwoColour(env, kMaxPixelBytes).code != loaded.code)
+    std::abort();
+  if (loaded) {
     const std::string view = View(image);
+    if (View(twoColour) != view)
+      std::abort();
     image.SetFileName(out);
     if (!image.Save(env))
       std::abort();

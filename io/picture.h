@@ -22,9 +22,8 @@ PictureFormat SniffPictureFormat(const uint8_t* bytes, size_t size);
 // The format of the file's first bytes; Unknown when it cannot be read.
 PictureFormat SniffPictureFile(Env& env, const std::string& path);
 
-// The largest pictures decoded: far beyond what shares are made from, yet small enough that
-// a hostile header cannot make us allocate gigabytes.
-constexpr int64_t kMaxPicturePixels = int64_t{1} << 25;
+// The longest PNG or JPEG file read. Its pixels, like an RLE bitmap's, are not bounded by the
+// file's length: CheckPictureSize holds them to kMaxPicturePixels (core/bmp_image.h).
 constexpr int64_t kMaxPictureFileBytes = int64_t{256} << 20;
 
 // The one check of a declared picture size: kNoPixels for a side of 0, kPictureTooLarge

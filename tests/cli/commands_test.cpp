@@ -2,10 +2,13 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <set>
 
 #include "cli/commands.h"
 #include "cli/demo_secret.h"
 #include "cli/messages.h"
+#include "io/picture.h"
+#include "io/png_writer.h"
 #include "schemes/scheme_pair.h"
 #include "tests/cli/cli_test_util.h"
 #include "tests/test_util.h"
@@ -228,6 +231,33 @@ TEST(SplitTest, SeededSplitsAreReproducibleAndUnseededOnesDiffer) {
     EXPECT_EQ(a, ReadFileBytes(dir.File("b") + share)) << share;
     EXPECT_NE(a, ReadFileBytes(dir.File("c") + share)) << share;
     EXPECT_NE(ReadFileBytes(dir.File("d") + share), ReadFileBytes(dir.File("e") + share));
+  }
+}
+
+// The lengths of PNG shares tell nothing of the secret: a blank secret's shares are as long
+// as a drawn one's, the length that their size alone gives.
+TEST(SplitTest, PngShareLengthsFollowTheirSizeAlone) {
+  ScratchDir dir;
+  for (auto [height, width] : {std::pair{33, 7}, {130, 301}}) {
+    SaveSecret(dir.File("drawn.bmp"), height, width);
+    ASSERT_TRUE(MakeImage(dir.File("blank.bmp"), height, width, [](int32_t, int32_t) {
+                  return false;
+                }).Save(Env::Default()));
+    std::set<uintmax_t> lengths;
+    for (const char* secret : {"drawn.bmp", "blank.bmp"}) {
+      const std::string out = dir.File(std::string(secret) + std::to_string(width));
+      CliRun run = RunInProcess({"split", dir.File(secret), "--scheme", "kofn", "--n", "3",
+                                 "--method", "square", "--format", "png", "--out", out});
+      ASSERT_EQ(run.status, 0) << run.err;
+      for (const char* share : {"/capa1.png", "/capa2.png", "/capa3.png"}) {
+        GreyPicture picture;
+        ASSERT_TRUE(DecodePictureFile(Env::Default(), out + share, picture));
+        EXPECT_EQ(static_cast<int64_t>(fs::file_size(out + share)),
+                  PngFileBytes(picture.width, picture.height));
+        lengths.insert(fs::file_size(out + share));
+      }
+    }
+    EXPECT_EQ(lengths.size(), 1u) << width << "x" << height;
   }
 }
 

@@ -3,6 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <random>
+
+#include "io/picture.h"
 
 #include "tests/core/write_test_util.h"
 #include "tests/fault_env.h"
@@ -48,6 +51,49 @@ TEST(PngWriterTest, ASharePngFromMemoryEqualsTheOneFromItsBmpFile) {
     MemoryFile memory;
     ASSERT_TRUE(WritePng(share, memory));
     EXPECT_EQ(memory.bytes, ReadFileBytes(dir.File("capa1.png"))) << width;
+  }
+}
+
+// A file's length follows from the picture's size alone (stored blocks, one per IDAT chunk),
+// whatever its pixels, and the file decodes back to those pixels.
+TEST(PngWriterTest, TheLengthFollowsTheSizeAloneAndThePixelsDecodeBack) {
+  struct Case {
+    int32_t width, height;
+    int64_t bytes;  // signature, IHDR, IDAT chunks of zlib header, blocks and Adler-32, IEND
+  };
+  const Case cases[] = {
+      {1, 1, 8 + 25 + (12 + 2 + 5 + 2 + 4) + 12},
+      {9, 37, 8 + 25 + (12 + 2 + 5 + 37 * 3 + 4) + 12},
+      {2048, 255, 8 + 25 + (12 + 2 + 5 + 65535 + 4) + 12},              // one full block
+      {2040, 257, 8 + 25 + (2 * 12 + 2 + 2 * 5 + 257 * 256 + 4) + 12},  // a row across blocks
+  };
+  std::mt19937 engine(3);
+  for (const Case& c : cases) {
+    EXPECT_EQ(PngFileBytes(c.width, c.height), c.bytes) << c.width << "x" << c.height;
+    // White (a blank secret's stack), black, noise, and black rows over white ones.
+    for (int content = 0; content < 4; ++content) {
+      BmpImage picture("p.bmp", c.height, c.width);
+      for (int32_t row = 0; row < c.height; ++row) {
+        for (int32_t col = 0; col < c.width; ++col) {
+          const bool black = content == 1 || (content == 2 && engine() % 2 == 0) ||
+                             (content == 3 && row < c.height / 2);
+          picture.SetPixel(row, col, black);
+        }
+      }
+      MemoryFile memory;
+      ASSERT_TRUE(WritePng(picture, memory));
+      EXPECT_EQ(static_cast<int64_t>(memory.bytes.size()), c.bytes) << c.width << "x" << c.height;
+      GreyPicture decoded;
+      ASSERT_TRUE(DecodePicture(memory.bytes.data(), memory.bytes.size(), decoded));
+      ASSERT_EQ(decoded.width, c.width);
+      ASSERT_EQ(decoded.height, c.height);
+      for (int32_t y = 0; y < c.height; ++y) {
+        for (int32_t x = 0; x < c.width; ++x) {
+          ASSERT_EQ(decoded.At(x, y), picture.GetPixel(c.height - 1 - y, x) == 'w' ? 255 : 0)
+              << c.width << "x" << c.height << " at " << x << "," << y;
+        }
+      }
+    }
   }
 }
 
