@@ -47,9 +47,9 @@ SchemeFacts AnalyzeScheme(const SchemeSetup& setup) {
     if (!facts.analysis.analysed)
       facts.refusal = Code::kBadParameters;
   }
-  OfferOptimal(setup, facts);
   if (facts.refusal != Code::kOk) {
     facts.analysis = SchemeAnalysis();
+    OfferOptimal(setup, facts);
     return facts;
   }
 
@@ -76,6 +76,8 @@ SchemeFacts AnalyzeScheme(const SchemeSetup& setup) {
     if (std::popcount(set.members) == 1 && facts.loneParticipant < 0)
       facts.loneParticipant = std::countr_zero(set.members);
   }
+  // Compared with the contrast just found.
+  OfferOptimal(setup, facts);
   return facts;
 }
 
