@@ -29,15 +29,6 @@ std::vector<std::string> PlainStack(const std::vector<PlacedLayer>& layers) {
   return rows;
 }
 
-std::vector<std::string> StoredRows(const BmpImage& image) {
-  std::vector<std::string> rows(image.Height(), std::string(image.Width(), 'w'));
-  for (int32_t row = 0; row < image.Height(); ++row) {
-    for (int32_t col = 0; col < image.Width(); ++col)
-      rows[row][col] = image.GetPixel(row, col);
-  }
-  return rows;
-}
-
 TEST(OffsetStack, AlignedLayersStackAsCombineDoes) {
   // Depths and sizes that stress the word edges: 1 to 24 bits, widths around 64.
   const BmpImage a = testing::RandomPicture(9, 130, 1, 1);
@@ -71,7 +62,7 @@ TEST(OffsetStack, OffsetsMoveEachLayer) {
   for (const Case& c : cases) {
     const std::vector<PlacedLayer> layers = {
         {&a, c.dxA, c.dyA}, {&b, c.dxB, c.dyB}, {&small, c.dxB + 3, c.dyA}};
-    EXPECT_EQ(StoredRows(StackPlacedLayers(layers, "s.bmp")), PlainStack(layers))
+    EXPECT_EQ(testing::StoredRows(StackPlacedLayers(layers, "s.bmp")), PlainStack(layers))
         << c.dxA << "," << c.dyA << " " << c.dxB << "," << c.dyB;
   }
   // One pixel down, as the picture is seen: the top row is the lower layer's alone.

@@ -48,6 +48,16 @@ inline std::vector<std::string> SeenRows(const BmpImage& image) {
   return rows;
 }
 
+// The pixels as rows of 'b'/'w' in stored order (the bottom row first).
+inline std::vector<std::string> StoredRows(const BmpImage& image) {
+  std::vector<std::string> rows(image.Height(), std::string(image.Width(), 'w'));
+  for (int32_t row = 0; row < image.Height(); ++row) {
+    for (int32_t col = 0; col < image.Width(); ++col)
+      rows[row][col] = image.GetPixel(row, col);
+  }
+  return rows;
+}
+
 inline void SaveBmp(const BmpImage& image, const std::string& path) {
   BmpImage named = image;
   named.SetFileName(path);
