@@ -125,7 +125,7 @@ void Document::SchemeChanged() {
   // Without shares made here, the layers are judged by the current choices.
   unsigned aspects = kSchemeAspect | kFactsAspect;
   if (!m_madeWith) {
-    StackChanged();
+    m_decoded.reset();
     aspects |= kStackAspect;
   }
   Notify(aspects);
@@ -740,7 +740,7 @@ void Document::ApplySettings(const StudioSettings& settings) {
   m_recent.Load(settings.recent);
   m_facts.reset();
   if (!m_madeWith)
-    StackChanged();
+    m_decoded.reset();
   Notify(kSchemeAspect | kFactsAspect | kStackAspect | kPrintAspect | kRecentAspect |
          kFoldersAspect);
 }

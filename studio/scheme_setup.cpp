@@ -4,6 +4,7 @@
 #include <bit>
 
 #include "core/whole_number.h"
+#include "schemes/method_table.h"
 #include "schemes/scheme_table.h"
 
 namespace quillon::studio {
@@ -138,6 +139,8 @@ int SchemeSetup::BuildableThresholdAtMost(int k) const {
 }
 
 void SchemeSetup::SetKind(SchemeKind kind) {
+  if (static_cast<size_t>(kind) >= SchemeRows().size())
+    return;
   m_kind = kind;
   if (Uses(m_kind) & kUsesK)
     m_k = BuildableThresholdAtMost(std::clamp(m_k, 2, m_n));
@@ -223,6 +226,11 @@ void SchemeSetup::ToggleSet(uint32_t members) {
     sets.push_back(members);
   }
   SetSetsText(QualifiedSetsText(sets));
+}
+
+void SchemeSetup::SetMethod(ExpansionMethod method) {
+  if (static_cast<size_t>(method) < MethodRows().size())
+    m_method = method;
 }
 
 void SchemeSetup::SetInnocentImage(int share, std::string path) {

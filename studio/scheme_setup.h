@@ -75,14 +75,15 @@ class SchemeSetup {
   IntRange ThresholdRange() const;
   bool ThresholdBuildable(int k) const;
 
-  // Each setter keeps the choices buildable and answers the value taken. Another scheme keeps
+  // Each setter keeps the choices buildable and answers the value taken; a scheme or method
+  // that is none of the tables' is ignored. Another scheme keeps
   // n and k where it can; a new n moves k down to the nearest k that can be built; a k that
   // cannot be built moves on in the direction it was changed (so a spin control skips it).
   void SetKind(SchemeKind kind);
   int SetParticipants(int n);
   int SetThreshold(int k);
   void SetOptimal(bool optimal);
-  void SetMethod(ExpansionMethod method) { m_method = method; }
+  void SetMethod(ExpansionMethod method);
   void SetAllowClearShare(bool allow) { m_allowClearShare = allow; }
 
   // The qualified sets as typed, and what reading them for the current n found; the sets

@@ -25,7 +25,8 @@ namespace quillon::studio {
 
 // The window title starts with the program's name, in every language.
 inline constexpr char kProgramName[] = "Quillon Studio";
-// The names (wxWindow::SetName) of the controls that scripts look for.
+// The names (wxWindow::SetName) of the controls that scripts look for. The buttons are also
+// found by their labels: Label::kEncrypt, kSaveShares and kPrint.
 inline constexpr char kSchemeControlName[] = "Scheme";
 inline constexpr char kMethodControlName[] = "Method";
 inline constexpr char kParticipantsControlName[] = "Participants";

@@ -16,6 +16,12 @@
 #include "tests/shares/share_test_util.h"
 #include "tests/studio/studio_test_util.h"
 
+// Fontconfig, which Cairo uses for the PDF's labels, keeps its font caches for the life of the
+// process on purpose; LeakSanitizer would count them as leaks.
+extern "C" const char* __lsan_default_suppressions() {
+  return "leak:libfontconfig\n";
+}
+
 namespace quillon::studio {
 namespace {
 

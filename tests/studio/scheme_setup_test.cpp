@@ -115,6 +115,11 @@ TEST(SchemeSetup, SettersStayBuildable) {
   EXPECT_EQ(setup.Participants(), 9);
   EXPECT_EQ(setup.Threshold(), 9);
   EXPECT_FALSE(setup.Optimal());
+  // Numbers that name no scheme or method (a damaged setting) change nothing.
+  setup.SetKind(static_cast<SchemeKind>(5));
+  setup.SetMethod(static_cast<ExpansionMethod>(-1));
+  EXPECT_EQ(setup.Kind(), SchemeKind::SchemeNofN);
+  EXPECT_EQ(setup.Method(), ExpansionMethod::RandomBasisColumn);
 }
 
 // The sets follow n, and toggling from the candidate list writes the text.
