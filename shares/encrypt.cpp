@@ -48,6 +48,21 @@ std::string MiB(int64_t bytes) {
   return std::to_string((bytes + (1 << 20) - 1) >> 20) + " MiB";
 }
 
+}  // namespace
+
+int64_t EstimatedShareBytes(ExpansionMethod method, int64_t width, int64_t height, int64_t m,
+                            int64_t c) {
+  const ShareSize size = MethodShareSize(method, width, height, m, c);
+  const int64_t share = (size.width + 31) / 32 * 4 * size.height + 62;
+  int64_t bytes = m * share;
+  // An innocent image is at least the secret's size, and at least one bit per pixel.
+  if (IsExtendedMethod(method))
+    bytes += m * ((width + 31) / 32 * 4 * height);
+  return bytes;
+}
+
+namespace {
+
 // Thrown from the progress call when the host cancels, to leave the method's loops at once;
 // caught below, it never leaves this file.
 struct CancelledWork {};
@@ -131,17 +146,6 @@ Outcome Make(ShareSession& session, Env& env, const EncryptRequest& request,
 }
 
 }  // namespace
-
-int64_t EstimatedShareBytes(ExpansionMethod method, int64_t width, int64_t height, int64_t m,
-                            int64_t c) {
-  const ShareSize size = MethodShareSize(method, width, height, m, c);
-  const int64_t share = (size.width + 31) / 32 * 4 * size.height + 62;
-  int64_t bytes = m * share;
-  // An innocent image is at least the secret's size, and at least one bit per pixel.
-  if (IsExtendedMethod(method))
-    bytes += m * ((width + 31) / 32 * 4 * height);
-  return bytes;
-}
 
 Outcome EncryptSecretImage(ShareSession& session, Env& env, const EncryptRequest& request) {
   // No share may replace the secret, an innocent image or another share: checked once the
