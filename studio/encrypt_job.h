@@ -31,7 +31,7 @@ class EncryptJob {
   using ProgressFn = std::function<void(double fraction)>;
 
   // For Document::StartEncrypt. env must be safe to use from the thread that runs the job
-  // (Env::Default() is); the document must outlive the job's Deliver().
+  // (Env::Default() is); the document must outlive the job.
   EncryptJob(Document& document, Env& env, std::shared_ptr<const BmpImage> secret,
              SchemeSetup setup, std::unique_ptr<RandomSource> random);
   // On the owner thread, never while Run() is running. A job that was not delivered ends
