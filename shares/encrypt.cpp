@@ -1,7 +1,10 @@
 #include "shares/encrypt.h"
 
 #include <cassert>
+#include <functional>
 #include <new>
+#include <string>
+#include <vector>
 
 #include "core/file_identity.h"
 #include "core/share_set_writer.h"
@@ -58,7 +61,19 @@ int64_t EstimatedShareBytes(ExpansionMethod method, int64_t width, int64_t heigh
   return bytes;
 }
 
-Outcome EncryptSecretImage(ShareSession& session, Env& env, const EncryptRequest& request) {
+namespace {
+
+// Thrown from the progress call when the host cancels, to leave the method's loops at once;
+// caught below, it never leaves this file.
+struct CancelledWork {};
+
+// Called with the number of shares and the innocent images once they are loaded, before the
+// method runs: a refusal ends the work there.
+using BeforeWork = std::function<Outcome(int m, const std::vector<BmpImage>& innocents)>;
+
+// Every check and the method, up to the shares in memory.
+Outcome Make(ShareSession& session, Env& env, const EncryptRequest& request,
+             const BeforeWork& beforeWork, ShareTable& shares) {
   assert(request.random != nullptr && "the host hands in the random source");
   if (request.random == nullptr)
     return Outcome::Fail(Code::kRandomFailed);
@@ -100,30 +115,58 @@ Outcome EncryptSecretImage(ShareSession& session, Env& env, const EncryptRequest
       return chosen;
     }
   }
+  if (beforeWork) {
+    if (Outcome ready = beforeWork(m, innocents); !ready)
+      return ready;
+  }
+  if (session.Cancelled())
+    return Outcome::Fail(Code::kCancelled);
 
-  // No share may replace the secret, an innocent image or another share.
-  std::vector<std::string> inputs{secret->FileName()};
-  for (const BmpImage& innocent : innocents)
-    inputs.push_back(innocent.FileName());
-  std::vector<std::string> outputs;
-  for (int r = 0; r < m; ++r)
-    outputs.push_back(session.OutputPath(r, ShareName(r)));
-  if (Outcome apart = CheckOutputs(env, inputs, outputs); !apart)
-    return apart;
-
-  ShareTable shares;
   try {
-    const ProgressFn progress = [&session](double fraction) { session.ShowProgress(fraction); };
+    const ProgressFn progress = [&session](double fraction) {
+      session.ShowProgress(fraction);
+      if (session.Cancelled())
+        throw CancelledWork{};
+    };
     RunExpansionMethod(random, request.method, shares, *secret, innocents, pair.s0, pair.s1,
                        progress);
   } catch (const std::bad_alloc&) {
+    shares = ShareTable();
     return Outcome::Fail(Code::kNoMemory);
+  } catch (const CancelledWork&) {
+    shares = ShareTable();
+    return Outcome::Fail(Code::kCancelled);
   }
-  // Shares drawn from a generator that failed hide nothing: they are never written.
-  if (const int error = random.FailedWith(); error != 0)
+  // Shares drawn from a generator that failed hide nothing: they are never handed on.
+  if (const int error = random.FailedWith(); error != 0) {
+    shares = ShareTable();
     return Outcome::Fail(Code::kRandomFailed, "", error);
+  }
+  return Outcome::Ok();
+}
+
+}  // namespace
+
+Outcome EncryptSecretImage(ShareSession& session, Env& env, const EncryptRequest& request) {
+  // No share may replace the secret, an innocent image or another share: checked once the
+  // innocent images are known, before the work.
+  std::vector<std::string> outputs;
+  const BeforeWork checkOutputs = [&](int m, const std::vector<BmpImage>& innocents) {
+    std::vector<std::string> inputs{request.secret->FileName()};
+    for (const BmpImage& innocent : innocents)
+      inputs.push_back(innocent.FileName());
+    for (int r = 0; r < m; ++r)
+      outputs.push_back(session.OutputPath(r, ShareName(r)));
+    return CheckOutputs(env, inputs, outputs);
+  };
+  ShareTable shares;
+  if (Outcome made = Make(session, env, request, checkOutputs, shares); !made)
+    return made;
+  if (session.Cancelled())
+    return Outcome::Fail(Code::kCancelled);
 
   ShareSetWriter writer(env);
+  const int m = static_cast<int>(shares.Images().size());
   for (int r = 0; r < m; ++r) {
     const BmpImage& share = shares.Images()[r];
     writer.Add(outputs[r],
@@ -132,6 +175,16 @@ Outcome EncryptSecretImage(ShareSession& session, Env& env, const EncryptRequest
   if (Outcome written = writer.Write(); !written)
     return written;
   session.SharesWritten(m);
+  return Outcome::Ok();
+}
+
+Outcome MakeShares(ShareSession& session, Env& env, const EncryptRequest& request,
+                   std::vector<BmpImage>& shares) {
+  shares.clear();
+  ShareTable table;
+  if (Outcome made = Make(session, env, request, {}, table); !made)
+    return made;
+  shares = std::move(table.Images());
   return Outcome::Ok();
 }
 

@@ -1,7 +1,12 @@
 // EncryptSecretImage: builds the scheme's matrices, runs the chosen method and writes the
-// shares "capa1.bmp", "capa2.bmp", ... as one set: every share or none. Runs on the caller's
-// thread; the session, the file layer and the random source are handed in by the host.
+// shares "capa1.bmp", "capa2.bmp", ... as one set: every share or none. MakeShares does the
+// same work but hands the shares back in memory, for a host that shows them before saving.
+// Both run on the caller's thread (a host may call them on a worker thread of its own, with
+// a session, file layer and random source that no other thread uses meanwhile); the session,
+// the file layer and the random source are handed in by the host.
 #pragma once
+
+#include <vector>
 
 #include "core/bmp_image.h"
 #include "core/env.h"
@@ -31,10 +36,19 @@ struct EncryptRequest {
 // kSharesTooLarge; kSmallerThanBlock (shares without pixels); kNoMemory before the work
 // (detail: what it needs and what is available) or during it; for the extended methods
 // kCancelled, a load refusal or kInnocentTooSmall (index: the share); kOutputIsInput or
-// kOutputTwice; kRandomFailed (error: the system's); a write failure of the set (index: the
-// share). On success the session has heard SharesWritten(m). On any failure no share file
-// was created or changed and the session heard nothing but choices and progress.
+// kOutputTwice; kCancelled (index -1) when the session's Cancelled() answered true;
+// kRandomFailed (error: the system's); a write failure of the set (index: the share). On
+// success the session has heard SharesWritten(m). On any failure no share file was created
+// or changed and the session heard nothing but choices, progress and Cancelled().
 Outcome EncryptSecretImage(ShareSession& session, Env& env, const EncryptRequest& request);
+
+// The same checks and work as EncryptSecretImage without the outputs: no OutputPath asked,
+// nothing checked against inputs, nothing written, no SharesWritten. On success shares holds
+// the m share images, named ShareName(0 .. m), exactly the images EncryptSecretImage would
+// write from the same draws; on failure (the outcomes above up to kRandomFailed) shares is
+// left empty.
+Outcome MakeShares(ShareSession& session, Env& env, const EncryptRequest& request,
+                   std::vector<BmpImage>& shares);
 
 // About how many bytes the shares of this request take in memory (the share images and, for
 // the extended methods, their innocent images at least the secret's size).

@@ -43,6 +43,10 @@ class ShareSession {
   virtual void SharesWritten(int /*m*/) {}
   // How far the share work has come, 0 to 1, every few rows; hosts show it for long work.
   virtual void ShowProgress(double /*fraction*/) {}
+  // Asked after every progress call and before the shares are written: true ends the work
+  // with kCancelled, nothing written. A host whose work runs on another thread answers from
+  // a flag that thread may read (an atomic); this is called on the working thread.
+  virtual bool Cancelled() { return false; }
 };
 
 }  // namespace quillon

@@ -10,7 +10,9 @@
 #include <filesystem>
 #include <fstream>
 
+#include "schemes/method_table.h"
 #include "shares/expansion.h"
+#include "shares/share_output.h"
 #include "tests/fault_env.h"
 #include "tests/shares/share_test_util.h"
 
@@ -329,6 +331,114 @@ TEST_F(Encrypt, InnocentImagesThatEndTheMethod) {
   }
   EXPECT_TRUE(session.written.empty());
   EXPECT_FALSE(std::filesystem::exists(dir.File("capa1.bmp")));
+}
+
+// A session that cancels from its nth answer to Cancelled() on (0: never), counting them.
+class CancellingSession : public FakeSession {
+ public:
+  using FakeSession::FakeSession;
+  bool Cancelled() override { return ++questions == cancelFrom; }
+  int cancelFrom = 0;
+  int questions = 0;
+};
+
+// The shares made in memory are the very shares the driver writes from the same draws, for
+// every method; making them asks for no output and writes nothing.
+TEST_F(Encrypt, MadeSharesAreTheWrittenShares) {
+  BmpImage innocent = testing::RandomPicture(9, 13, 8, 6, dir.File("innocent.bmp"));
+  ASSERT_TRUE(innocent.Save(Env::Default()));
+  ScratchDir madeDir;
+  for (const MethodRow& row : MethodRows()) {
+    const std::string method = row.name;
+    EncryptRequest request;
+    request.scheme = {SchemeKind::SchemeKofN, 3, 2, nullptr, false};
+    request.method = row.method;
+    request.secret = &secret;
+    random = MakeSeededRandom(17);
+    request.random = random.get();
+    session.innocentChoices.assign(3, dir.File("innocent.bmp"));
+    ASSERT_TRUE(EncryptSecretImage(session, env, request)) << method;
+
+    FakeSession quiet(madeDir);
+    quiet.innocentChoices.assign(3, dir.File("innocent.bmp"));
+    random = MakeSeededRandom(17);
+    request.random = random.get();
+    std::vector<BmpImage> shares;
+    ASSERT_TRUE(MakeShares(quiet, env, request, shares)) << method;
+    EXPECT_TRUE(quiet.written.empty()) << method;
+    EXPECT_FALSE(quiet.progress.empty()) << method;
+    EXPECT_TRUE(std::filesystem::is_empty(madeDir.Path())) << method;
+    ASSERT_EQ(shares.size(), 3u) << method;
+    for (int r = 0; r < 3; ++r) {
+      EXPECT_EQ(shares[r].FileName(), ShareName(r)) << method;
+      shares[r].SetFileName(madeDir.File(ShareName(r)));
+      ASSERT_TRUE(shares[r].Save(Env::Default())) << method;
+      EXPECT_EQ(ReadFileBytes(madeDir.File(ShareName(r))), ReadFileBytes(dir.File(ShareName(r))))
+          << method << " share " << r;
+    }
+    std::filesystem::remove_all(madeDir.Path());
+    std::filesystem::create_directory(madeDir.Path());
+  }
+  // A refusal leaves no shares behind.
+  std::vector<BmpImage> shares(1);
+  EncryptRequest request;
+  request.random = random.get();
+  EXPECT_EQ(MakeShares(session, env, request, shares).code, Code::kNoSecret);
+  EXPECT_TRUE(shares.empty());
+}
+
+// A cancel heard anywhere, from before the work to just before the writing, ends the work
+// with kCancelled: nothing written, the earlier set as it was, no shares handed back.
+TEST_F(Encrypt, ACancelAnywhereWritesNothing) {
+  random = MakeSeededRandom(5);
+  const BmpImage tall = testing::RandomPicture(400, 13, 1, 9);
+  ASSERT_TRUE(Run(SchemeKind::SchemeNofN, 3, 3, ExpansionMethod::SquareSubpixelExpansion, &tall));
+  const std::vector<uint8_t> before = ReadFileBytes(dir.File("capa1.bmp"));
+
+  auto run = [&](CancellingSession& host, bool write, std::vector<BmpImage>* shares) {
+    EncryptRequest request;
+    request.scheme = {SchemeKind::SchemeNofN, 3, 3, nullptr, false};
+    request.method = ExpansionMethod::SquareSubpixelExpansion;
+    request.secret = &tall;
+    random = MakeSeededRandom(6);
+    request.random = random.get();
+    return write ? EncryptSecretImage(host, env, request) : MakeShares(host, env, request, *shares);
+  };
+  // How often a run that goes through asks: once before the work, after every progress call,
+  // once before the writing.
+  CancellingSession counting(dir);
+  ASSERT_TRUE(run(counting, true, nullptr));
+  const int questions = counting.questions;
+  ASSERT_EQ(questions, static_cast<int>(counting.progress.size()) + 2);
+  const std::vector<uint8_t> written = ReadFileBytes(dir.File("capa1.bmp"));
+  testing::WriteFileBytes(dir.File("capa1.bmp"), before);
+
+  for (int from : {1, 2, questions / 2, questions - 1, questions}) {
+    CancellingSession host(dir);
+    host.cancelFrom = from;
+    const Outcome outcome = run(host, true, nullptr);
+    EXPECT_EQ(outcome.code, Code::kCancelled) << from;
+    EXPECT_EQ(outcome.index, -1) << from;
+    EXPECT_EQ(host.questions, from) << "the work ends at the first cancel";
+    EXPECT_EQ(host.progress.size(),
+              static_cast<size_t>(std::max(0, std::min(from - 1, questions - 2))));
+    EXPECT_TRUE(host.written.empty());
+    EXPECT_EQ(ReadFileBytes(dir.File("capa1.bmp")), before) << from;
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.Path()), {}), 3)
+        << "nothing staged is left";
+    if (from < questions) {
+      CancellingSession made(dir);
+      made.cancelFrom = from;
+      std::vector<BmpImage> shares(2);
+      EXPECT_EQ(run(made, false, &shares).code, Code::kCancelled) << from;
+      EXPECT_TRUE(shares.empty()) << from;
+    }
+  }
+  // A cancel that comes too late changes nothing: the set is written as before.
+  CancellingSession late(dir);
+  late.cancelFrom = questions + 1;
+  ASSERT_TRUE(run(late, true, nullptr));
+  EXPECT_EQ(ReadFileBytes(dir.File("capa1.bmp")), written);
 }
 
 }  // namespace
