@@ -14,7 +14,7 @@ namespace quillon::studio {
 enum class ShareFormat { kBmp, kPng };
 
 struct PrintChoice {
-  std::string paper = "a4";  // a name io/print_sheets.h's FindPaper knows: "a4" or "letter"
+  std::string paper = "a4";  // a name io/print_sheets.h's FindPaper knows
   double pixelMm = 0.5;      // the side of one share pixel on paper
   bool samePage = false;     // every share side by side on one page
 };

@@ -12,6 +12,7 @@
 #include <utility>
 
 #include "io/picture.h"
+#include "io/print_sheets.h"
 #include "schemes/method_table.h"
 #include "schemes/scheme_table.h"
 
@@ -119,8 +120,6 @@ constexpr const char* kLabels[] = {
     N_("PNG"),
     N_("Replace"),
     N_("Paper"),
-    N_("A4"),
-    N_("Letter"),
     N_("Pixel size (mm)"),
     N_("All shares on one page"),
     N_("Preview"),
@@ -173,6 +172,34 @@ std::string Texts::SchemeName(SchemeKind kind) const {
 std::string Texts::MethodName(ExpansionMethod method) const {
   const size_t i = static_cast<size_t>(method);
   return i < std::size(kMethodNames) ? T(kMethodNames[i]) : std::string();
+}
+
+const std::vector<std::string>& PaperChoices() {
+  static const std::vector<std::string> papers = {"a4", "a3",     "a5",    "a2",     "a1",
+                                                  "a0", "letter", "legal", "tabloid"};
+  return papers;
+}
+
+std::string Texts::PaperName(const std::string& paper) const {
+  if (paper == "letter")
+    return T(N_("Letter"));
+  if (paper == "legal")
+    return T(N_("Legal"));
+  if (paper == "tabloid")
+    return T(N_("Tabloid"));
+  const std::optional<Paper> found = FindPaper(paper);
+  if (!found)
+    return paper;
+  if (found->name.size() == 2 && found->name[0] == 'a')
+    return "A" + found->name.substr(1);
+  // Sizes of the user's own, to a tenth of a millimetre, whole ones without decimals.
+  const auto mm = [](double value) {
+    std::string text = Decimal(value, 1);
+    if (text.size() > 2 && text.compare(text.size() - 2, 2, ".0") == 0)
+      text.resize(text.size() - 2);
+    return text;
+  };
+  return Fill(T(N_("{w} \u00D7 {h} mm")), {{"w", mm(found->widthMm)}, {"h", mm(found->heightMm)}});
 }
 
 std::string Texts::PictureFilter() const {
@@ -277,6 +304,10 @@ struct Words {
       case Code::kUnsupportedBitmap:
       case Code::kSharesTooLarge:
         return Fill(t(N_("{file} is too large for a BMP file.")), {{"file", file}}) + nothing;
+      case Code::kCannotDraw:
+        return Fill(t(N_("Cannot write {file}: share {share} could not be drawn ({reason}).")),
+                    {{"file", file}, {"share", Number(o.index + 1)}, {"reason", o.detail}}) +
+               nothing;
       default:
         return WithReason(N_("Cannot write {file}: {reason}."), N_("Cannot write {file}."), o) +
                nothing;
@@ -395,7 +426,7 @@ std::string Texts::Say(const Result& result) const {
     case Problem::kSetsInvalid:
       return T(N_("The minimal qualified sets cannot be read: correct them first."));
     case Problem::kBadPrintChoice:
-      return T(N_("Choose A4 or Letter paper and a pixel size from 0.1 to 20 mm."));
+      return T(N_("Choose a paper and a pixel size from 0.05 to 20 mm."));
     case Problem::kInnocentMissing:
       return Fill(T(N_("Choose an innocent image for share {share}.")), {{"share", layer}});
     case Problem::kLayerIndex:
@@ -639,7 +670,7 @@ std::string Texts::LeftOverLine(const SharesPlan& plan) const {
 
 std::string Texts::PrintMisfit(const PrintPreview& preview, const PrintChoice& choice) const {
   const quillon::PrintMisfit& m = preview.layout.misfit;
-  const std::string paper = Text(choice.paper == "letter" ? Label::kPaperLetter : Label::kPaperA4);
+  const std::string paper = PaperName(choice.paper);
   std::string text =
       Fill(T(N_("The shares need {w} \u00D7 {h} mm with their marks and labels, but {paper} paper "
                 "holds {rw} \u00D7 {rh} mm inside its margins.")),

@@ -74,8 +74,6 @@ enum class Label {
   kFormatPng,
   kReplace,  // the button that confirms replacing files
   kPaper,
-  kPaperA4,
-  kPaperLetter,
   kPixelSize,  // "Pixel size (mm)"
   kSamePage,
   kPreview,
@@ -84,6 +82,9 @@ enum class Label {
   kPdfFiles,
   kCount,
 };
+
+// The papers the Studio offers by name, most used first, as FindPaper knows them.
+const std::vector<std::string>& PaperChoices();
 
 // Turns an English text into the user's language; empty for English.
 using Translate = std::function<std::string(const char* english)>;
@@ -97,6 +98,9 @@ class Texts {
   std::string WindowTitle(const std::string& secretPath) const;
   std::string SchemeName(SchemeKind kind) const;
   std::string MethodName(ExpansionMethod method) const;
+  // A paper's name as the user reads it: "A4", "Letter", "210 × 297 mm"; papers are named as
+  // io/print_sheets.h's FindPaper knows them.
+  std::string PaperName(const std::string& paper) const;
   // The file-dialog filter of the pictures the Studio opens, in wxWidgets' form.
   std::string PictureFilter() const;
 

@@ -438,8 +438,8 @@ TEST_F(DocumentTest, PrintChoicesPreviewAndPdf) {
     PrintChoice choice;
     bool ok;
   } cases[] = {
-      {{"a4", 0.5, false}, true},     {{"letter", 20, true}, true}, {{"a5", 0.5, false}, false},
-      {{"a4", 0.05, false}, false},   {{"a4", 21, false}, false},   {{"a4", NAN, false}, false},
+      {{"a4", 0.5, false}, true},     {{"letter", 20, true}, true}, {{"b7", 0.5, false}, false},
+      {{"a4", 0.04, false}, false},   {{"a4", 21, false}, false},   {{"a4", NAN, false}, false},
       {{"letter", 0.1, false}, true},
   };
   for (const Case& c : cases) {
@@ -510,7 +510,7 @@ TEST_F(DocumentTest, SettingsComeBackWithinRange) {
                                        {"Threshold", "x"},
                                        {"Method", "-1"},
                                        {"PixelMm", "0,5"},
-                                       {"Paper", "a3"},
+                                       {"Paper", "b7"},
                                        {"WindowWidth", "-5"},
                                        {"Recent1", "a"},
                                        {"Recent2", ""},

@@ -8,6 +8,7 @@
 #include <regex>
 #include <set>
 
+#include "io/print_sheets.h"
 #include "schemes/method_table.h"
 #include "schemes/scheme_table.h"
 
@@ -33,8 +34,7 @@ TEST(Texts, EveryResultIsWordedThroughTheCatalog) {
                  "problem " + std::to_string(p));
   const Role roles[] = {Role::kNone,  Role::kSecret,  Role::kLayer, Role::kInnocent,
                         Role::kShare, Role::kStacked, Role::kPdf};
-  for (int c = static_cast<int>(Code::kCancelled); c <= static_cast<int>(Code::kPrintTooLarge);
-       ++c) {
+  for (int c = static_cast<int>(Code::kCancelled); c <= static_cast<int>(Code::kCannotDraw); ++c) {
     for (Role role : roles) {
       for (int error : {0, EACCES, EISDIR}) {
         Outcome outcome =
@@ -71,6 +71,12 @@ TEST(Texts, LabelsNamesAndHooks) {
   EXPECT_EQ(english.Text(Label::kMethod), kMethodControlName);
   EXPECT_EQ(english.Text(Label::kParticipants), kParticipantsControlName);
   EXPECT_EQ(english.Text(Label::kThreshold), kThresholdControlName);
+  // Papers: ISO names as they are, the others through the catalog, sizes of one's own in mm.
+  EXPECT_EQ(english.PaperName("a3"), "A3");
+  EXPECT_EQ(english.PaperName("letter"), "Letter");
+  EXPECT_EQ(english.PaperName("210x297.5"), "210 \u00D7 297.5 mm");
+  for (const std::string& paper : PaperChoices())
+    EXPECT_TRUE(FindPaper(paper)) << paper;
   // The title keeps the program's name in every language.
   EXPECT_EQ(texts.WindowTitle(""), "Quillon Studio");
   EXPECT_EQ(texts.WindowTitle("/home/ana/secret.png"), "Quillon Studio \u2014 secret.png");
