@@ -88,6 +88,9 @@ class SecretPicture {
   // The two-colour picture that is encrypted: 1 bit, named Path(); null while Empty().
   std::shared_ptr<const BmpImage> TwoColour() const { return m_twoColour; }
   const std::vector<SecretWarning>& Warnings() const { return m_warnings; }
+  // The picture's luminance as read, top row first, for showing beside its reading; empty
+  // (width 0) for a BMP that has only been read as stored.
+  const GreyPicture& Luminance() const { return m_grey; }
 
  private:
   Outcome MakeGrey();

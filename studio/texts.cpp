@@ -126,6 +126,19 @@ constexpr const char* kLabels[] = {
     N_("Encrypting"),
     N_("Pictures (BMP, PNG, JPEG)"),
     N_("PDF files"),
+    N_("File"),
+    N_("View"),
+    N_("Help"),
+    N_("Zoom In"),
+    N_("Zoom Out"),
+    N_("About Quillon Studio"),
+    N_("Splits a two-colour secret picture into shares; stacking the shares of a qualified "
+       "set of participants shows the secret."),
+    N_("Picture"),
+    N_("Two colours"),
+    N_("Open a picture, or drop one here, to make it the secret."),
+    N_("Choose the folder for the shares"),
+    N_("Save"),
 };
 static_assert(std::size(kLabels) == static_cast<size_t>(Label::kCount), "one text per label");
 
@@ -698,6 +711,20 @@ std::string Texts::PrintLabel(const std::string& share, const SchemeSetup& setup
   if (uses & kUsesSets)
     scheme.append(", ").append(QualifiedSetsText(setup.Sets()));
   return Concat({share, "    ", scheme, ", ", MethodName(setup.Method())});
+}
+
+std::string Texts::ShareNumber(int share) const {
+  return Fill(T(N_("Share {n}")), {{"n", Number(share + 1)}});
+}
+
+std::string Texts::SharesMade(int count) const {
+  return Fill(T(N_("{count} shares made: tick them under Layers to see them stacked.")),
+              {{"count", Number(count)}});
+}
+
+std::string Texts::SharesSaved(const SharesPlan& plan, const std::string& folder) const {
+  return Fill(T(N_("Saved {files} in {folder}.")),
+              {{"files", FileNames(plan.files)}, {"folder", Quoted(folder)}});
 }
 
 std::string Texts::Progress(double fraction) const {

@@ -80,6 +80,18 @@ enum class Label {
   kEncrypting,    // the progress window's title
   kPictureFiles,  // the file dialog's filter name
   kPdfFiles,
+  kFileMenu,  // the menus
+  kViewMenu,
+  kHelpMenu,
+  kZoomIn,
+  kZoomOut,
+  kAbout,
+  kAboutText,      // one sentence on what the program does
+  kPictureAsRead,  // the secret as opened, beside its reading
+  kTwoColours,     // the reading that is encrypted
+  kNoSecretYet,    // the empty secret panel
+  kChooseSharesFolder,
+  kSave,
   kCount,
 };
 
@@ -141,6 +153,12 @@ class Texts {
   std::string PrintMisfit(const PrintPreview& preview, const PrintChoice& choice) const;
   // The label printed under a share: its name, the scheme and the method.
   std::string PrintLabel(const std::string& share, const SchemeSetup& setup) const;
+
+  // The innocent image row of one share (from 0): "Share 1".
+  std::string ShareNumber(int share) const;
+  // What a finished encryption and a saved set say in the window.
+  std::string SharesMade(int count) const;
+  std::string SharesSaved(const SharesPlan& plan, const std::string& folder) const;
 
   // "Encrypting… 42%".
   std::string Progress(double fraction) const;

@@ -81,6 +81,18 @@ TEST_F(Secret, ReadsLikeTheCommandLine) {
   }
 }
 
+// The luminance shown beside the reading: a PNG's at once, a BMP's once it is read by colour.
+TEST_F(Secret, LuminanceAsRead) {
+  ASSERT_TRUE(secret.Open(Env::Default(), dir.File("ramp.bmp")));
+  EXPECT_EQ(secret.Luminance().width, 16);
+  EXPECT_EQ(secret.Luminance().luma, Ramp(0, 255));
+  ASSERT_TRUE(secret.Open(Env::Default(), dir.File("grey8.bmp")));
+  EXPECT_EQ(secret.Luminance().width, 0);
+  ASSERT_TRUE(secret.SetReading({true, {}}));
+  EXPECT_EQ(secret.Luminance().width, 8);
+  EXPECT_EQ(secret.Luminance().height, 8);
+}
+
 // A failed open leaves the secret that was open; a running job keeps the picture it took.
 TEST_F(Secret, FailuresKeepWhatWasThere) {
   testing::WriteFileBytes(dir.File("notes.txt"), {'h', 'i'});

@@ -1,0 +1,107 @@
+#include "studio/wx/app.h"
+
+#include <wx/config.h>
+#include <wx/filename.h>
+#include <wx/image.h>
+#include <wx/intl.h>
+#include <wx/stdpaths.h>
+#include <wx/translation.h>
+#include <wx/uilocale.h>
+
+#include <clocale>
+#include <cstdio>
+#include <cstdlib>
+
+#include "core/env.h"
+#include "studio/settings.h"
+#include "studio/wx/main_frame.h"
+
+namespace quillon::studio::wx {
+
+void UseUserLanguage() {
+  wxUILocale::UseDefault();
+  // Files and messages write numbers the C way, whatever the user's language.
+  std::setlocale(LC_NUMERIC, "C");
+  if (const char* dir = std::getenv("QUILLON_STUDIO_LOCALE_DIR"); dir && *dir)
+    wxFileTranslationsLoader::AddCatalogLookupPathPrefix(wxString::FromUTF8(dir));
+  // <prefix>/bin/quillon-studio finds <prefix>/share/locale, wherever it was installed.
+  wxFileName installed(wxStandardPaths::Get().GetExecutablePath());
+  installed.RemoveLastDir();
+  installed.AppendDir("share");
+  installed.AppendDir("locale");
+  wxFileTranslationsLoader::AddCatalogLookupPathPrefix(installed.GetPath());
+  auto* translations = new wxTranslations;
+  wxTranslations::Set(translations);
+  translations->AddStdCatalog();
+  translations->AddCatalog("quillon-studio");
+}
+
+Texts TranslatedTexts() {
+  return Texts([](const char* english) {
+    return std::string(wxGetTranslation(wxString::FromUTF8(english)).utf8_str());
+  });
+}
+
+bool StudioApp::OnInit() {
+  // Not wxApp::OnInit: the command line is ours (a picture to open), not the toolkit's.
+  wxInitAllImageHandlers();
+  SetAppName("quillon-studio");
+  SetAppDisplayName(kProgramName);
+  UseUserLanguage();
+  m_texts = std::make_unique<Texts>(TranslatedTexts());
+  m_document = std::make_unique<Document>(Env::Default());
+  LoadSettings();
+  auto* frame = new MainFrame(*m_document, *m_texts);
+  frame->Show();
+  if (argc > 1)
+    frame->OpenSecret(std::string(argv[1].utf8_str()));
+  return true;
+}
+
+int StudioApp::OnExit() {
+  // The frame is gone by now; what it left in the document is kept.
+  if (m_document)
+    SaveSettings();
+  return wxApp::OnExit();
+}
+
+void StudioApp::LoadSettings() {
+  wxConfigBase* config = wxConfigBase::Get();
+  SettingPairs pairs;
+  wxString key;
+  long cookie = 0;
+  for (bool more = config->GetFirstEntry(key, cookie); more;
+       more = config->GetNextEntry(key, cookie)) {
+    pairs.emplace_back(std::string(key.utf8_str()),
+                       std::string(config->Read(key, wxString()).utf8_str()));
+  }
+  m_document->ApplySettings(SettingsFromPairs(pairs));
+}
+
+void StudioApp::SaveSettings() {
+  wxConfigBase* config = wxConfigBase::Get();
+  // Entries the settings no longer have (a shorter recent list) must not come back.
+  config->DeleteAll();
+  for (const auto& [key, value] : SettingsToPairs(m_document->Settings()))
+    config->Write(wxString::FromUTF8(key), wxString::FromUTF8(value));
+  config->Flush();
+}
+
+int RunStudio(int argc, char** argv) {
+  wxApp::SetInstance(new StudioApp);
+  if (!wxEntryStart(argc, argv)) {
+    // wxEntryStart has undone its own start; cleaning up again would touch GTK without a
+    // display, which aborts.
+    std::fprintf(stderr, "quillon-studio: cannot open the display to show windows\n");
+    return 1;
+  }
+  int status = 1;
+  if (wxTheApp->CallOnInit()) {
+    status = wxTheApp->OnRun();
+    wxTheApp->OnExit();
+  }
+  wxEntryCleanup();
+  return status;
+}
+
+}  // namespace quillon::studio::wx

@@ -1,0 +1,55 @@
+#include "studio/wx/asker.h"
+
+#include <wx/app.h>
+#include <wx/dirdlg.h>
+#include <wx/filedlg.h>
+#include <wx/msgdlg.h>
+
+namespace quillon::studio::wx {
+namespace {
+
+wxString Wx(const std::string& text) {
+  return wxString::FromUTF8(text);
+}
+
+class DialogAsker : public Asker {
+ public:
+  std::vector<std::string> OpenFiles(wxWindow* parent, const std::string& title,
+                                     const std::string& folder, const std::string& filter,
+                                     bool several) override {
+    wxFileDialog dialog(parent, Wx(title), Wx(folder), wxEmptyString, Wx(filter),
+                        wxFD_OPEN | wxFD_FILE_MUST_EXIST | (several ? wxFD_MULTIPLE : 0));
+    std::vector<std::string> files;
+    if (dialog.ShowModal() != wxID_OK)
+      return files;
+    wxArrayString paths;
+    dialog.GetPaths(paths);
+    for (const wxString& path : paths)
+      files.emplace_back(path.utf8_str());
+    return files;
+  }
+
+  std::string ChooseFolder(wxWindow* parent, const std::string& title,
+                           const std::string& folder) override {
+    wxDirDialog dialog(parent, Wx(title), Wx(folder), wxDD_DEFAULT_STYLE);
+    if (dialog.ShowModal() != wxID_OK)
+      return "";
+    return std::string(dialog.GetPath().utf8_str());
+  }
+
+  bool Confirm(wxWindow* parent, const std::string& message, const std::string& yes) override {
+    wxMessageDialog dialog(parent, Wx(message),
+                           wxTheApp ? wxTheApp->GetAppDisplayName() : wxString(),
+                           wxOK | wxCANCEL | wxICON_QUESTION);
+    dialog.SetOKLabel(Wx(yes));
+    return dialog.ShowModal() == wxID_OK;
+  }
+};
+
+}  // namespace
+
+std::unique_ptr<Asker> MakeDialogAsker() {
+  return std::make_unique<DialogAsker>();
+}
+
+}  // namespace quillon::studio::wx

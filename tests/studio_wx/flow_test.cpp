@@ -1,0 +1,138 @@
+// Whole flows on the real window: what the user does reaches the document through the
+// controls, menus and dialogs, and what the document holds shows up in the window.
+#include <wx/dnd.h>
+#include <wx/menu.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include "tests/studio/studio_test_util.h"
+#include "tests/studio_wx/studio_wx_test_util.h"
+
+namespace quillon::studio::wx::testing {
+namespace {
+
+namespace fs = std::filesystem;
+using quillon::testing::ScratchDir;
+
+// A grey picture with a dark square: both colours at the default threshold.
+void WriteSecret(const std::string& path, int width, int height) {
+  std::vector<uint8_t> luma(static_cast<size_t>(width) * height, 220);
+  for (int y = height / 4; y < height * 3 / 4; ++y) {
+    for (int x = width / 4; x < width * 3 / 4; ++x)
+      luma[static_cast<size_t>(y) * width + x] = 30;
+  }
+  quillon::testing::WriteGreyPng(path, width, height, luma);
+}
+
+// How ScriptedAsker records the label of the button that goes on.
+std::string Yes(const std::string& label) {
+  return std::string(" [").append(label).append("]");
+}
+
+using Flow = StudioWindow;
+
+// Open a PNG, choose the optimal (3,5) scheme with pixel sampling, encrypt, stack shares 1, 2
+// and 4, save the set as PNG (asked before replacing), print.
+TEST_F(Flow, OpenChooseEncryptStackSavePrint) {
+  ScratchDir dir;
+  const std::string secret = dir.File("secret.png");
+  WriteSecret(secret, 64, 48);
+  auto* encrypt = Find<wxButton>(kEncryptButtonName);
+  EXPECT_FALSE(encrypt->IsEnabled()) << "nothing to encrypt yet";
+
+  script.files.push_back({secret});
+  Menu(wxID_OPEN);
+  EXPECT_EQ(document.Secret().Path(), secret);
+  EXPECT_EQ(Utf8(frame->GetTitle()), texts.WindowTitle(secret));
+  EXPECT_TRUE(encrypt->IsEnabled());
+
+  Choose(Find<wxChoice>(kSchemeControlName), texts.SchemeName(SchemeKind::SchemeKofN));
+  Spin(Find<wxSpinCtrl>(kParticipantsControlName), 5);
+  Spin(Find<wxSpinCtrl>(kThresholdControlName), 3);
+  Tick(Find<wxCheckBox>(texts.Text(Label::kOptimalContrast)), true);
+  Choose(Find<wxChoice>(kMethodControlName), texts.MethodName(ExpansionMethod::PixelSampling));
+  const SchemeSetup& setup = document.Scheme();
+  EXPECT_EQ(setup.Kind(), SchemeKind::SchemeKofN);
+  EXPECT_EQ(setup.Participants(), 5);
+  EXPECT_EQ(setup.Threshold(), 3);
+  EXPECT_TRUE(setup.Optimal());
+  EXPECT_EQ(setup.Method(), ExpansionMethod::PixelSampling);
+  EXPECT_EQ(Find<wxSpinCtrl>(kThresholdControlName)->GetValue(), 3);
+
+  Click(encrypt);
+  ASSERT_TRUE(WaitForEncryption());
+  ASSERT_EQ(document.MadeShares(), 5);
+  EXPECT_EQ(frame->LastMessage(), texts.SharesMade(5));
+  EXPECT_EQ(document.Secret().Path(), secret) << "the secret stays the secret";
+
+  for (int share : {0, 1, 3})
+    ASSERT_TRUE(document.TickLayer(share, true));
+  EXPECT_EQ(document.CheckStack().state, StackCheck::State::kQualified);
+
+  // Save as PNG: the names are shown first; a second save asks before replacing and writes
+  // nothing when the user declines.
+  Choose(Find<wxChoice>(texts.Text(Label::kShareFormat)), texts.Text(Label::kFormatPng));
+  const std::string folder = dir.File("shares");
+  fs::create_directory(folder);
+  script.folders = {folder, folder};
+  script.confirms = {true, false};
+  Click(Find<wxButton>(kSaveSharesButtonName));
+  for (int r = 1; r <= 5; ++r)
+    EXPECT_TRUE(fs::exists(folder + "/capa" + std::to_string(r) + ".png")) << r;
+  const auto written = fs::last_write_time(folder + "/capa1.png");
+  Click(Find<wxButton>(kSaveSharesButtonName));
+  ASSERT_EQ(script.asked.size(), 2u);
+  EXPECT_NE(script.asked[0].find("capa5.png"), std::string::npos) << script.asked[0];
+  EXPECT_TRUE(script.asked[0].ends_with(Yes(texts.Text(Label::kSave))));
+  EXPECT_TRUE(script.asked[1].ends_with(Yes(texts.Text(Label::kReplace)))) << script.asked[1];
+  EXPECT_EQ(fs::last_write_time(folder + "/capa1.png"), written);
+  EXPECT_EQ(document.Settings().sharesFolder, folder);
+}
+
+// A picture dropped on the window opens as the secret; one that cannot be read is worded in
+// the info bar and leaves the secret that was open.
+TEST_F(Flow, DropOpensTheSecret) {
+  ScratchDir dir;
+  const std::string secret = dir.File("dropped.png");
+  WriteSecret(secret, 16, 16);
+  const std::string bad = dir.File("notes.txt");
+  { std::ofstream(bad) << "not a picture"; }
+  auto* target = dynamic_cast<wxFileDropTarget*>(frame->GetDropTarget());
+  ASSERT_NE(target, nullptr);
+  for (const std::string& file : {secret, bad}) {
+    wxArrayString files;
+    files.Add(Wx(file));
+    EXPECT_TRUE(target->OnDropFiles(10, 10, files));
+    Pump(50);
+  }
+  EXPECT_EQ(document.Secret().Path(), secret);
+  EXPECT_EQ(frame->LastMessage(), texts.Say(document.OpenSecret(bad)));
+  EXPECT_NE(frame->LastMessage(), "");
+}
+
+// Cancel stops the work and leaves the document without shares; the window stays usable.
+TEST_F(Flow, CancelWritesNothing) {
+  ScratchDir dir;
+  const std::string secret = dir.File("large.png");
+  WriteSecret(secret, 2048, 2048);
+  script.files.push_back({secret});
+  Menu(wxID_OPEN);
+  Choose(Find<wxChoice>(kSchemeControlName), texts.SchemeName(SchemeKind::SchemeKofN));
+  Spin(Find<wxSpinCtrl>(kParticipantsControlName), 7);
+  Spin(Find<wxSpinCtrl>(kThresholdControlName), 4);
+  Click(Find<wxButton>(kEncryptButtonName));
+  ASSERT_TRUE(frame->Encrypting());
+  auto* cancel = Find<wxButton>(texts.Text(Label::kCancel));
+  EXPECT_TRUE(cancel->IsShown());
+  EXPECT_FALSE(Find<wxButton>(kEncryptButtonName)->IsEnabled());
+  Click(cancel);
+  ASSERT_TRUE(WaitForEncryption());
+  EXPECT_EQ(document.MadeShares(), 0);
+  EXPECT_FALSE(document.Busy());
+  EXPECT_TRUE(Find<wxButton>(kEncryptButtonName)->IsEnabled());
+  EXPECT_FALSE(Find<wxButton>(kSaveSharesButtonName)->IsEnabled());
+}
+
+}  // namespace
+}  // namespace quillon::studio::wx::testing

@@ -1,0 +1,97 @@
+// The window's hooks for scripts and screen readers: names, labels, mnemonics, menus.
+#include <wx/checklst.h>
+#include <wx/menu.h>
+#include <wx/slider.h>
+#include <wx/textctrl.h>
+
+#include <set>
+
+#include "studio/wx/mnemonics.h"
+#include "tests/studio_wx/studio_wx_test_util.h"
+
+namespace quillon::studio::wx::testing {
+namespace {
+
+TEST(Mnemonics, FirstFreeLetterInAnyLanguage) {
+  struct Case {
+    std::vector<std::string> labels;
+    std::vector<std::string> marked;
+  } cases[] = {
+      {{"Open\u2026", "Open Shares\u2026", "Print\u2026"},
+       {"&Open\u2026", "O&pen Shares\u2026", "P&rint\u2026"}},
+      {{"\u00C1brir", "Ayuda"}, {"\u00C1&brir", "&Ayuda"}},  // accented letters are skipped
+      {{"Save & Quit", "ab", "ba", "b"}, {"&Save && Quit", "&ab", "&ba", "b"}},
+  };
+  for (const Case& c : cases) {
+    Mnemonics marks;
+    for (size_t i = 0; i < c.labels.size(); ++i)
+      EXPECT_EQ(marks.Mark(c.labels[i]), c.marked[i]) << c.labels[i];
+  }
+}
+
+using Hooks = StudioWindow;
+
+// Every control a user reaches has a name a screen reader speaks (never the toolkit's
+// default class name), every labelled one a mnemonic, no two alike; the scripts' hooks hold.
+TEST_F(Hooks, NamesLabelsAndMnemonics) {
+  EXPECT_EQ(Utf8(frame->GetTitle()).rfind(kProgramName, 0), 0u);
+  EXPECT_EQ(Find<wxChoice>(kSchemeControlName)->GetCount(), 5u);
+  EXPECT_EQ(Find<wxChoice>(kMethodControlName)->GetCount(), 7u);
+  Find<wxSpinCtrl>(kParticipantsControlName);
+  Find<wxSpinCtrl>(kThresholdControlName);
+  const std::pair<const char*, Label> buttons[] = {{kEncryptButtonName, Label::kEncrypt},
+                                                   {kSaveSharesButtonName, Label::kSaveShares},
+                                                   {kPrintButtonName, Label::kPrint}};
+  for (const auto& [name, label] : buttons)
+    EXPECT_EQ(Utf8(Find<wxButton>(name)->GetLabelText()), texts.Text(label)) << name;
+
+  std::set<wxChar> mnemonics;
+  std::function<void(wxWindow*)> walk = [&](wxWindow* window) {
+    for (wxWindow* child : window->GetChildren()) {
+      const bool control = dynamic_cast<wxButton*>(child) || dynamic_cast<wxCheckBox*>(child) ||
+                           dynamic_cast<wxChoice*>(child) || dynamic_cast<wxSpinCtrl*>(child) ||
+                           dynamic_cast<wxSlider*>(child) || dynamic_cast<wxTextCtrl*>(child) ||
+                           dynamic_cast<wxCheckListBox*>(child);
+      const std::string name = Utf8(child->GetName());
+      if (control) {
+        EXPECT_EQ(name.find_first_of("&"), std::string::npos) << name;
+        for (const char* toolkit :
+             {"button", "check", "choice", "wxSpinCtrl", "slider", "text", "listBox", "checkBox"})
+          EXPECT_NE(name, toolkit) << "unnamed " << child->GetClassInfo()->GetClassName();
+      }
+      const wxString label = child->GetLabel();
+      const bool labelled = (dynamic_cast<wxButton*>(child) || dynamic_cast<wxCheckBox*>(child)) &&
+                            child->GetId() != wxID_CANCEL;
+      if (labelled) {
+        const int amp = label.Find('&');
+        ASSERT_NE(amp, wxNOT_FOUND) << Utf8(label);
+        EXPECT_TRUE(mnemonics.insert(wxTolower(label[amp + 1])).second)
+            << "mnemonic used twice: " << Utf8(label);
+      }
+      walk(child);
+    }
+  };
+  walk(frame);
+
+  // Every menu and menu item has a mnemonic; the commands have their shortcuts.
+  wxMenuBar* bar = frame->GetMenuBar();
+  for (size_t m = 0; m < bar->GetMenuCount(); ++m) {
+    EXPECT_NE(bar->GetMenuLabel(m).Find('&'), wxNOT_FOUND) << Utf8(bar->GetMenuLabel(m));
+    for (wxMenuItem* item : bar->GetMenu(m)->GetMenuItems()) {
+      if (!item->IsSeparator()) {
+        EXPECT_NE(item->GetItemLabel().Find('&'), wxNOT_FOUND) << Utf8(item->GetItemLabel());
+      }
+    }
+  }
+  const std::pair<int, const char*> shortcuts[] = {
+      {wxID_OPEN, "Ctrl+O"}, {wxID_SAVE, "Ctrl+S"}, {wxID_PRINT, "Ctrl+P"}, {wxID_EXIT, "Ctrl+Q"}};
+  for (const auto& [id, accel] : shortcuts) {
+    wxMenuItem* item = bar->FindItem(id);
+    ASSERT_NE(item, nullptr) << accel;
+    EXPECT_TRUE(item->GetItemLabel().EndsWith(wxString("\t") + accel))
+        << Utf8(item->GetItemLabel());
+  }
+}
+
+}  // namespace
+}  // namespace quillon::studio::wx::testing
