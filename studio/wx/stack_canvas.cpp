@@ -83,6 +83,7 @@ StackCanvas::StackCanvas(wxWindow* parent, Document& document)
   SetBackgroundStyle(wxBG_STYLE_PAINT);
   SetScrollRate(8, 8);
   Bind(wxEVT_PAINT, &StackCanvas::OnPaint, this);
+  Bind(wxEVT_SIZE, &StackCanvas::OnSize, this);
   Bind(wxEVT_LEFT_DOWN, &StackCanvas::OnLeftDown, this);
   Bind(wxEVT_MOTION, &StackCanvas::OnMotion, this);
   Bind(wxEVT_LEFT_UP, &StackCanvas::OnLeftUp, this);
@@ -127,14 +128,31 @@ void StackCanvas::UpdateVirtualSize() {
 void StackCanvas::PictureChanged() {
   const BmpImage* picture = Picture();
   const wxSize size = picture ? wxSize(picture->Width(), picture->Height()) : wxSize();
-  if (picture != nullptr && size != m_shownSize) {
-    FitZoom(*picture);
-    if (onZoom)
-      onZoom();
-  }
+  if (picture != nullptr && size != m_shownSize)
+    m_fitPending = true;
   m_shownSize = size;
+  TryFit();
   UpdateVirtualSize();
   Refresh(false);
+}
+
+void StackCanvas::TryFit() {
+  const BmpImage* picture = Picture();
+  const wxSize client = GetClientSize();
+  // Before the first layout the canvas is a few pixels wide: fitting then would shrink
+  // every picture to the smallest zoom.
+  if (!m_fitPending || picture == nullptr || client.x < 64 || client.y < 64)
+    return;
+  m_fitPending = false;
+  FitZoom(*picture);
+  UpdateVirtualSize();
+  if (onZoom)
+    onZoom();
+}
+
+void StackCanvas::OnSize(wxSizeEvent& event) {
+  event.Skip();
+  TryFit();
 }
 
 void StackCanvas::ZoomBy(int steps) {
@@ -145,6 +163,7 @@ void StackCanvas::ZoomBy(int steps) {
   const wxSize client = GetClientSize();
   const wxPoint middle = CalcUnscrolledPosition(wxPoint(client.x / 2, client.y / 2));
   m_zoomIndex = index;
+  m_fitPending = false;  // the user's zoom stays
   const ZoomFactor after = Zoom();
   UpdateVirtualSize();
   // The picture point that was in the middle stays there.

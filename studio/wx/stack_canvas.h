@@ -55,6 +55,8 @@ class StackCanvas : public wxScrolledCanvas {
   const BmpImage* Picture();
   void FitZoom(const BmpImage& picture);
   void UpdateVirtualSize();
+  void TryFit();
+  void OnSize(wxSizeEvent& event);
   void OnPaint(wxPaintEvent& event);
   void OnLeftDown(wxMouseEvent& event);
   void OnMotion(wxMouseEvent& event);
@@ -66,7 +68,8 @@ class StackCanvas : public wxScrolledCanvas {
   Document& m_document;
   int m_zoomIndex;
   int m_selected = -1;
-  wxSize m_shownSize;  // the picture size last shown, to fit a new one once
+  wxSize m_shownSize;         // the picture size last shown, to fit a new one once
+  bool m_fitPending = false;  // a new picture waits for the canvas to have its size
   bool m_dragging = false;
   wxPoint m_dragStart;
   int m_startDx = 0;
