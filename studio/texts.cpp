@@ -115,6 +115,9 @@ constexpr const char* kLabels[] = {
     N_("Decode Exactly"),
     N_("Save Stacked Picture\u2026"),
     N_("Save Decoded Picture\u2026"),
+    N_("Remove"),
+    N_("Zoom In"),
+    N_("Zoom Out"),
     N_("Share format"),
     N_("BMP"),
     N_("PNG"),
@@ -123,6 +126,10 @@ constexpr const char* kLabels[] = {
     N_("Pixel size (mm)"),
     N_("All shares on one page"),
     N_("Preview"),
+    N_("Custom size"),
+    N_("Width (mm)"),
+    N_("Height (mm)"),
+    N_("Save PDF\u2026"),
     N_("Encrypting"),
     N_("Pictures (BMP, PNG, JPEG)"),
     N_("PDF files"),
@@ -662,6 +669,16 @@ std::string Texts::DecodedLine(const DecodeResult& decoded) const {
               {{"blocks", Number(decoded.blocks)}, {"ambiguous", Number(decoded.ambiguous)}});
 }
 
+std::string Texts::ZoomLine(int numerator, int denominator) const {
+  const int64_t percent = denominator > 0 ? int64_t{100} * numerator / denominator : 0;
+  return Fill(T(N_("Zoom {percent}%")), {{"percent", Number(percent)}});
+}
+
+std::string Texts::SavedLine(const std::string& path) const {
+  return Fill(T(N_("Saved {file}.")),
+              {{"file", Quoted(std::filesystem::path(path).filename().string())}});
+}
+
 std::string Texts::SavePlanLine(const SharesPlan& plan) const {
   return Fill(T(N_("The shares will be saved as {files}.")), {{"files", FileNames(plan.files)}});
 }
@@ -697,6 +714,10 @@ std::string Texts::PrintMisfit(const PrintPreview& preview, const PrintChoice& c
                                  {{"px", Decimal(std::floor(m.fittingPixelMm * 100) / 100, 2)}}));
   }
   return text;
+}
+
+std::string Texts::PreviewPages(int pages) const {
+  return Fill(T(N_("Page 1 of {pages}")), {{"pages", Number(pages)}});
 }
 
 std::string Texts::PrintLabel(const std::string& share, const SchemeSetup& setup) const {

@@ -69,6 +69,9 @@ enum class Label {
   kDecodeExactly,
   kSaveStacked,  // "Save Stacked Picture…"
   kSaveDecoded,
+  kRemoveLayer,  // takes an opened layer off the stack
+  kZoomIn,
+  kZoomOut,
   kShareFormat,
   kFormatBmp,
   kFormatPng,
@@ -77,6 +80,10 @@ enum class Label {
   kPixelSize,  // "Pixel size (mm)"
   kSamePage,
   kPreview,
+  kCustomPaper,  // a paper of the user's own size
+  kPaperWidth,   // "Width (mm)"
+  kPaperHeight,
+  kSavePdf,       // "Save PDF…"
   kEncrypting,    // the progress window's title
   kPictureFiles,  // the file dialog's filter name
   kPdfFiles,
@@ -141,6 +148,10 @@ class Texts {
   // What the ticked layers show; layers are the document's.
   std::string StackLine(const StackCheck& check, const std::vector<Layer>& layers) const;
   std::string DecodedLine(const DecodeResult& decoded) const;
+  // The stack's zoom as a percentage: "Zoom 400%", or "Zoom 25%" for 1 in 4.
+  std::string ZoomLine(int numerator, int denominator) const;
+  // What a save wrote: "Saved “stack.png”."
+  std::string SavedLine(const std::string& path) const;
 
   // The files Save Shares will write, and the question before replacing.
   std::string SavePlanLine(const SharesPlan& plan) const;
@@ -151,6 +162,8 @@ class Texts {
 
   // Why the shares do not fit on the paper, and the pixel size that would.
   std::string PrintMisfit(const PrintPreview& preview, const PrintChoice& choice) const;
+  // "Page 1 of 3", above the preview.
+  std::string PreviewPages(int pages) const;
   // The label printed under a share: its name, the scheme and the method.
   std::string PrintLabel(const std::string& share, const SchemeSetup& setup) const;
 

@@ -1,0 +1,388 @@
+#include "studio/wx/stack_panel.h"
+
+#include <wx/button.h>
+#include <wx/checkbox.h>
+#include <wx/choice.h>
+#include <wx/scrolwin.h>
+#include <wx/settings.h>
+#include <wx/sizer.h>
+#include <wx/statbmp.h>
+#include <wx/stattext.h>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "schemes/method_table.h"
+#include "studio/wx/bitmaps.h"
+#include "studio/wx/stack_canvas.h"
+#include "studio/wx/stack_widgets.h"
+
+namespace quillon::studio::wx {
+namespace {
+
+constexpr int kThumbnailSide = 48;
+
+wxString U(const std::string& text) {
+  return wxString::FromUTF8(text);
+}
+
+// A tint of the selection colour that keeps the row's black text readable.
+wxColour SelectedRowColour() {
+  const wxColour h = wxSystemSettings::GetColour(wxSYS_COLOUR_HIGHLIGHT);
+  const wxColour w = wxSystemSettings::GetColour(wxSYS_COLOUR_WINDOW);
+  return wxColour((h.Red() + 3 * w.Red()) / 4, (h.Green() + 3 * w.Green()) / 4,
+                  (h.Blue() + 3 * w.Blue()) / 4);
+}
+
+}  // namespace
+
+struct StackPanel::Impl {
+  // One layer's row in the list.
+  struct Row {
+    wxPanel* panel = nullptr;
+    wxCheckBox* tick = nullptr;
+    wxStaticBitmap* thumbnail = nullptr;
+    wxStaticText* name = nullptr;
+    wxChoice* participant = nullptr;
+    wxButton* remove = nullptr;  // null for the shares made here
+    const BmpImage* image = nullptr;
+    int participants = -1;  // entries of the choice besides "not known"
+  };
+
+  Impl(StackPanel* panel, Document& document, const Texts& texts)
+      : self(panel), doc(document), texts(texts) {}
+
+  void Build();
+  void SyncRows();
+  void BuildRows();
+  void UpdateRow(int i);
+  void Select(int layer);
+  void UpdateStack();
+  void Say(const Result& result);
+  void SayText(const std::string& text, bool problem);
+  void WrapLines();
+
+  StackPanel* self;
+  Document& doc;
+  const Texts& texts;
+
+  wxScrolledWindow* list = nullptr;
+  wxBoxSizer* listSizer = nullptr;
+  std::vector<Row> rows;
+  int selected = -1;
+
+  StackCanvas* canvas = nullptr;
+  wxStaticText* zoomLine = nullptr;
+  wxStaticText* stackLine = nullptr;
+  wxStaticText* messageLine = nullptr;
+  wxButton* align = nullptr;
+  wxButton* zoomIn = nullptr;
+  wxButton* zoomOut = nullptr;
+  wxButton* decode = nullptr;
+  wxButton* save = nullptr;
+  wxString saveStackedLabel;
+  wxString saveDecodedLabel;
+};
+
+void StackPanel::Impl::Build() {
+  const std::vector<wxString> labels = WithMnemonics(
+      {texts.Text(Label::kLayers), texts.Text(Label::kStack), texts.Text(Label::kAlignLayers),
+       texts.Text(Label::kZoomOut), texts.Text(Label::kZoomIn), texts.Text(Label::kDecodeExactly),
+       texts.Text(Label::kSaveStacked), texts.Text(Label::kSaveDecoded)});
+
+  auto* layersHeading = new wxStaticText(self, wxID_ANY, labels[0]);
+  layersHeading->SetFont(layersHeading->GetFont().Bold());
+  list = new wxScrolledWindow(self, wxID_ANY, wxDefaultPosition, wxSize(330, -1),
+                              wxVSCROLL | wxBORDER_THEME);
+  list->SetName(U(texts.Text(Label::kLayers)));
+  list->SetScrollRate(0, 8);
+  listSizer = new wxBoxSizer(wxVERTICAL);
+  list->SetSizer(listSizer);
+  align = new wxButton(self, wxID_ANY, labels[2]);
+  align->SetName(U(texts.Text(Label::kAlignLayers)));
+
+  auto* stackHeading = new wxStaticText(self, wxID_ANY, labels[1]);
+  stackHeading->SetFont(stackHeading->GetFont().Bold());
+  zoomOut = new wxButton(self, wxID_ANY, labels[3]);
+  zoomOut->SetName(U(texts.Text(Label::kZoomOut)));
+  zoomIn = new wxButton(self, wxID_ANY, labels[4]);
+  zoomIn->SetName(U(texts.Text(Label::kZoomIn)));
+  zoomLine = new wxStaticText(self, wxID_ANY, "");
+  canvas = new StackCanvas(self, doc);
+  canvas->SetName(U(texts.Text(Label::kStack)));
+  canvas->SetMinSize(wxSize(320, 240));
+  stackLine = new wxStaticText(self, wxID_ANY, "");
+  stackLine->SetName(U(texts.Text(Label::kStack)));
+  messageLine = new wxStaticText(self, wxID_ANY, "");
+  decode = new wxButton(self, wxID_ANY, labels[5]);
+  decode->SetName(U(texts.Text(Label::kDecodeExactly)));
+  saveStackedLabel = labels[6];
+  saveDecodedLabel = labels[7];
+  save = new wxButton(self, wxID_ANY, saveStackedLabel);
+  save->SetName(U(texts.Text(Label::kSaveStacked)));
+
+  auto* left = new wxBoxSizer(wxVERTICAL);
+  left->Add(layersHeading, 0, wxBOTTOM, 4);
+  left->Add(list, 1, wxEXPAND);
+  left->Add(align, 0, wxTOP, 6);
+
+  auto* zoomRow = new wxBoxSizer(wxHORIZONTAL);
+  zoomRow->Add(stackHeading, 0, wxALIGN_CENTER_VERTICAL | wxRIGHT, 12);
+  zoomRow->AddStretchSpacer();
+  zoomRow->Add(zoomLine, 0, wxALIGN_CENTER_VERTICAL | wxRIGHT, 8);
+  zoomRow->Add(zoomOut, 0, wxRIGHT, 4);
+  zoomRow->Add(zoomIn, 0);
+  auto* buttonRow = new wxBoxSizer(wxHORIZONTAL);
+  buttonRow->Add(decode, 0, wxRIGHT, 6);
+  buttonRow->Add(save, 0);
+
+  auto* right = new wxBoxSizer(wxVERTICAL);
+  right->Add(zoomRow, 0, wxEXPAND | wxBOTTOM, 4);
+  right->Add(canvas, 1, wxEXPAND);
+  right->Add(stackLine, 0, wxEXPAND | wxTOP, 6);
+  right->Add(messageLine, 0, wxEXPAND | wxTOP, 2);
+  right->Add(buttonRow, 0, wxTOP, 6);
+
+  auto* top = new wxBoxSizer(wxHORIZONTAL);
+  top->Add(left, 0, wxEXPAND | wxALL, 6);
+  top->Add(right, 1, wxEXPAND | wxALL, 6);
+  self->SetSizer(top);
+
+  align->Bind(wxEVT_BUTTON, [this](wxCommandEvent&) {
+    SayText("", false);
+    doc.ResetOffsets();
+  });
+  zoomIn->Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { canvas->ZoomBy(1); });
+  zoomOut->Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { canvas->ZoomBy(-1); });
+  decode->Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { self->DecodeExactly(); });
+  save->Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { self->SaveStacked(); });
+  canvas->onZoom = [this] {
+    const ZoomFactor zoom = canvas->Zoom();
+    zoomLine->SetLabel(U(texts.ZoomLine(zoom.numerator, zoom.denominator)));
+    self->Layout();
+  };
+  canvas->onRefused = [this](const Result& result) { Say(result); };
+  self->Bind(wxEVT_SIZE, [this](wxSizeEvent& event) {
+    event.Skip();
+    self->CallAfter([this] { WrapLines(); });
+  });
+  canvas->onZoom();
+}
+
+void StackPanel::Impl::WrapLines() {
+  const int width = std::max(canvas->GetSize().x, 100);
+  for (wxStaticText* line : {stackLine, messageLine}) {
+    const wxString text = line->GetLabel();
+    line->SetLabel(text);  // unwraps what an earlier width wrapped
+    line->Wrap(width);
+  }
+  self->Layout();
+}
+
+void StackPanel::Impl::SyncRows() {
+  const std::vector<Layer>& layers = doc.Layers();
+  if (rows.size() != layers.size())
+    BuildRows();
+  for (size_t i = 0; i < rows.size(); ++i)
+    UpdateRow(static_cast<int>(i));
+  if (selected >= static_cast<int>(layers.size()) || (selected < 0 && !layers.empty()))
+    Select(layers.empty() ? -1 : static_cast<int>(layers.size()) - 1);
+  else
+    Select(selected);
+  list->FitInside();
+  list->Layout();
+}
+
+void StackPanel::Impl::BuildRows() {
+  list->Freeze();
+  listSizer->Clear(true);
+  rows.clear();
+  const std::vector<Layer>& layers = doc.Layers();
+  for (size_t i = 0; i < layers.size(); ++i) {
+    const int index = static_cast<int>(i);
+    Row row;
+    row.panel = new wxPanel(list, wxID_ANY);
+    row.tick = new wxCheckBox(row.panel, wxID_ANY, "");
+    row.thumbnail =
+        new wxStaticBitmap(row.panel, wxID_ANY, wxBitmap(kThumbnailSide, kThumbnailSide));
+    row.thumbnail->SetMinSize(wxSize(kThumbnailSide, kThumbnailSide));
+    row.name = new wxStaticText(row.panel, wxID_ANY, "");
+    row.participant = new wxChoice(row.panel, wxID_ANY);
+    auto* sizer = new wxBoxSizer(wxHORIZONTAL);
+    sizer->Add(row.tick, 0, wxALIGN_CENTER_VERTICAL | wxALL, 4);
+    sizer->Add(row.thumbnail, 0, wxALIGN_CENTER_VERTICAL | wxALL, 2);
+    auto* words = new wxBoxSizer(wxVERTICAL);
+    words->Add(row.name, 0, wxBOTTOM, 2);
+    auto* controls = new wxBoxSizer(wxHORIZONTAL);
+    controls->Add(row.participant, 0, wxALIGN_CENTER_VERTICAL);
+    if (!layers[i].made) {
+      row.remove = new wxButton(row.panel, wxID_ANY, U(texts.Text(Label::kRemoveLayer)),
+                                wxDefaultPosition, wxDefaultSize, wxBU_EXACTFIT);
+      controls->Add(row.remove, 0, wxALIGN_CENTER_VERTICAL | wxLEFT, 4);
+      // Taking the layer off destroys this row, so not from inside the button's own click.
+      row.remove->Bind(wxEVT_BUTTON, [this, index](wxCommandEvent&) {
+        self->CallAfter([this, index] {
+          SayText("", false);
+          Say(doc.RemoveLayer(index));
+        });
+      });
+    }
+    words->Add(controls, 0);
+    sizer->Add(words, 1, wxALIGN_CENTER_VERTICAL | wxALL, 2);
+    row.panel->SetSizer(sizer);
+    listSizer->Add(row.panel, 0, wxEXPAND);
+
+    row.tick->Bind(wxEVT_CHECKBOX, [this, index](wxCommandEvent& event) {
+      SayText("", false);
+      Say(doc.TickLayer(index, event.IsChecked()));
+    });
+    row.participant->Bind(wxEVT_CHOICE, [this, index](wxCommandEvent& event) {
+      SayText("", false);
+      Say(doc.SetLayerParticipant(index, event.GetSelection() - 1));
+    });
+    // Any control of the row taking the focus, or a click on its picture or name, makes it
+    // the layer that the canvas drags.
+    row.panel->Bind(wxEVT_CHILD_FOCUS, [this, index](wxChildFocusEvent& event) {
+      event.Skip();
+      Select(index);
+    });
+    for (wxWindow* w : {static_cast<wxWindow*>(row.panel), static_cast<wxWindow*>(row.thumbnail),
+                        static_cast<wxWindow*>(row.name)}) {
+      w->Bind(wxEVT_LEFT_DOWN, [this, index](wxMouseEvent& event) {
+        event.Skip();
+        Select(index);
+      });
+    }
+    rows.push_back(row);
+  }
+  list->Thaw();
+}
+
+void StackPanel::Impl::UpdateRow(int i) {
+  const Layer& layer = doc.Layers()[i];
+  Row& row = rows[i];
+  const wxString line = U(texts.LayerLine(layer));
+  row.tick->SetValue(layer.ticked);
+  row.tick->SetName(line);
+  if (row.name->GetLabel() != line)
+    row.name->SetLabel(line);
+  if (row.image != layer.image.get()) {
+    row.image = layer.image.get();
+    if (row.image != nullptr)
+      row.thumbnail->SetBitmap(Thumbnail(*row.image, kThumbnailSide));
+    row.thumbnail->SetName(U(layer.name));
+  }
+  const int participants = std::max(doc.StackScheme().Participants(), layer.participant + 1);
+  if (participants != row.participants) {
+    wxArrayString entries;
+    entries.Add(U(texts.Text(Label::kUnknownParticipant)));
+    for (int p = 1; p <= participants; ++p)
+      entries.Add(wxString::Format("%d", p));
+    row.participant->Set(entries);
+    row.participants = participants;
+  }
+  row.participant->SetSelection(layer.participant + 1);
+  row.participant->SetName(U(texts.Text(Label::kParticipant) + ": " + layer.name));
+  // The shares made here are their participants' own.
+  row.participant->Enable(!layer.made);
+  if (row.remove != nullptr)
+    row.remove->SetName(U(texts.Text(Label::kRemoveLayer) + ": " + layer.name));
+}
+
+void StackPanel::Impl::Select(int layer) {
+  selected = layer;
+  canvas->SetSelectedLayer(layer);
+  for (size_t i = 0; i < rows.size(); ++i) {
+    const bool on = static_cast<int>(i) == layer;
+    rows[i].panel->SetBackgroundColour(on ? SelectedRowColour() : wxNullColour);
+    rows[i].panel->Refresh();
+  }
+  canvas->Refresh(false);
+}
+
+void StackPanel::Impl::UpdateStack() {
+  const StackCheck check = doc.CheckStack();
+  stackLine->SetLabel(U(texts.StackLine(check, doc.Layers())));
+  const bool decoded = doc.Decoded() != nullptr;
+  decode->Enable(check.state == StackCheck::State::kQualified &&
+                 IsBlockMethod(doc.StackScheme().Method()) && !decoded);
+  save->SetLabel(decoded ? saveDecodedLabel : saveStackedLabel);
+  save->SetName(U(texts.Text(decoded ? Label::kSaveDecoded : Label::kSaveStacked)));
+  canvas->PictureChanged();
+  save->Enable(decoded || doc.Stacked() != nullptr);
+  align->Enable(std::any_of(doc.Layers().begin(), doc.Layers().end(),
+                            [](const Layer& layer) { return layer.dx != 0 || layer.dy != 0; }));
+  WrapLines();
+}
+
+void StackPanel::Impl::Say(const Result& result) {
+  if (!result)
+    SayText(texts.Say(result), true);
+}
+
+void StackPanel::Impl::SayText(const std::string& text, bool problem) {
+  messageLine->SetForegroundColour(problem ? wxColour(176, 0, 32) : wxNullColour);
+  messageLine->SetLabel(U(text));
+  WrapLines();
+}
+
+StackPanel::StackPanel(wxWindow* parent, Document& document, const Texts& texts)
+    : wxPanel(parent, wxID_ANY), m_impl(new Impl(this, document, texts)) {
+  m_impl->Build();
+  m_impl->SyncRows();
+  m_impl->UpdateStack();
+  document.AddObserver(this);
+}
+
+StackPanel::~StackPanel() {
+  m_impl->doc.RemoveObserver(this);
+  delete m_impl;
+}
+
+void StackPanel::DocumentChanged(unsigned aspects) {
+  if (aspects & (kLayersAspect | kSchemeAspect))
+    m_impl->SyncRows();
+  if (aspects & (kLayersAspect | kStackAspect | kSchemeAspect))
+    m_impl->UpdateStack();
+}
+
+void StackPanel::ZoomBy(int steps) {
+  m_impl->canvas->ZoomBy(steps);
+}
+
+void StackPanel::DecodeExactly() {
+  Impl& impl = *m_impl;
+  const Result result = impl.doc.DecodeStack();
+  if (!result) {
+    impl.Say(result);
+    // A refused decoding drops an earlier one without telling the observers.
+    impl.UpdateStack();
+  } else if (const DecodeResult* decoded = impl.doc.Decoded()) {
+    impl.SayText(impl.texts.DecodedLine(*decoded), false);
+  }
+}
+
+void StackPanel::SaveStacked() {
+  Impl& impl = *m_impl;
+  const bool decoded = impl.doc.Decoded() != nullptr;
+  SaveFileQuestion question;
+  question.title = U(impl.texts.Text(decoded ? Label::kSaveDecoded : Label::kSaveStacked));
+  question.folder = U(impl.doc.Settings().stackFolder);
+  const std::string secret = impl.doc.Secret().Path();
+  question.name =
+      U((secret.empty() ? std::string("stack") : std::filesystem::path(secret).stem().string()) +
+        (decoded ? "-decoded.png" : "-stacked.png"));
+  question.wildcard = U(impl.texts.Text(Label::kFormatPng) + " (*.png)|*.png|" +
+                        impl.texts.Text(Label::kFormatBmp) + " (*.bmp)|*.bmp");
+  const std::string path = WithExtension(AskSaveFile(this, question), ".png");
+  if (path.empty())
+    return;
+  const Result result = decoded ? impl.doc.SaveDecoded(path) : impl.doc.SaveStacked(path);
+  if (result)
+    impl.SayText(impl.texts.SavedLine(path), false);
+  else
+    impl.Say(result);
+}
+
+}  // namespace quillon::studio::wx

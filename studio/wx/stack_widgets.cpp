@@ -1,0 +1,77 @@
+#include "studio/wx/stack_widgets.h"
+
+#include <wx/filedlg.h>
+
+#include <cwctype>
+#include <filesystem>
+#include <set>
+#include <utility>
+
+namespace quillon::studio::wx {
+namespace {
+
+SaveFileAsker& CurrentAsker() {
+  static SaveFileAsker asker;
+  return asker;
+}
+
+std::string NativeAsk(wxWindow* parent, const SaveFileQuestion& question) {
+  wxFileDialog dialog(parent, question.title, question.folder, question.name, question.wildcard,
+                      wxFD_SAVE | wxFD_OVERWRITE_PROMPT);
+  if (dialog.ShowModal() != wxID_OK)
+    return "";
+  return std::string(dialog.GetPath().utf8_str());
+}
+
+}  // namespace
+
+SaveFileAsker SetSaveFileAsker(SaveFileAsker asker) {
+  return std::exchange(CurrentAsker(), std::move(asker));
+}
+
+std::string AskSaveFile(wxWindow* parent, const SaveFileQuestion& question) {
+  const SaveFileAsker& asker = CurrentAsker();
+  return asker ? asker(parent, question) : NativeAsk(parent, question);
+}
+
+std::vector<wxString> WithMnemonics(const std::vector<std::string>& labels) {
+  std::set<wxUniChar> taken;
+  std::vector<wxString> out;
+  for (const std::string& label : labels) {
+    const wxString text = wxString::FromUTF8(label);
+    // A letter at a word's start is the one a reader guesses; any letter will do after that.
+    size_t at = wxString::npos;
+    for (int pass = 0; pass < 2 && at == wxString::npos; ++pass) {
+      for (size_t i = 0; i < text.length(); ++i) {
+        const wxUniChar c = text[i];
+        const bool wordStart = i == 0 || text[i - 1] == ' ';
+        if (!std::iswalpha(static_cast<wint_t>(c.GetValue())) || (pass == 0 && !wordStart))
+          continue;
+        const wxUniChar lower = static_cast<wchar_t>(std::towlower(c.GetValue()));
+        if (taken.count(lower) == 0) {
+          taken.insert(lower);
+          at = i;
+          break;
+        }
+      }
+    }
+    wxString marked;
+    for (size_t i = 0; i < text.length(); ++i) {
+      if (i == at)
+        marked += '&';
+      if (text[i] == '&')
+        marked += '&';
+      marked += text[i];
+    }
+    out.push_back(marked);
+  }
+  return out;
+}
+
+std::string WithExtension(const std::string& path, const std::string& extension) {
+  if (path.empty() || std::filesystem::path(path).has_extension())
+    return path;
+  return path + extension;
+}
+
+}  // namespace quillon::studio::wx
