@@ -136,8 +136,6 @@ constexpr const char* kLabels[] = {
     N_("File"),
     N_("View"),
     N_("Help"),
-    N_("Zoom In"),
-    N_("Zoom Out"),
     N_("About Quillon Studio"),
     N_("Splits a two-colour secret picture into shares; stacking the shares of a qualified "
        "set of participants shows the secret."),

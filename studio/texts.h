@@ -90,8 +90,6 @@ enum class Label {
   kFileMenu,  // the menus
   kViewMenu,
   kHelpMenu,
-  kZoomIn,
-  kZoomOut,
   kAbout,
   kAboutText,      // one sentence on what the program does
   kPictureAsRead,  // the secret as opened, beside its reading

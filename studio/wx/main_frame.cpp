@@ -54,6 +54,21 @@ class DropSecret : public wxFileDropTarget {
   MainFrame* m_frame;
 };
 
+// Reserves the mnemonic letters the labels under window already use.
+void TakeMnemonics(wxWindow* window, Mnemonics& mnemonics) {
+  for (wxWindow* child : window->GetChildren()) {
+    const wxString label = child->GetLabel();
+    for (size_t i = 0; i + 1 < label.length(); ++i) {
+      if (label[i] == '&') {
+        if (label[i + 1] != '&' && label[i + 1].IsAscii())
+          mnemonics.Take(static_cast<char>(label[i + 1].GetValue()));
+        ++i;
+      }
+    }
+    TakeMnemonics(child, mnemonics);
+  }
+}
+
 }  // namespace
 
 MainFrame::MainFrame(Document& document, const Texts& texts)
@@ -64,9 +79,6 @@ MainFrame::MainFrame(Document& document, const Texts& texts)
   SetName("QuillonStudio");
   MakeMenus();
   MakeToolBar();
-  // The main buttons take their letters first, whatever the panels' labels use.
-  for (Label label : {Label::kEncrypt, Label::kSaveShares, Label::kPrint, Label::kShareFormat})
-    m_marked[label] = m_mnemonics.Mark(texts.Text(label));
 
   auto* root = new wxPanel(this, wxID_ANY);
   auto* rootSizer = new wxBoxSizer(wxVERTICAL);
@@ -76,6 +88,12 @@ MainFrame::MainFrame(Document& document, const Texts& texts)
   auto* columns = new wxBoxSizer(wxHORIZONTAL);
   auto* left = new wxScrolledWindow(root, wxID_ANY, wxDefaultPosition, wxDefaultSize,
                                     wxVSCROLL | wxTAB_TRAVERSAL);
+  // The stack panel words its own labels: the letters it took are not offered again here.
+  m_stack = new StackPanel(root, document, texts);
+  TakeMnemonics(m_stack, m_mnemonics);
+  for (Label label : {Label::kEncrypt, Label::kSaveShares, Label::kPrint, Label::kShareFormat})
+    m_marked[label] = m_mnemonics.Mark(texts.Text(label));
+
   left->SetScrollRate(0, FromDIP(12));
   auto* leftSizer = new wxBoxSizer(wxVERTICAL);
   const auto report = [this](const Result& result) { Report(result); };
@@ -89,8 +107,6 @@ MainFrame::MainFrame(Document& document, const Texts& texts)
   // As wide as its content, so that only the stack side grows with the window.
   left->SetMinSize(wxSize(leftSizer->GetMinSize().x + FromDIP(20), -1));
   columns->Add(left, 0, wxEXPAND);
-
-  m_stack = new StackPanel(root, document, texts);
   columns->Add(m_stack, 1, wxEXPAND | wxALL, FromDIP(6));
   rootSizer->Add(columns, 1, wxEXPAND);
   root->SetSizer(rootSizer);

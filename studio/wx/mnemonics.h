@@ -9,8 +9,9 @@ namespace quillon::studio::wx {
 
 class Mnemonics {
  public:
-  // label as wx shows it: its own "&" doubled, and "&" before the first ASCII letter or digit
-  // not yet taken in this group (none when every one is taken). UTF-8 in, UTF-8 out.
+  // label as wx shows it: its own "&" doubled, and "&" before an ASCII letter or digit not yet
+  // taken in this group, a word's first letter where one is free; when all of its letters
+  // are taken, before its first letter (shared). UTF-8 in, UTF-8 out.
   std::string Mark(const std::string& label);
   // Reserves a letter, e.g. one a standard item of the group already uses.
   void Take(char letter);

@@ -6,6 +6,8 @@
 #include <filesystem>
 #include <fstream>
 
+#include "studio/wx/print_dialog.h"
+#include "studio/wx/stack_widgets.h"
 #include "tests/studio/studio_test_util.h"
 #include "tests/studio_wx/studio_wx_test_util.h"
 
@@ -66,9 +68,12 @@ TEST_F(Flow, OpenChooseEncryptStackSavePrint) {
   EXPECT_EQ(frame->LastMessage(), texts.SharesMade(5));
   EXPECT_EQ(document.Secret().Path(), secret) << "the secret stays the secret";
 
-  for (int share : {0, 1, 3})
-    ASSERT_TRUE(document.TickLayer(share, true));
-  EXPECT_EQ(document.CheckStack().state, StackCheck::State::kQualified);
+  // The shares are ticked in the stack panel's rows, found by what they say.
+  for (int share = 0; share < 5; ++share)
+    Tick(Find<wxCheckBox>(texts.LayerLine(document.Layers()[share])), share != 2 && share != 4);
+  const StackCheck stacked = document.CheckStack();
+  EXPECT_EQ(stacked.state, StackCheck::State::kQualified);
+  EXPECT_EQ(stacked.members, 0b1011u);
 
   // Save as PNG: the names are shown first; a second save asks before replacing and writes
   // nothing when the user declines.
@@ -88,6 +93,25 @@ TEST_F(Flow, OpenChooseEncryptStackSavePrint) {
   EXPECT_TRUE(script.asked[1].ends_with(Yes(texts.Text(Label::kReplace)))) << script.asked[1];
   EXPECT_EQ(fs::last_write_time(folder + "/capa1.png"), written);
   EXPECT_EQ(document.Settings().sharesFolder, folder);
+
+  // Print… opens the print dialog over the window; its Save PDF writes the shares.
+  const std::string pdf = dir.File("shares.pdf");
+  const SaveFileAsker before =
+      SetSaveFileAsker([&](wxWindow*, const SaveFileQuestion&) { return pdf; });
+  bool printed = false;
+  frame->CallAfter([&] {
+    for (wxWindow* window : wxTopLevelWindows) {
+      if (auto* dialog = dynamic_cast<PrintDialog*>(window)) {
+        Click(Find<wxButton>(texts.Text(Label::kSavePdf), dialog));
+        printed = true;
+        dialog->EndModal(wxID_CANCEL);
+      }
+    }
+  });
+  Click(Find<wxButton>(kPrintButtonName));
+  SetSaveFileAsker(before);
+  EXPECT_TRUE(printed);
+  EXPECT_GT(fs::file_size(pdf), 0u);
 }
 
 // A picture dropped on the window opens as the secret; one that cannot be read is worded in

@@ -112,8 +112,8 @@ class StudioWindow : public ::testing::Test {
   }
 
   template <typename T>
-  T* Find(const std::string& name) {
-    wxWindow* found = wxWindow::FindWindowByName(Wx(name), frame);
+  T* Find(const std::string& name, wxWindow* within = nullptr) {
+    wxWindow* found = wxWindow::FindWindowByName(Wx(name), within ? within : frame);
     T* control = dynamic_cast<T*>(found);
     EXPECT_NE(control, nullptr) << "no control named " << name;
     return control;
