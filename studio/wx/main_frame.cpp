@@ -1,5 +1,6 @@
 #include "studio/wx/main_frame.h"
 
+#include <wx/aboutdlg.h>
 #include <wx/artprov.h>
 #include <wx/button.h>
 #include <wx/choice.h>
@@ -18,6 +19,7 @@
 
 #include "core/random.h"
 #include "studio/wx/print_dialog.h"
+#include "studio/wx/relayout.h"
 #include "studio/wx/scheme_panel.h"
 #include "studio/wx/secret_panel.h"
 #include "studio/wx/stack_panel.h"
@@ -207,8 +209,12 @@ void MainFrame::MakeMenus() {
   on(wxID_ZOOM_OUT, [this] { m_stack->ZoomBy(-1); });
   on(kIdDecode, [this] { m_stack->DecodeExactly(); });
   on(kIdSaveStacked, [this] { m_stack->SaveStacked(); });
-  on(wxID_ABOUT,
-     [this] { Tell(std::string(kProgramName) + ": " + m_texts.Text(Label::kAboutText), false); });
+  on(wxID_ABOUT, [this] {
+    wxAboutDialogInfo info;
+    info.SetName(kProgramName);
+    info.SetDescription(Wx(m_texts.Text(Label::kAboutText)));
+    wxAboutBox(info, this);
+  });
   Bind(
       wxEVT_MENU,
       [this](wxCommandEvent& event) {
@@ -321,7 +327,7 @@ void MainFrame::ShowState() {
   m_gauge->Show(busy);
   m_progressText->Show(busy);
   m_cancel->Show(busy);
-  m_gauge->GetParent()->Layout();
+  Relayout(m_gauge->GetParent());
 }
 
 void MainFrame::Report(const Result& result) {

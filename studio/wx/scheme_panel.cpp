@@ -15,6 +15,7 @@
 
 #include "schemes/method_table.h"
 #include "schemes/scheme_table.h"
+#include "studio/wx/relayout.h"
 
 namespace quillon::studio::wx {
 namespace {
@@ -40,8 +41,11 @@ wxBitmap InnocentThumbnail(const std::string& path, int side) {
   wxImage image;
   {
     wxLogNull quiet;
-    if (path.empty() || !image.LoadFile(Wx(path)))
-      return wxBitmap(side, side);
+    if (path.empty() || !image.LoadFile(Wx(path))) {
+      image.Create(side, side);
+      image.SetRGB(wxRect(0, 0, side, side), 236, 236, 236);
+      return wxBitmap(image);
+    }
   }
   const double scale = static_cast<double>(side) / std::max(image.GetWidth(), image.GetHeight());
   image.Rescale(std::max(1, static_cast<int>(image.GetWidth() * scale)),
@@ -68,9 +72,10 @@ SchemePanel::SchemePanel(wxWindow* parent, Document& document, const Texts& text
   auto* grid = new wxFlexGridSizer(4, wxSize(gap, gap));
   const auto labelled = [&](Label label, wxWindow* control) {
     control->SetName(Wx(texts.Text(label)));
-    grid->Add(new wxStaticText(in, wxID_ANY, Wx(mnemonics.Mark(texts.Text(label)))), 0,
-              wxALIGN_CENTER_VERTICAL);
+    auto* text = new wxStaticText(in, wxID_ANY, Wx(mnemonics.Mark(texts.Text(label))));
+    grid->Add(text, 0, wxALIGN_CENTER_VERTICAL);
     grid->Add(control, 0, wxALIGN_CENTER_VERTICAL | wxEXPAND);
+    return text;
   };
   m_scheme = new wxChoice(in, wxID_ANY);
   for (int s = 0; s < kSchemeCount; ++s)
@@ -85,7 +90,7 @@ SchemePanel::SchemePanel(wxWindow* parent, Document& document, const Texts& text
   labelled(Label::kScheme, m_scheme);
   labelled(Label::kMethod, m_method);
   labelled(Label::kParticipants, m_participants);
-  labelled(Label::kThreshold, m_threshold);
+  m_thresholdLabel = labelled(Label::kThreshold, m_threshold);
   grid->AddGrowableCol(1);
   grid->AddGrowableCol(3);
   box->Add(grid, 0, wxEXPAND | wxALL, FromDIP(4));
@@ -180,9 +185,8 @@ void SchemePanel::DocumentChanged(unsigned aspects) {
     ShowScheme();
   if (aspects & (kSchemeAspect | kFactsAspect | kSecretAspect | kPrintAspect))
     ShowFacts();
-  Layout();
-  if (GetParent())
-    GetParent()->Layout();
+  if (aspects & (kSchemeAspect | kBusyAspect | kFactsAspect | kSecretAspect | kPrintAspect))
+    Relayout(this);
 }
 
 void SchemePanel::ShowScheme() {
@@ -200,6 +204,9 @@ void SchemePanel::ShowScheme() {
   m_threshold->SetRange(hasK ? k.min : 0, hasK ? k.max : 0);
   m_threshold->SetValue(setup.Threshold());
   m_threshold->Enable(idle && hasK && k.min < k.max);
+  // A general access structure has no threshold: its sets say who sees the secret.
+  m_threshold->Show(hasK);
+  m_thresholdLabel->Show(hasK);
   m_optimal->SetValue(setup.Optimal());
   m_optimal->Show((uses & kUsesOptimal) != 0);
   const bool general = (uses & kUsesSets) != 0;
@@ -207,12 +214,13 @@ void SchemePanel::ShowScheme() {
   m_allowClear->Show(general);
   m_setsLabel->Show(general);
   m_sets->Show(general);
-  m_setsMessage->Show(general);
   m_candidates->Show(general);
   m_scheme->Enable(idle);
   m_method->Enable(idle);
   if (general)
     ShowSets();
+  else
+    m_setsMessage->Hide();
   ShowInnocents();
 }
 
@@ -221,7 +229,9 @@ void SchemePanel::ShowSets() {
   // Never rewrite the text while the user types it: only when the document's differs.
   if (std::string(m_sets->GetValue().utf8_str()) != setup.SetsText())
     m_sets->ChangeValue(Wx(setup.SetsText()));
-  m_setsMessage->SetLabelText(Wx(m_texts.SetsMessage(setup.SetsState())));
+  const std::string problem = m_texts.SetsMessage(setup.SetsState());
+  m_setsMessage->SetLabelText(Wx(problem));
+  m_setsMessage->Show(!problem.empty());
   const std::vector<uint32_t> candidates = setup.CandidateSets();
   if (candidates != m_candidateSets) {
     m_candidateSets = candidates;

@@ -53,6 +53,7 @@ class SchemePanel : public wxPanel, public DocumentObserver {
   wxChoice* m_method;
   wxSpinCtrl* m_participants;
   wxSpinCtrl* m_threshold;
+  wxStaticText* m_thresholdLabel;
   wxCheckBox* m_optimal;
   wxCheckBox* m_allowClear;
   wxStaticText* m_setsLabel;

@@ -11,6 +11,7 @@
 #include <algorithm>
 
 #include "studio/wx/bitmaps.h"
+#include "studio/wx/relayout.h"
 
 namespace quillon::studio::wx {
 namespace {
@@ -114,9 +115,7 @@ void SecretPanel::DocumentChanged(unsigned aspects) {
   ShowPictures();
   ShowReading();
   ShowWarnings();
-  Layout();
-  if (GetParent())
-    GetParent()->Layout();
+  Relayout(this);
 }
 
 void SecretPanel::ShowPictures() {
