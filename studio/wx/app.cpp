@@ -53,8 +53,12 @@ bool StudioApp::OnInit() {
   LoadSettings();
   auto* frame = new MainFrame(*m_document, *m_texts);
   frame->Show();
-  if (argc > 1)
-    frame->OpenSecret(std::string(argv[1].utf8_str()));
+  // The recent files and the folders remember where the file is, not where we started.
+  if (argc > 1) {
+    wxFileName path(argv[1]);
+    path.MakeAbsolute();
+    frame->OpenSecret(std::string(path.GetFullPath().utf8_str()));
+  }
   return true;
 }
 

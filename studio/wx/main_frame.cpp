@@ -74,7 +74,7 @@ void TakeMnemonics(wxWindow* window, Mnemonics& mnemonics) {
 }  // namespace
 
 MainFrame::MainFrame(Document& document, const Texts& texts)
-    : wxFrame(nullptr, wxID_ANY, Wx(texts.WindowTitle("")), wxDefaultPosition, wxSize(1280, 880)),
+    : wxFrame(nullptr, wxID_ANY, Wx(texts.WindowTitle("")), wxDefaultPosition, wxSize(1360, 900)),
       m_document(document),
       m_texts(texts),
       m_progressTimer(this) {
@@ -119,11 +119,13 @@ MainFrame::MainFrame(Document& document, const Texts& texts)
   const StudioSettings settings = document.Settings();
   const wxSize size = settings.windowWidth > 0 && settings.windowHeight > 0
                           ? wxSize(settings.windowWidth, settings.windowHeight)
-                          : FromDIP(wxSize(1280, 880));
-  SetMinSize(FromDIP(wxSize(800, 560)));
-  // Never larger than the screen it opens on, wherever the size came from.
+                          : FromDIP(wxSize(1360, 900));
+  // Wide enough for both columns, so that the stack is never squeezed out of sight; never
+  // larger than the screen it opens on, wherever the size came from.
   const wxRect screen = wxDisplay(this).GetClientArea();
-  SetSize(wxSize(std::min(size.x, screen.width), std::min(size.y, screen.height)));
+  SetMinClientSize(wxSize(std::min(rootSizer->GetMinSize().x, screen.width), FromDIP(480)));
+  SetSize(wxSize(std::min(std::max(size.x, GetMinSize().x), screen.width),
+                 std::min(size.y, screen.height)));
   Centre();
 
   Bind(wxEVT_TIMER, [this](wxTimerEvent&) {
