@@ -24,8 +24,13 @@ void UseUserLanguage() {
   std::setlocale(LC_NUMERIC, "C");
   if (const char* dir = std::getenv("QUILLON_STUDIO_LOCALE_DIR"); dir && *dir)
     wxFileTranslationsLoader::AddCatalogLookupPathPrefix(wxString::FromUTF8(dir));
-  // <prefix>/bin/quillon-studio finds <prefix>/share/locale, wherever it was installed.
-  wxFileName installed(wxStandardPaths::Get().GetExecutablePath());
+  // Run from the build, the catalogs are in <build>/locale; installed, <prefix>/bin/quillon-
+  // studio finds <prefix>/share/locale, wherever the prefix is.
+  const wxFileName program(wxStandardPaths::Get().GetExecutablePath());
+  wxFileName built(program.GetPath(), "");
+  built.AppendDir("locale");
+  wxFileTranslationsLoader::AddCatalogLookupPathPrefix(built.GetPath());
+  wxFileName installed(program.GetPath(), "");
   installed.RemoveLastDir();
   installed.AppendDir("share");
   installed.AppendDir("locale");

@@ -1,7 +1,8 @@
 // The Studio as a wx application: the user's language (the "quillon-studio" gettext catalog,
-// looked up first in $QUILLON_STUDIO_LOCALE_DIR, then in <prefix>/share/locale beside the
-// installed program), the settings kept through wxConfig, and the main window, opening the
-// picture named on the command line as the secret. One per process, on the GUI thread.
+// looked up first in $QUILLON_STUDIO_LOCALE_DIR, then in <build>/locale beside a program run
+// from the build, then in <prefix>/share/locale beside the installed program), the settings kept
+// through wxConfig, and the main window, opening the picture named on the command line as the
+// secret. One per process, on the GUI thread.
 #pragma once
 
 #include <wx/app.h>
