@@ -130,6 +130,7 @@ constexpr const char* kLabels[] = {
     N_("Width (mm)"),
     N_("Height (mm)"),
     N_("Save PDF\u2026"),
+    N_("Use the Pixel Size That Fits"),
     N_("Encrypting"),
     N_("Pictures (BMP, PNG, JPEG)"),
     N_("PDF files"),

@@ -83,9 +83,10 @@ enum class Label {
   kCustomPaper,  // a paper of the user's own size
   kPaperWidth,   // "Width (mm)"
   kPaperHeight,
-  kSavePdf,       // "Save PDF…"
-  kEncrypting,    // the progress window's title
-  kPictureFiles,  // the file dialog's filter name
+  kSavePdf,          // "Save PDF…"
+  kUseFittingPixel,  // takes the largest pixel size that fits the paper
+  kEncrypting,       // the progress window's title
+  kPictureFiles,     // the file dialog's filter name
   kPdfFiles,
   kCount,
 };

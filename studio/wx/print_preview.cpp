@@ -17,7 +17,7 @@ constexpr int kPadding = 10;
 }  // namespace
 
 PrintPreviewWindow::PrintPreviewWindow(wxWindow* parent, const Document& document)
-    : wxWindow(parent, wxID_ANY, wxDefaultPosition, wxSize(300, 380), wxFULL_REPAINT_ON_RESIZE),
+    : wxWindow(parent, wxID_ANY, wxDefaultPosition, wxSize(340, 440), wxFULL_REPAINT_ON_RESIZE),
       m_document(document) {
   SetBackgroundStyle(wxBG_STYLE_PAINT);
   Bind(wxEVT_PAINT, &PrintPreviewWindow::OnPaint, this);
@@ -76,7 +76,7 @@ std::vector<wxRect> PrintPreviewWindow::ShareRects() const {
 
 void PrintPreviewWindow::OnPaint(wxPaintEvent&) {
   wxAutoBufferedPaintDC dc(this);
-  dc.SetBackground(wxBrush(wxSystemSettings::GetColour(wxSYS_COLOUR_APPWORKSPACE)));
+  dc.SetBackground(wxBrush(wxColour(150, 150, 150)));  // the desk the paper lies on
   dc.Clear();
   const wxRect paper = PaperRect();
   if (paper.IsEmpty())

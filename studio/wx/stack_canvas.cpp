@@ -4,6 +4,7 @@
 #include <wx/settings.h>
 
 #include <algorithm>
+#include <cmath>
 #include <iterator>
 #include <vector>
 
@@ -84,6 +85,14 @@ StackCanvas::StackCanvas(wxWindow* parent, Document& document)
   SetScrollRate(8, 8);
   Bind(wxEVT_PAINT, &StackCanvas::OnPaint, this);
   Bind(wxEVT_SIZE, &StackCanvas::OnSize, this);
+  Bind(wxEVT_SET_FOCUS, [this](wxFocusEvent& event) {
+    event.Skip();
+    Refresh(false);
+  });
+  Bind(wxEVT_KILL_FOCUS, [this](wxFocusEvent& event) {
+    event.Skip();
+    Refresh(false);
+  });
   Bind(wxEVT_LEFT_DOWN, &StackCanvas::OnLeftDown, this);
   Bind(wxEVT_MOTION, &StackCanvas::OnMotion, this);
   Bind(wxEVT_LEFT_UP, &StackCanvas::OnLeftUp, this);
@@ -179,25 +188,35 @@ void StackCanvas::ZoomBy(int steps) {
 }
 
 wxImage StackCanvas::VisibleImage() {
+  return Render(1);
+}
+
+wxImage StackCanvas::Render(int scale) {
   const BmpImage* picture = Picture();
   if (picture == nullptr)
     return wxImage();
   const wxSize client = GetClientSize();
   const wxPoint origin = CalcUnscrolledPosition(wxPoint(0, 0));
-  return ZoomedRegion(*picture, Zoom(), wxRect(origin, client),
-                      wxSystemSettings::GetColour(wxSYS_COLOUR_APPWORKSPACE));
+  const ZoomFactor zoom = Zoom();
+  return ZoomedRegion(
+      *picture, {zoom.numerator * scale, zoom.denominator},
+      wxRect(origin.x * scale, origin.y * scale, client.x * scale, client.y * scale),
+      kOutsideColour);
 }
 
 void StackCanvas::OnPaint(wxPaintEvent&) {
   wxPaintDC dc(this);
-  const wxColour background = wxSystemSettings::GetColour(wxSYS_COLOUR_APPWORKSPACE);
-  const wxImage image = VisibleImage();
+  const wxColour background = kOutsideColour;
+  const int scale = std::max(1, static_cast<int>(std::lround(GetContentScaleFactor())));
+  const wxImage image = Render(scale);
   if (!image.IsOk()) {
     dc.SetBackground(wxBrush(background));
     dc.Clear();
+    DrawFocus(dc);
     return;
   }
-  dc.DrawBitmap(wxBitmap(image), 0, 0);
+  dc.DrawBitmap(wxBitmap(image, -1, scale), 0, 0);
+  DrawFocus(dc);
   // The selected layer's outline shows what a drag will move (not over a decoding, which
   // has no layers).
   const std::vector<Layer>& layers = m_document.Layers();
@@ -220,6 +239,15 @@ void StackCanvas::OnPaint(wxPaintEvent&) {
   dc.SetBrush(*wxTRANSPARENT_BRUSH);
   dc.SetPen(wxPen(wxSystemSettings::GetColour(wxSYS_COLOUR_HIGHLIGHT), 1, wxPENSTYLE_SHORT_DASH));
   dc.DrawRectangle(outline);
+}
+
+void StackCanvas::DrawFocus(wxDC& dc) {
+  // The arrow keys act here only while the canvas has the keyboard: show when it has.
+  if (HasFocus()) {
+    dc.SetBrush(*wxTRANSPARENT_BRUSH);
+    dc.SetPen(wxPen(wxSystemSettings::GetColour(wxSYS_COLOUR_HIGHLIGHT), 2));
+    dc.DrawRectangle(wxRect(GetClientSize()).Deflate(1));
+  }
 }
 
 void StackCanvas::Tell(const Result& result) {

@@ -7,6 +7,7 @@
 #pragma once
 
 #include <wx/colour.h>
+#include <wx/dc.h>
 #include <wx/gdicmn.h>
 #include <wx/image.h>
 #include <wx/scrolwin.h>
@@ -29,6 +30,9 @@ struct ZoomFactor {
 // the region reaches beyond the picture. An empty region gives an invalid image.
 wxImage ZoomedRegion(const BmpImage& image, ZoomFactor zoom, const wxRect& region,
                      const wxColour& background);
+
+// Where the canvas shows no picture: grey, so that white share pixels stand apart from it.
+inline const wxColour kOutsideColour(128, 128, 128);
 
 class StackCanvas : public wxScrolledCanvas {
  public:
@@ -53,6 +57,9 @@ class StackCanvas : public wxScrolledCanvas {
 
  private:
   const BmpImage* Picture();
+  // The visible part in device pixels: scale of them to a window pixel (2 on a high-DPI
+  // screen), so the toolkit never has to stretch, and blur, the bitmap.
+  wxImage Render(int scale);
   void FitZoom(const BmpImage& picture);
   void UpdateVirtualSize();
   void TryFit();
@@ -64,6 +71,7 @@ class StackCanvas : public wxScrolledCanvas {
   void OnCaptureLost(wxMouseCaptureLostEvent& event);
   void OnKeyDown(wxKeyEvent& event);
   void Tell(const Result& result);
+  void DrawFocus(wxDC& dc);
 
   Document& m_document;
   int m_zoomIndex;

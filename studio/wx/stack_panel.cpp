@@ -76,6 +76,9 @@ struct StackPanel::Impl {
   wxStaticText* zoomLine = nullptr;
   wxStaticText* stackLine = nullptr;
   wxStaticText* messageLine = nullptr;
+  // Their texts as worded: a wrapped label holds line breaks of an earlier width.
+  wxString stackText;
+  wxString messageText;
   wxButton* align = nullptr;
   wxButton* zoomIn = nullptr;
   wxButton* zoomOut = nullptr;
@@ -113,7 +116,6 @@ void StackPanel::Impl::Build() {
   canvas->SetName(U(texts.Text(Label::kStack)));
   canvas->SetMinSize(wxSize(320, 240));
   stackLine = new wxStaticText(self, wxID_ANY, "");
-  stackLine->SetName(U(texts.Text(Label::kStack)));
   messageLine = new wxStaticText(self, wxID_ANY, "");
   decode = new wxButton(self, wxID_ANY, labels[5]);
   decode->SetName(U(texts.Text(Label::kDecodeExactly)));
@@ -172,11 +174,10 @@ void StackPanel::Impl::Build() {
 
 void StackPanel::Impl::WrapLines() {
   const int width = std::max(canvas->GetSize().x, 100);
-  for (wxStaticText* line : {stackLine, messageLine}) {
-    const wxString text = line->GetLabel();
-    line->SetLabel(text);  // unwraps what an earlier width wrapped
-    line->Wrap(width);
-  }
+  stackLine->SetLabel(stackText);
+  stackLine->Wrap(width);
+  messageLine->SetLabel(messageText);
+  messageLine->Wrap(width);
   self->Layout();
 }
 
@@ -207,13 +208,15 @@ void StackPanel::Impl::BuildRows() {
     row.thumbnail =
         new wxStaticBitmap(row.panel, wxID_ANY, wxBitmap(kThumbnailSide, kThumbnailSide));
     row.thumbnail->SetMinSize(wxSize(kThumbnailSide, kThumbnailSide));
-    row.name = new wxStaticText(row.panel, wxID_ANY, "");
+    // Long file names end in an ellipsis; the whole line is the tick's name and the tip.
+    row.name = new wxStaticText(row.panel, wxID_ANY, "", wxDefaultPosition, wxDefaultSize,
+                                wxST_ELLIPSIZE_END | wxST_NO_AUTORESIZE);
     row.participant = new wxChoice(row.panel, wxID_ANY);
     auto* sizer = new wxBoxSizer(wxHORIZONTAL);
     sizer->Add(row.tick, 0, wxALIGN_CENTER_VERTICAL | wxALL, 4);
     sizer->Add(row.thumbnail, 0, wxALIGN_CENTER_VERTICAL | wxALL, 2);
     auto* words = new wxBoxSizer(wxVERTICAL);
-    words->Add(row.name, 0, wxBOTTOM, 2);
+    words->Add(row.name, 0, wxEXPAND | wxBOTTOM, 2);
     auto* controls = new wxBoxSizer(wxHORIZONTAL);
     controls->Add(row.participant, 0, wxALIGN_CENTER_VERTICAL);
     if (!layers[i].made) {
@@ -265,8 +268,10 @@ void StackPanel::Impl::UpdateRow(int i) {
   const wxString line = U(texts.LayerLine(layer));
   row.tick->SetValue(layer.ticked);
   row.tick->SetName(line);
-  if (row.name->GetLabel() != line)
+  if (row.name->GetLabel() != line) {
     row.name->SetLabel(line);
+    row.name->SetToolTip(line);
+  }
   if (row.image != layer.image.get()) {
     row.image = layer.image.get();
     if (row.image != nullptr)
@@ -303,7 +308,7 @@ void StackPanel::Impl::Select(int layer) {
 
 void StackPanel::Impl::UpdateStack() {
   const StackCheck check = doc.CheckStack();
-  stackLine->SetLabel(U(texts.StackLine(check, doc.Layers())));
+  stackText = U(texts.StackLine(check, doc.Layers()));
   const bool decoded = doc.Decoded() != nullptr;
   decode->Enable(check.state == StackCheck::State::kQualified &&
                  IsBlockMethod(doc.StackScheme().Method()) && !decoded);
@@ -323,7 +328,7 @@ void StackPanel::Impl::Say(const Result& result) {
 
 void StackPanel::Impl::SayText(const std::string& text, bool problem) {
   messageLine->SetForegroundColour(problem ? wxColour(176, 0, 32) : wxNullColour);
-  messageLine->SetLabel(U(text));
+  messageText = U(text);
   WrapLines();
 }
 

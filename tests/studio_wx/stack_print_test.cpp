@@ -11,6 +11,7 @@
 #include <wx/statbmp.h>
 #include <wx/stattext.h>
 
+#include <cmath>
 #include <cstdint>
 #include <filesystem>
 #include <memory>
@@ -333,9 +334,11 @@ TEST_F(StackPrintTest, PrintDialogPreviewsPageOneAndSavesThePdf) {
   auto* save = Find<wxButton>(&dialog, texts.Text(Label::kSavePdf));
   EXPECT_FALSE(save->IsEnabled());
 
-  pixel->SetValue(1);
-  wxSpinDoubleEvent back(wxEVT_SPINCTRLDOUBLE, pixel->GetId(), 1);
-  pixel->GetEventHandler()->ProcessEvent(back);
+  // The offered pixel size that fits is taken with one click.
+  ASSERT_GE(misfit.layout.misfit.fittingPixelMm, 0.05);
+  Click(Find<wxButton>(&dialog, texts.Text(Label::kUseFittingPixel)));
+  EXPECT_DOUBLE_EQ(doc.Print().pixelMm,
+                   std::floor(misfit.layout.misfit.fittingPixelMm * 100) / 100);
   ASSERT_TRUE(save->IsEnabled());
   std::filesystem::create_directory(dir.File("print"));
   answer = dir.File("print/shares");
