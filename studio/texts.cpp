@@ -118,6 +118,7 @@ constexpr const char* kLabels[] = {
     N_("Remove"),
     N_("Zoom In"),
     N_("Zoom Out"),
+    N_("Layer to move"),
     N_("Share format"),
     N_("BMP"),
     N_("PNG"),

@@ -72,6 +72,7 @@ enum class Label {
   kRemoveLayer,  // takes an opened layer off the stack
   kZoomIn,
   kZoomOut,
+  kLayerToMove,  // the layer that dragging and the arrow keys move
   kShareFormat,
   kFormatBmp,
   kFormatPng,

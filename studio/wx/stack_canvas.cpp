@@ -15,6 +15,7 @@ constexpr ZoomFactor kZooms[] = {{1, 8}, {1, 4}, {1, 2},  {1, 1},  {2, 1},  {3, 
                                  {6, 1}, {8, 1}, {12, 1}, {16, 1}, {24, 1}, {32, 1}};
 constexpr int kOneToOne = 3;
 constexpr int kZoomCount = static_cast<int>(std::size(kZooms));
+constexpr int64_t kMaxVirtualSide = int64_t{1} << 30;
 
 // Screen pixels of n picture pixels at zoom, rounded up so the last pixel shows.
 int64_t Zoomed(int64_t n, ZoomFactor zoom) {
@@ -130,8 +131,8 @@ void StackCanvas::UpdateVirtualSize() {
     SetVirtualSize(0, 0);
     return;
   }
-  SetVirtualSize(static_cast<int>(Zoomed(picture->Width(), zoom)),
-                 static_cast<int>(Zoomed(picture->Height(), zoom)));
+  SetVirtualSize(static_cast<int>(std::min(Zoomed(picture->Width(), zoom), kMaxVirtualSide)),
+                 static_cast<int>(std::min(Zoomed(picture->Height(), zoom), kMaxVirtualSide)));
 }
 
 void StackCanvas::PictureChanged() {
@@ -165,7 +166,16 @@ void StackCanvas::OnSize(wxSizeEvent& event) {
 }
 
 void StackCanvas::ZoomBy(int steps) {
-  const int index = std::clamp(m_zoomIndex + steps, 0, kZoomCount - 1);
+  int index = std::clamp(m_zoomIndex + steps, 0, kZoomCount - 1);
+  // The scrolled area counts in int: a zoom whose picture would overflow it is not offered.
+  if (const BmpImage* picture = Picture()) {
+    const auto fits = [picture](int i) {
+      const int64_t side = std::max(picture->Width(), picture->Height());
+      return Zoomed(side, kZooms[i]) <= kMaxVirtualSide;
+    };
+    while (index > m_zoomIndex && !fits(index))
+      --index;
+  }
   if (index == m_zoomIndex)
     return;
   const ZoomFactor before = Zoom();

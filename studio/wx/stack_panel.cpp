@@ -74,6 +74,7 @@ struct StackPanel::Impl {
 
   StackCanvas* canvas = nullptr;
   wxStaticText* zoomLine = nullptr;
+  wxChoice* moving = nullptr;  // the layer the canvas drags and nudges
   wxStaticText* stackLine = nullptr;
   wxStaticText* messageLine = nullptr;
   // Their texts as worded: a wrapped label holds line breaks of an earlier width.
@@ -92,7 +93,8 @@ void StackPanel::Impl::Build() {
   const std::vector<wxString> labels = WithMnemonics(
       {texts.Text(Label::kLayers), texts.Text(Label::kStack), texts.Text(Label::kAlignLayers),
        texts.Text(Label::kZoomOut), texts.Text(Label::kZoomIn), texts.Text(Label::kDecodeExactly),
-       texts.Text(Label::kSaveStacked), texts.Text(Label::kSaveDecoded)});
+       texts.Text(Label::kSaveStacked), texts.Text(Label::kSaveDecoded),
+       texts.Text(Label::kLayerToMove)});
 
   auto* layersHeading = new wxStaticText(self, wxID_ANY, labels[0]);
   layersHeading->SetFont(layersHeading->GetFont().Bold());
@@ -112,6 +114,10 @@ void StackPanel::Impl::Build() {
   zoomIn = new wxButton(self, wxID_ANY, labels[4]);
   zoomIn->SetName(U(texts.Text(Label::kZoomIn)));
   zoomLine = new wxStaticText(self, wxID_ANY, "");
+  auto* movingLabel = new wxStaticText(self, wxID_ANY, labels[8]);
+  moving = new wxChoice(self, wxID_ANY);
+  moving->SetName(U(texts.Text(Label::kLayerToMove)));
+  moving->Bind(wxEVT_CHOICE, [this](wxCommandEvent& event) { Select(event.GetSelection()); });
   canvas = new StackCanvas(self, doc);
   canvas->SetName(U(texts.Text(Label::kStack)));
   canvas->SetMinSize(wxSize(320, 240));
@@ -131,6 +137,8 @@ void StackPanel::Impl::Build() {
 
   auto* zoomRow = new wxBoxSizer(wxHORIZONTAL);
   zoomRow->Add(stackHeading, 0, wxALIGN_CENTER_VERTICAL | wxRIGHT, 12);
+  zoomRow->Add(movingLabel, 0, wxALIGN_CENTER_VERTICAL | wxRIGHT, 4);
+  zoomRow->Add(moving, 0, wxALIGN_CENTER_VERTICAL | wxRIGHT, 12);
   zoomRow->AddStretchSpacer();
   zoomRow->Add(zoomLine, 0, wxALIGN_CENTER_VERTICAL | wxRIGHT, 8);
   zoomRow->Add(zoomOut, 0, wxRIGHT, 4);
@@ -185,8 +193,13 @@ void StackPanel::Impl::SyncRows() {
   const std::vector<Layer>& layers = doc.Layers();
   if (rows.size() != layers.size())
     BuildRows();
-  for (size_t i = 0; i < rows.size(); ++i)
+  wxArrayString names;
+  for (size_t i = 0; i < rows.size(); ++i) {
     UpdateRow(static_cast<int>(i));
+    names.Add(U(layers[i].name));
+  }
+  if (moving->GetStrings() != names)
+    moving->Set(names);
   if (selected >= static_cast<int>(layers.size()) || (selected < 0 && !layers.empty()))
     Select(layers.empty() ? -1 : static_cast<int>(layers.size()) - 1);
   else
@@ -238,18 +251,16 @@ void StackPanel::Impl::BuildRows() {
 
     row.tick->Bind(wxEVT_CHECKBOX, [this, index](wxCommandEvent& event) {
       SayText("", false);
+      if (event.IsChecked())
+        Select(index);
       Say(doc.TickLayer(index, event.IsChecked()));
     });
     row.participant->Bind(wxEVT_CHOICE, [this, index](wxCommandEvent& event) {
       SayText("", false);
       Say(doc.SetLayerParticipant(index, event.GetSelection() - 1));
     });
-    // Any control of the row taking the focus, or a click on its picture or name, makes it
-    // the layer that the canvas drags.
-    row.panel->Bind(wxEVT_CHILD_FOCUS, [this, index](wxChildFocusEvent& event) {
-      event.Skip();
-      Select(index);
-    });
+    // A click on the row, or ticking it, makes it the layer the canvas moves; the keyboard
+    // chooses it in the "Layer to move" list (tabbing through the rows must not).
     for (wxWindow* w : {static_cast<wxWindow*>(row.panel), static_cast<wxWindow*>(row.thumbnail),
                         static_cast<wxWindow*>(row.name)}) {
       w->Bind(wxEVT_LEFT_DOWN, [this, index](wxMouseEvent& event) {
@@ -297,6 +308,8 @@ void StackPanel::Impl::UpdateRow(int i) {
 
 void StackPanel::Impl::Select(int layer) {
   selected = layer;
+  if (moving->GetSelection() != layer)
+    moving->SetSelection(layer);
   canvas->SetSelectedLayer(layer);
   for (size_t i = 0; i < rows.size(); ++i) {
     const bool on = static_cast<int>(i) == layer;

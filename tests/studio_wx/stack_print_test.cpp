@@ -199,7 +199,15 @@ TEST_F(StackPrintTest, TicksStackTheLayersAndSayWhatTheyShow) {
 
 TEST_F(StackPrintTest, TheSelectedLayerIsNudgedDraggedAndAligned) {
   EncryptAndShow();
-  // A click on a row's name selects the layer the canvas moves.
+  // From the keyboard the layer is chosen in a list; a click on a row's name chooses it too.
+  auto* moving = Find<wxChoice>(panel, texts.Text(Label::kLayerToMove));
+  moving->SetSelection(0);
+  wxCommandEvent chosen(wxEVT_CHOICE, moving->GetId());
+  chosen.SetInt(0);
+  moving->GetEventHandler()->ProcessEvent(chosen);
+  StackCanvas* canvas = Canvas();
+  Key(canvas, WXK_LEFT);
+  EXPECT_EQ(doc.Layers()[0].dx, -1);
   wxStaticText* name = nullptr;
   for (wxWindow* child : Tick(1)->GetParent()->GetChildren()) {
     if (auto* text = dynamic_cast<wxStaticText*>(child))
@@ -207,13 +215,13 @@ TEST_F(StackPrintTest, TheSelectedLayerIsNudgedDraggedAndAligned) {
   }
   ASSERT_NE(name, nullptr);
   Mouse(name, wxEVT_LEFT_DOWN, {2, 2}, true);
-  StackCanvas* canvas = Canvas();
+  EXPECT_EQ(moving->GetSelection(), 1);
   Key(canvas, WXK_RIGHT);
   Key(canvas, WXK_DOWN);
   Key(canvas, WXK_DOWN);
   EXPECT_EQ(doc.Layers()[1].dx, 1);
   EXPECT_EQ(doc.Layers()[1].dy, 2);
-  EXPECT_EQ(doc.Layers()[0].dx, 0);
+  EXPECT_EQ(doc.Layers()[0].dx, -1);
 
   // A drag moves by whole picture pixels at the zoom: 2.5 pixels' worth is 2.
   const int zoom = canvas->Zoom().numerator;
@@ -225,6 +233,7 @@ TEST_F(StackPrintTest, TheSelectedLayerIsNudgedDraggedAndAligned) {
   EXPECT_EQ(doc.Layers()[1].dy, 2);
 
   Click(Find<wxButton>(panel, texts.Text(Label::kAlignLayers)));
+  EXPECT_EQ(doc.Layers()[0].dx, 0);
   EXPECT_EQ(doc.Layers()[1].dx, 0);
   EXPECT_EQ(doc.Layers()[1].dy, 0);
 }
