@@ -102,11 +102,16 @@ void PrintPreviewWindow::OnPaint(wxPaintEvent&) {
     auto& [madeFor, bitmap] = m_thumbnails[i];
     if (madeFor != side) {
       const BmpImage& image = *layers[m_preview->firstPageShares[i]].image;
-      // Shrunk by sampling; enlarged to the exact size by repeating pixels, never blurred.
-      if (image.Width() >= r.width || image.Height() >= r.height)
-        bitmap = Thumbnail(image, side);
-      else
-        bitmap = wxBitmap(TwoColourImage(image).Scale(r.width, r.height, wxIMAGE_QUALITY_NEAREST));
+      // Shrunk by sampling; enlarged to the exact size by repeating pixels, never blurred; in
+      // device pixels, so that a high-DPI screen does not stretch it either.
+      const int scale = std::max(1, static_cast<int>(std::lround(GetContentScaleFactor())));
+      const int width = r.width * scale;
+      const int height = r.height * scale;
+      const wxImage picture =
+          image.Width() >= width || image.Height() >= height
+              ? Thumbnail(image, std::max(width, height)).ConvertToImage()
+              : TwoColourImage(image).Scale(width, height, wxIMAGE_QUALITY_NEAREST);
+      bitmap = picture.IsOk() ? wxBitmap(picture, -1, scale) : wxBitmap();
       madeFor = side;
     }
     if (bitmap.IsOk())

@@ -384,6 +384,10 @@ void StackPanel::DecodeExactly() {
 void StackPanel::SaveStacked() {
   Impl& impl = *m_impl;
   const bool decoded = impl.doc.Decoded() != nullptr;
+  if (!decoded && impl.doc.Stacked() == nullptr) {
+    impl.Say(Result::Refuse(Problem::kNothingTicked));  // before asking for a file in vain
+    return;
+  }
   SaveFileQuestion question;
   question.title = U(impl.texts.Text(decoded ? Label::kSaveDecoded : Label::kSaveStacked));
   question.folder = U(impl.doc.Settings().stackFolder);
