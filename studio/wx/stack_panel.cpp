@@ -321,8 +321,11 @@ void StackPanel::Impl::Select(int layer) {
 
 void StackPanel::Impl::UpdateStack() {
   const StackCheck check = doc.CheckStack();
+  const DecodeResult* decodedResult = doc.Decoded();
+  const bool decoded = decodedResult != nullptr;
   stackText = U(texts.StackLine(check, doc.Layers()));
-  const bool decoded = doc.Decoded() != nullptr;
+  if (decoded)
+    stackText += "\n" + U(texts.DecodedLine(*decodedResult));
   decode->Enable(check.state == StackCheck::State::kQualified &&
                  IsBlockMethod(doc.StackScheme().Method()) && !decoded);
   save->SetLabel(decoded ? saveDecodedLabel : saveStackedLabel);
@@ -372,12 +375,11 @@ void StackPanel::ZoomBy(int steps) {
 void StackPanel::DecodeExactly() {
   Impl& impl = *m_impl;
   const Result result = impl.doc.DecodeStack();
+  impl.SayText("", false);
   if (!result) {
     impl.Say(result);
     // A refused decoding drops an earlier one without telling the observers.
     impl.UpdateStack();
-  } else if (const DecodeResult* decoded = impl.doc.Decoded()) {
-    impl.SayText(impl.texts.DecodedLine(*decoded), false);
   }
 }
 

@@ -15,10 +15,12 @@
 #include <cstdint>
 #include <filesystem>
 #include <memory>
+#include <optional>
 #include <thread>
 
 #include "core/env.h"
 #include "core/random.h"
+#include "io/print_sheets.h"
 #include "studio/document.h"
 #include "studio/texts.h"
 #include "studio/wx/print_dialog.h"
@@ -67,9 +69,10 @@ std::vector<std::string> Lines(wxWindow* top) {
   return lines;
 }
 
+// Whether a static text under top shows line (alone or with more lines).
 bool Shows(wxWindow* top, const std::string& line) {
   for (const std::string& shown : Lines(top)) {
-    if (shown == line)
+    if (shown.find(line) != std::string::npos)
       return true;
   }
   return false;
@@ -332,6 +335,21 @@ TEST_F(StackPrintTest, PrintDialogPreviewsPageOneAndSavesThePdf) {
   }
   EXPECT_FALSE(shares[0].Intersects(shares[1]));
 
+  // A paper of one's own size: the last entry, then its sides.
+  auto* paperChoice = Find<wxChoice>(&dialog, texts.Text(Label::kPaper));
+  paperChoice->SetSelection(static_cast<int>(PaperChoices().size()));
+  wxCommandEvent custom(wxEVT_CHOICE, paperChoice->GetId());
+  paperChoice->GetEventHandler()->ProcessEvent(custom);
+  auto* width = Find<wxSpinCtrlDouble>(&dialog, texts.Text(Label::kPaperWidth));
+  ASSERT_TRUE(width->IsEnabled());
+  width->SetValue(300);
+  wxSpinDoubleEvent widened(wxEVT_SPINCTRLDOUBLE, width->GetId(), 300);
+  width->GetEventHandler()->ProcessEvent(widened);
+  const std::optional<Paper> own = FindPaper(doc.Print().paper);
+  ASSERT_TRUE(own);
+  EXPECT_EQ(own->widthMm, 300);
+  EXPECT_EQ(own->heightMm, 297);
+
   // Pixels too large for the paper: the misfit is worded and nothing can be saved.
   auto* pixel = Find<wxSpinCtrlDouble>(&dialog, texts.Text(Label::kPixelSize));
   pixel->SetValue(20);
@@ -359,6 +377,24 @@ TEST_F(StackPrintTest, PrintDialogPreviewsPageOneAndSavesThePdf) {
   Click(save);
   ASSERT_EQ(asked.size(), 2u);
   EXPECT_EQ(std::string(asked[1].folder.utf8_str()), dir.File("print"));
+}
+
+TEST(WithMnemonics, GivesEachLabelItsOwnLetter) {
+  const struct {
+    std::vector<std::string> labels;
+    std::vector<std::string> marked;
+  } cases[] = {
+      {{"Zoom In", "Zoom Out"}, {"&Zoom In", "Zoom &Out"}},
+      {{"Save", "Stack", "Size"}, {"&Save", "S&tack", "S&ize"}},
+      {{"A & B", "a"}, {"&A && B", "a"}},  // no letter left for the second
+      {{"\u00C9tat", "123"}, {"&\u00C9tat", "123"}},
+  };
+  for (const auto& c : cases) {
+    const std::vector<wxString> marked = WithMnemonics(c.labels);
+    ASSERT_EQ(marked.size(), c.marked.size());
+    for (size_t i = 0; i < marked.size(); ++i)
+      EXPECT_EQ(std::string(marked[i].utf8_str()), c.marked[i]) << c.labels[i];
+  }
 }
 
 }  // namespace
