@@ -139,7 +139,7 @@ void StackCanvas::PictureChanged() {
   const BmpImage* picture = Picture();
   const wxSize size = picture ? wxSize(picture->Width(), picture->Height()) : wxSize();
   if (picture != nullptr && size != m_shownSize)
-    m_fitPending = true;
+    m_autoZoom = true;
   m_shownSize = size;
   TryFit();
   UpdateVirtualSize();
@@ -151,11 +151,14 @@ void StackCanvas::TryFit() {
   const wxSize client = GetClientSize();
   // Before the first layout the canvas is a few pixels wide: fitting then would shrink
   // every picture to the smallest zoom.
-  if (!m_fitPending || picture == nullptr || client.x < 64 || client.y < 64)
+  if (!m_autoZoom || picture == nullptr || client.x < 64 || client.y < 64)
     return;
-  m_fitPending = false;
+  const int before = m_zoomIndex;
   FitZoom(*picture);
+  if (m_zoomIndex == before)
+    return;
   UpdateVirtualSize();
+  Refresh(false);
   if (onZoom)
     onZoom();
 }
@@ -182,7 +185,7 @@ void StackCanvas::ZoomBy(int steps) {
   const wxSize client = GetClientSize();
   const wxPoint middle = CalcUnscrolledPosition(wxPoint(client.x / 2, client.y / 2));
   m_zoomIndex = index;
-  m_fitPending = false;  // the user's zoom stays
+  m_autoZoom = false;
   const ZoomFactor after = Zoom();
   UpdateVirtualSize();
   // The picture point that was in the middle stays there.

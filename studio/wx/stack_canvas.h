@@ -39,9 +39,10 @@ class StackCanvas : public wxScrolledCanvas {
   StackCanvas(wxWindow* parent, Document& document);
 
   // Shows what the document holds now; call after the stack, its decoding or a layer changed.
-  // A picture of a new size is fitted to the window.
+  // A picture of a new size is fitted to the canvas.
   void PictureChanged();
-  // Zooms by whole steps (+1 in, -1 out), keeping the middle of the view where it is.
+  // Zooms by whole steps (+1 in, -1 out), keeping the middle of the view where it is; from
+  // then on the zoom stays as the user chose it.
   void ZoomBy(int steps);
   ZoomFactor Zoom() const;
   // The layer that the mouse drags and the arrow keys nudge; -1 for none.
@@ -76,8 +77,10 @@ class StackCanvas : public wxScrolledCanvas {
   Document& m_document;
   int m_zoomIndex;
   int m_selected = -1;
-  wxSize m_shownSize;         // the picture size last shown, to fit a new one once
-  bool m_fitPending = false;  // a new picture waits for the canvas to have its size
+  wxSize m_shownSize;  // the picture size last shown, to fit a new one once
+  // The zoom follows the canvas's size (fitting the picture) until the user zooms; a picture
+  // of a new size is fitted again.
+  bool m_autoZoom = true;
   bool m_dragging = false;
   wxPoint m_dragStart;
   int m_startDx = 0;

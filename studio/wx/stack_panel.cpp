@@ -8,7 +8,9 @@
 #include <wx/sizer.h>
 #include <wx/statbmp.h>
 #include <wx/stattext.h>
+#include <wx/wrapsizer.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -98,7 +100,7 @@ void StackPanel::Impl::Build() {
 
   auto* layersHeading = new wxStaticText(self, wxID_ANY, labels[0]);
   layersHeading->SetFont(layersHeading->GetFont().Bold());
-  list = new wxScrolledWindow(self, wxID_ANY, wxDefaultPosition, wxSize(330, -1),
+  list = new wxScrolledWindow(self, wxID_ANY, wxDefaultPosition, wxDefaultSize,
                               wxVSCROLL | wxBORDER_THEME);
   list->SetName(U(texts.Text(Label::kLayers)));
   list->SetScrollRate(0, 8);
@@ -113,14 +115,19 @@ void StackPanel::Impl::Build() {
   zoomOut->SetName(U(texts.Text(Label::kZoomOut)));
   zoomIn = new wxButton(self, wxID_ANY, labels[4]);
   zoomIn->SetName(U(texts.Text(Label::kZoomIn)));
-  zoomLine = new wxStaticText(self, wxID_ANY, "");
+  // As wide as its widest text, so that zooming never moves the controls (nor resizes the
+  // canvas, whose size sets the zoom while it fits the picture).
+  zoomLine =
+      new wxStaticText(self, wxID_ANY, "", wxDefaultPosition, wxDefaultSize, wxST_NO_AUTORESIZE);
+  zoomLine->SetMinSize(wxSize(std::max(zoomLine->GetTextExtent(U(texts.ZoomLine(3200, 1))).x,
+                                       zoomLine->GetTextExtent(U(texts.ZoomLine(1, 8))).x),
+                              -1));
   auto* movingLabel = new wxStaticText(self, wxID_ANY, labels[8]);
   moving = new wxChoice(self, wxID_ANY);
   moving->SetName(U(texts.Text(Label::kLayerToMove)));
   moving->Bind(wxEVT_CHOICE, [this](wxCommandEvent& event) { Select(event.GetSelection()); });
   canvas = new StackCanvas(self, doc);
   canvas->SetName(U(texts.Text(Label::kStack)));
-  canvas->SetMinSize(wxSize(320, 240));
   stackLine = new wxStaticText(self, wxID_ANY, "");
   messageLine = new wxStaticText(self, wxID_ANY, "");
   decode = new wxButton(self, wxID_ANY, labels[5]);
@@ -130,33 +137,33 @@ void StackPanel::Impl::Build() {
   save = new wxButton(self, wxID_ANY, saveStackedLabel);
   save->SetName(U(texts.Text(Label::kSaveStacked)));
 
-  auto* left = new wxBoxSizer(wxVERTICAL);
-  left->Add(layersHeading, 0, wxBOTTOM, 4);
-  left->Add(list, 1, wxEXPAND);
-  left->Add(align, 0, wxTOP, 6);
+  // Layers above the stack, and rows that wrap, so that the panel reads at any width the
+  // window gives it.
+  auto* layersRow = new wxBoxSizer(wxHORIZONTAL);
+  layersRow->Add(layersHeading, 0, wxALIGN_CENTER_VERTICAL);
+  layersRow->AddStretchSpacer();
+  layersRow->Add(align, 0);
 
-  auto* zoomRow = new wxBoxSizer(wxHORIZONTAL);
-  zoomRow->Add(stackHeading, 0, wxALIGN_CENTER_VERTICAL | wxRIGHT, 12);
-  zoomRow->Add(movingLabel, 0, wxALIGN_CENTER_VERTICAL | wxRIGHT, 4);
-  zoomRow->Add(moving, 0, wxALIGN_CENTER_VERTICAL | wxRIGHT, 12);
-  zoomRow->AddStretchSpacer();
-  zoomRow->Add(zoomLine, 0, wxALIGN_CENTER_VERTICAL | wxRIGHT, 8);
-  zoomRow->Add(zoomOut, 0, wxRIGHT, 4);
-  zoomRow->Add(zoomIn, 0);
-  auto* buttonRow = new wxBoxSizer(wxHORIZONTAL);
-  buttonRow->Add(decode, 0, wxRIGHT, 6);
-  buttonRow->Add(save, 0);
+  auto* stackRow = new wxWrapSizer(wxHORIZONTAL);
+  stackRow->Add(stackHeading, 0, wxALIGN_CENTER_VERTICAL | wxRIGHT, 12);
+  stackRow->Add(movingLabel, 0, wxALIGN_CENTER_VERTICAL | wxRIGHT, 4);
+  stackRow->Add(moving, 0, wxALIGN_CENTER_VERTICAL | wxRIGHT, 12);
+  stackRow->Add(zoomLine, 0, wxALIGN_CENTER_VERTICAL | wxRIGHT, 8);
+  stackRow->Add(zoomOut, 0, wxRIGHT, 4);
+  stackRow->Add(zoomIn, 0);
+  auto* buttonRow = new wxWrapSizer(wxHORIZONTAL);
+  buttonRow->Add(decode, 0, wxRIGHT | wxBOTTOM, 6);
+  buttonRow->Add(save, 0, wxBOTTOM, 6);
 
-  auto* right = new wxBoxSizer(wxVERTICAL);
-  right->Add(zoomRow, 0, wxEXPAND | wxBOTTOM, 4);
-  right->Add(canvas, 1, wxEXPAND);
-  right->Add(stackLine, 0, wxEXPAND | wxTOP, 6);
-  right->Add(messageLine, 0, wxEXPAND | wxTOP, 2);
-  right->Add(buttonRow, 0, wxTOP, 6);
-
-  auto* top = new wxBoxSizer(wxHORIZONTAL);
-  top->Add(left, 0, wxEXPAND | wxALL, 6);
-  top->Add(right, 1, wxEXPAND | wxALL, 6);
+  canvas->SetMinSize(wxSize(240, 200));
+  auto* top = new wxBoxSizer(wxVERTICAL);
+  top->Add(layersRow, 0, wxEXPAND | wxLEFT | wxRIGHT | wxTOP, 6);
+  top->Add(list, 0, wxEXPAND | wxLEFT | wxRIGHT | wxTOP, 6);
+  top->Add(stackRow, 0, wxEXPAND | wxLEFT | wxRIGHT | wxTOP, 6);
+  top->Add(canvas, 1, wxEXPAND | wxLEFT | wxRIGHT | wxTOP, 6);
+  top->Add(stackLine, 0, wxEXPAND | wxLEFT | wxRIGHT | wxTOP, 6);
+  top->Add(messageLine, 0, wxEXPAND | wxLEFT | wxRIGHT | wxTOP, 6);
+  top->Add(buttonRow, 0, wxEXPAND | wxALL, 6);
   self->SetSizer(top);
 
   align->Bind(wxEVT_BUTTON, [this](wxCommandEvent&) {
@@ -170,7 +177,6 @@ void StackPanel::Impl::Build() {
   canvas->onZoom = [this] {
     const ZoomFactor zoom = canvas->Zoom();
     zoomLine->SetLabel(U(texts.ZoomLine(zoom.numerator, zoom.denominator)));
-    self->Layout();
   };
   canvas->onRefused = [this](const Result& result) { Say(result); };
   self->Bind(wxEVT_SIZE, [this](wxSizeEvent& event) {
@@ -204,8 +210,12 @@ void StackPanel::Impl::SyncRows() {
     Select(layers.empty() ? -1 : static_cast<int>(layers.size()) - 1);
   else
     Select(selected);
+  // Up to four rows show whole; more scroll, and the stack keeps the rest of the height.
+  const int rowHeight = rows.empty() ? kThumbnailSide + 8 : rows[0].panel->GetBestSize().y;
+  const int shown = std::clamp(static_cast<int>(rows.size()), 2, 4);
+  list->SetMinSize(wxSize(-1, shown * rowHeight + 4));
   list->FitInside();
-  list->Layout();
+  self->Layout();
 }
 
 void StackPanel::Impl::BuildRows() {
@@ -228,14 +238,12 @@ void StackPanel::Impl::BuildRows() {
     auto* sizer = new wxBoxSizer(wxHORIZONTAL);
     sizer->Add(row.tick, 0, wxALIGN_CENTER_VERTICAL | wxALL, 4);
     sizer->Add(row.thumbnail, 0, wxALIGN_CENTER_VERTICAL | wxALL, 2);
-    auto* words = new wxBoxSizer(wxVERTICAL);
-    words->Add(row.name, 0, wxEXPAND | wxBOTTOM, 2);
-    auto* controls = new wxBoxSizer(wxHORIZONTAL);
-    controls->Add(row.participant, 0, wxALIGN_CENTER_VERTICAL);
+    sizer->Add(row.name, 1, wxALIGN_CENTER_VERTICAL | wxLEFT | wxRIGHT, 6);
+    sizer->Add(row.participant, 0, wxALIGN_CENTER_VERTICAL | wxRIGHT, 4);
     if (!layers[i].made) {
       row.remove = new wxButton(row.panel, wxID_ANY, U(texts.Text(Label::kRemoveLayer)),
                                 wxDefaultPosition, wxDefaultSize, wxBU_EXACTFIT);
-      controls->Add(row.remove, 0, wxALIGN_CENTER_VERTICAL | wxLEFT, 4);
+      sizer->Add(row.remove, 0, wxALIGN_CENTER_VERTICAL | wxRIGHT, 4);
       // Taking the layer off destroys this row, so not from inside the button's own click.
       row.remove->Bind(wxEVT_BUTTON, [this, index](wxCommandEvent&) {
         self->CallAfter([this, index] {
@@ -244,8 +252,6 @@ void StackPanel::Impl::BuildRows() {
         });
       });
     }
-    words->Add(controls, 0);
-    sizer->Add(words, 1, wxALIGN_CENTER_VERTICAL | wxALL, 2);
     row.panel->SetSizer(sizer);
     listSizer->Add(row.panel, 0, wxEXPAND);
 
