@@ -72,6 +72,7 @@ enum class Label {
   kRemoveLayer,  // takes an opened layer off the stack
   kZoomIn,
   kZoomOut,
+  kLayerToMove,  // the layer that dragging and the arrow keys move
   kShareFormat,
   kFormatBmp,
   kFormatPng,
@@ -83,9 +84,10 @@ enum class Label {
   kCustomPaper,  // a paper of the user's own size
   kPaperWidth,   // "Width (mm)"
   kPaperHeight,
-  kSavePdf,       // "Save PDF…"
-  kEncrypting,    // the progress window's title
-  kPictureFiles,  // the file dialog's filter name
+  kSavePdf,          // "Save PDF…"
+  kUseFittingPixel,  // takes the largest pixel size that fits the paper
+  kEncrypting,       // the progress window's title
+  kPictureFiles,     // the file dialog's filter name
   kPdfFiles,
   kFileMenu,  // the menus
   kViewMenu,

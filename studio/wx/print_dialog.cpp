@@ -31,6 +31,16 @@ std::string CustomPaper(double widthMm, double heightMm) {
   return name;
 }
 
+// A command's label names the dialog it opens; the dialog's title drops the ellipsis.
+wxString DialogTitle(const std::string& label) {
+  const std::string ellipsis = "\u2026";
+  if (label.size() >= ellipsis.size() &&
+      label.compare(label.size() - ellipsis.size(), ellipsis.size(), ellipsis) == 0) {
+    return U(label.substr(0, label.size() - ellipsis.size()));
+  }
+  return U(label);
+}
+
 void SetIfChanged(wxSpinCtrlDouble* spin, double value) {
   if (std::fabs(spin->GetValue() - value) > 1e-9)
     spin->SetValue(value);
@@ -63,6 +73,8 @@ struct PrintDialog::Impl {
   wxStaticText* pagesLine = nullptr;
   wxStaticText* misfitLine = nullptr;
   wxStaticText* messageLine = nullptr;
+  wxButton* useFitting = nullptr;
+  double fittingPixelMm = 0;  // offered while the shares do not fit
   wxButton* save = nullptr;
 };
 
@@ -70,7 +82,7 @@ void PrintDialog::Impl::Build() {
   const std::vector<wxString> labels = WithMnemonics(
       {texts.Text(Label::kPaper), texts.Text(Label::kPaperWidth), texts.Text(Label::kPaperHeight),
        texts.Text(Label::kPixelSize), texts.Text(Label::kSamePage), texts.Text(Label::kSavePdf),
-       texts.Text(Label::kPreview)});
+       texts.Text(Label::kPreview), texts.Text(Label::kUseFittingPixel)});
 
   auto* paperLabel = new wxStaticText(self, wxID_ANY, labels[0]);
   paper = new wxChoice(self, wxID_ANY);
@@ -107,6 +119,8 @@ void PrintDialog::Impl::Build() {
   misfitLine = new wxStaticText(self, wxID_ANY, "");
   misfitLine->SetForegroundColour(wxColour(176, 0, 32));
   messageLine = new wxStaticText(self, wxID_ANY, "");
+  useFitting = new wxButton(self, wxID_ANY, labels[7]);
+  useFitting->SetName(U(texts.Text(Label::kUseFittingPixel)));
 
   save = new wxButton(self, wxID_ANY, labels[5]);
   save->SetName(U(texts.Text(Label::kSavePdf)));
@@ -129,6 +143,7 @@ void PrintDialog::Impl::Build() {
   left->Add(grid, 0, wxEXPAND);
   left->Add(samePage, 0, wxTOP, 10);
   left->Add(misfitLine, 0, wxEXPAND | wxTOP, 12);
+  left->Add(useFitting, 0, wxTOP, 6);
   left->AddStretchSpacer();
   left->Add(messageLine, 0, wxEXPAND | wxTOP, 6);
 
@@ -157,6 +172,13 @@ void PrintDialog::Impl::Build() {
     spin->Bind(wxEVT_SPINCTRLDOUBLE, [this](wxSpinDoubleEvent&) { Apply(); });
   samePage->Bind(wxEVT_CHECKBOX, [this](wxCommandEvent&) { Apply(); });
   save->Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { SavePdf(); });
+  useFitting->Bind(wxEVT_BUTTON, [this](wxCommandEvent&) {
+    PrintChoice choice = doc.Print();
+    choice.pixelMm = fittingPixelMm;
+    Say("", false);
+    if (const Result result = doc.SetPrintChoice(choice); !result)
+      Say(texts.Say(result), true);
+  });
 }
 
 void PrintDialog::Impl::Sync() {
@@ -196,6 +218,9 @@ void PrintDialog::Impl::Sync() {
   misfitLine->SetLabel(misfit ? U(texts.PrintMisfit(laid, choice))
                               : U(result ? "" : texts.Say(result)));
   misfitLine->Wrap(260);
+  // The size the misfit line names, to the hundredth below, as Texts words it.
+  fittingPixelMm = misfit ? std::floor(laid.layout.misfit.fittingPixelMm * 100) / 100 : 0;
+  useFitting->Show(fittingPixelMm >= kMinPixelMm);
   save->Enable(result.ok());
   self->Layout();
 }
@@ -242,7 +267,7 @@ void PrintDialog::Impl::Say(const std::string& text, bool problem) {
 }
 
 PrintDialog::PrintDialog(wxWindow* parent, Document& document, const Texts& texts)
-    : wxDialog(parent, wxID_ANY, wxString::FromUTF8(texts.Text(Label::kPrint)), wxDefaultPosition,
+    : wxDialog(parent, wxID_ANY, DialogTitle(texts.Text(Label::kPrint)), wxDefaultPosition,
                wxDefaultSize, wxDEFAULT_DIALOG_STYLE | wxRESIZE_BORDER),
       m_impl(new Impl(this, document, texts)) {
   m_impl->Build();

@@ -17,7 +17,7 @@ constexpr int kPadding = 10;
 }  // namespace
 
 PrintPreviewWindow::PrintPreviewWindow(wxWindow* parent, const Document& document)
-    : wxWindow(parent, wxID_ANY, wxDefaultPosition, wxSize(300, 380), wxFULL_REPAINT_ON_RESIZE),
+    : wxWindow(parent, wxID_ANY, wxDefaultPosition, wxSize(340, 440), wxFULL_REPAINT_ON_RESIZE),
       m_document(document) {
   SetBackgroundStyle(wxBG_STYLE_PAINT);
   Bind(wxEVT_PAINT, &PrintPreviewWindow::OnPaint, this);
@@ -76,7 +76,7 @@ std::vector<wxRect> PrintPreviewWindow::ShareRects() const {
 
 void PrintPreviewWindow::OnPaint(wxPaintEvent&) {
   wxAutoBufferedPaintDC dc(this);
-  dc.SetBackground(wxBrush(wxSystemSettings::GetColour(wxSYS_COLOUR_APPWORKSPACE)));
+  dc.SetBackground(wxBrush(wxColour(150, 150, 150)));  // the desk the paper lies on
   dc.Clear();
   const wxRect paper = PaperRect();
   if (paper.IsEmpty())
@@ -102,11 +102,16 @@ void PrintPreviewWindow::OnPaint(wxPaintEvent&) {
     auto& [madeFor, bitmap] = m_thumbnails[i];
     if (madeFor != side) {
       const BmpImage& image = *layers[m_preview->firstPageShares[i]].image;
-      // Shrunk by sampling; enlarged to the exact size by repeating pixels, never blurred.
-      if (image.Width() >= r.width || image.Height() >= r.height)
-        bitmap = Thumbnail(image, side);
-      else
-        bitmap = wxBitmap(TwoColourImage(image).Scale(r.width, r.height, wxIMAGE_QUALITY_NEAREST));
+      // Shrunk by sampling; enlarged to the exact size by repeating pixels, never blurred; in
+      // device pixels, so that a high-DPI screen does not stretch it either.
+      const int scale = std::max(1, static_cast<int>(std::lround(GetContentScaleFactor())));
+      const int width = r.width * scale;
+      const int height = r.height * scale;
+      const wxImage picture =
+          image.Width() >= width || image.Height() >= height
+              ? Thumbnail(image, std::max(width, height)).ConvertToImage()
+              : TwoColourImage(image).Scale(width, height, wxIMAGE_QUALITY_NEAREST);
+      bitmap = picture.IsOk() ? wxBitmap(picture, -1, scale) : wxBitmap();
       madeFor = side;
     }
     if (bitmap.IsOk())

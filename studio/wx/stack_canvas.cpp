@@ -4,6 +4,7 @@
 #include <wx/settings.h>
 
 #include <algorithm>
+#include <cmath>
 #include <iterator>
 #include <vector>
 
@@ -14,6 +15,7 @@ constexpr ZoomFactor kZooms[] = {{1, 8}, {1, 4}, {1, 2},  {1, 1},  {2, 1},  {3, 
                                  {6, 1}, {8, 1}, {12, 1}, {16, 1}, {24, 1}, {32, 1}};
 constexpr int kOneToOne = 3;
 constexpr int kZoomCount = static_cast<int>(std::size(kZooms));
+constexpr int64_t kMaxVirtualSide = int64_t{1} << 30;
 
 // Screen pixels of n picture pixels at zoom, rounded up so the last pixel shows.
 int64_t Zoomed(int64_t n, ZoomFactor zoom) {
@@ -84,6 +86,14 @@ StackCanvas::StackCanvas(wxWindow* parent, Document& document)
   SetScrollRate(8, 8);
   Bind(wxEVT_PAINT, &StackCanvas::OnPaint, this);
   Bind(wxEVT_SIZE, &StackCanvas::OnSize, this);
+  Bind(wxEVT_SET_FOCUS, [this](wxFocusEvent& event) {
+    event.Skip();
+    Refresh(false);
+  });
+  Bind(wxEVT_KILL_FOCUS, [this](wxFocusEvent& event) {
+    event.Skip();
+    Refresh(false);
+  });
   Bind(wxEVT_LEFT_DOWN, &StackCanvas::OnLeftDown, this);
   Bind(wxEVT_MOTION, &StackCanvas::OnMotion, this);
   Bind(wxEVT_LEFT_UP, &StackCanvas::OnLeftUp, this);
@@ -121,15 +131,15 @@ void StackCanvas::UpdateVirtualSize() {
     SetVirtualSize(0, 0);
     return;
   }
-  SetVirtualSize(static_cast<int>(Zoomed(picture->Width(), zoom)),
-                 static_cast<int>(Zoomed(picture->Height(), zoom)));
+  SetVirtualSize(static_cast<int>(std::min(Zoomed(picture->Width(), zoom), kMaxVirtualSide)),
+                 static_cast<int>(std::min(Zoomed(picture->Height(), zoom), kMaxVirtualSide)));
 }
 
 void StackCanvas::PictureChanged() {
   const BmpImage* picture = Picture();
   const wxSize size = picture ? wxSize(picture->Width(), picture->Height()) : wxSize();
   if (picture != nullptr && size != m_shownSize)
-    m_fitPending = true;
+    m_autoZoom = true;
   m_shownSize = size;
   TryFit();
   UpdateVirtualSize();
@@ -141,11 +151,14 @@ void StackCanvas::TryFit() {
   const wxSize client = GetClientSize();
   // Before the first layout the canvas is a few pixels wide: fitting then would shrink
   // every picture to the smallest zoom.
-  if (!m_fitPending || picture == nullptr || client.x < 64 || client.y < 64)
+  if (!m_autoZoom || picture == nullptr || client.x < 64 || client.y < 64)
     return;
-  m_fitPending = false;
+  const int before = m_zoomIndex;
   FitZoom(*picture);
+  if (m_zoomIndex == before)
+    return;
   UpdateVirtualSize();
+  Refresh(false);
   if (onZoom)
     onZoom();
 }
@@ -156,14 +169,23 @@ void StackCanvas::OnSize(wxSizeEvent& event) {
 }
 
 void StackCanvas::ZoomBy(int steps) {
-  const int index = std::clamp(m_zoomIndex + steps, 0, kZoomCount - 1);
+  int index = std::clamp(m_zoomIndex + steps, 0, kZoomCount - 1);
+  // The scrolled area counts in int: a zoom whose picture would overflow it is not offered.
+  if (const BmpImage* picture = Picture()) {
+    const auto fits = [picture](int i) {
+      const int64_t side = std::max(picture->Width(), picture->Height());
+      return Zoomed(side, kZooms[i]) <= kMaxVirtualSide;
+    };
+    while (index > m_zoomIndex && !fits(index))
+      --index;
+  }
   if (index == m_zoomIndex)
     return;
   const ZoomFactor before = Zoom();
   const wxSize client = GetClientSize();
   const wxPoint middle = CalcUnscrolledPosition(wxPoint(client.x / 2, client.y / 2));
   m_zoomIndex = index;
-  m_fitPending = false;  // the user's zoom stays
+  m_autoZoom = false;
   const ZoomFactor after = Zoom();
   UpdateVirtualSize();
   // The picture point that was in the middle stays there.
@@ -179,25 +201,35 @@ void StackCanvas::ZoomBy(int steps) {
 }
 
 wxImage StackCanvas::VisibleImage() {
+  return Render(1);
+}
+
+wxImage StackCanvas::Render(int scale) {
   const BmpImage* picture = Picture();
   if (picture == nullptr)
     return wxImage();
   const wxSize client = GetClientSize();
   const wxPoint origin = CalcUnscrolledPosition(wxPoint(0, 0));
-  return ZoomedRegion(*picture, Zoom(), wxRect(origin, client),
-                      wxSystemSettings::GetColour(wxSYS_COLOUR_APPWORKSPACE));
+  const ZoomFactor zoom = Zoom();
+  return ZoomedRegion(
+      *picture, {zoom.numerator * scale, zoom.denominator},
+      wxRect(origin.x * scale, origin.y * scale, client.x * scale, client.y * scale),
+      kOutsideColour);
 }
 
 void StackCanvas::OnPaint(wxPaintEvent&) {
   wxPaintDC dc(this);
-  const wxColour background = wxSystemSettings::GetColour(wxSYS_COLOUR_APPWORKSPACE);
-  const wxImage image = VisibleImage();
+  const wxColour background = kOutsideColour;
+  const int scale = std::max(1, static_cast<int>(std::lround(GetContentScaleFactor())));
+  const wxImage image = Render(scale);
   if (!image.IsOk()) {
     dc.SetBackground(wxBrush(background));
     dc.Clear();
+    DrawFocus(dc);
     return;
   }
-  dc.DrawBitmap(wxBitmap(image), 0, 0);
+  dc.DrawBitmap(wxBitmap(image, -1, scale), 0, 0);
+  DrawFocus(dc);
   // The selected layer's outline shows what a drag will move (not over a decoding, which
   // has no layers).
   const std::vector<Layer>& layers = m_document.Layers();
@@ -220,6 +252,15 @@ void StackCanvas::OnPaint(wxPaintEvent&) {
   dc.SetBrush(*wxTRANSPARENT_BRUSH);
   dc.SetPen(wxPen(wxSystemSettings::GetColour(wxSYS_COLOUR_HIGHLIGHT), 1, wxPENSTYLE_SHORT_DASH));
   dc.DrawRectangle(outline);
+}
+
+void StackCanvas::DrawFocus(wxDC& dc) {
+  // The arrow keys act here only while the canvas has the keyboard: show when it has.
+  if (HasFocus()) {
+    dc.SetBrush(*wxTRANSPARENT_BRUSH);
+    dc.SetPen(wxPen(wxSystemSettings::GetColour(wxSYS_COLOUR_HIGHLIGHT), 2));
+    dc.DrawRectangle(wxRect(GetClientSize()).Deflate(1));
+  }
 }
 
 void StackCanvas::Tell(const Result& result) {

@@ -7,6 +7,7 @@
 #pragma once
 
 #include <wx/colour.h>
+#include <wx/dc.h>
 #include <wx/gdicmn.h>
 #include <wx/image.h>
 #include <wx/scrolwin.h>
@@ -30,14 +31,18 @@ struct ZoomFactor {
 wxImage ZoomedRegion(const BmpImage& image, ZoomFactor zoom, const wxRect& region,
                      const wxColour& background);
 
+// Where the canvas shows no picture: grey, so that white share pixels stand apart from it.
+inline const wxColour kOutsideColour(128, 128, 128);
+
 class StackCanvas : public wxScrolledCanvas {
  public:
   StackCanvas(wxWindow* parent, Document& document);
 
   // Shows what the document holds now; call after the stack, its decoding or a layer changed.
-  // A picture of a new size is fitted to the window.
+  // A picture of a new size is fitted to the canvas.
   void PictureChanged();
-  // Zooms by whole steps (+1 in, -1 out), keeping the middle of the view where it is.
+  // Zooms by whole steps (+1 in, -1 out), keeping the middle of the view where it is; from
+  // then on the zoom stays as the user chose it.
   void ZoomBy(int steps);
   ZoomFactor Zoom() const;
   // The layer that the mouse drags and the arrow keys nudge; -1 for none.
@@ -53,6 +58,9 @@ class StackCanvas : public wxScrolledCanvas {
 
  private:
   const BmpImage* Picture();
+  // The visible part in device pixels: scale of them to a window pixel (2 on a high-DPI
+  // screen), so the toolkit never has to stretch, and blur, the bitmap.
+  wxImage Render(int scale);
   void FitZoom(const BmpImage& picture);
   void UpdateVirtualSize();
   void TryFit();
@@ -64,12 +72,15 @@ class StackCanvas : public wxScrolledCanvas {
   void OnCaptureLost(wxMouseCaptureLostEvent& event);
   void OnKeyDown(wxKeyEvent& event);
   void Tell(const Result& result);
+  void DrawFocus(wxDC& dc);
 
   Document& m_document;
   int m_zoomIndex;
   int m_selected = -1;
-  wxSize m_shownSize;         // the picture size last shown, to fit a new one once
-  bool m_fitPending = false;  // a new picture waits for the canvas to have its size
+  wxSize m_shownSize;  // the picture size last shown, to fit a new one once
+  // The zoom follows the canvas's size (fitting the picture) until the user zooms; a picture
+  // of a new size is fitted again.
+  bool m_autoZoom = true;
   bool m_dragging = false;
   wxPoint m_dragStart;
   int m_startDx = 0;

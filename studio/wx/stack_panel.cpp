@@ -8,7 +8,9 @@
 #include <wx/sizer.h>
 #include <wx/statbmp.h>
 #include <wx/stattext.h>
+#include <wx/wrapsizer.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -74,8 +76,12 @@ struct StackPanel::Impl {
 
   StackCanvas* canvas = nullptr;
   wxStaticText* zoomLine = nullptr;
+  wxChoice* moving = nullptr;  // the layer the canvas drags and nudges
   wxStaticText* stackLine = nullptr;
   wxStaticText* messageLine = nullptr;
+  // Their texts as worded: a wrapped label holds line breaks of an earlier width.
+  wxString stackText;
+  wxString messageText;
   wxButton* align = nullptr;
   wxButton* zoomIn = nullptr;
   wxButton* zoomOut = nullptr;
@@ -89,11 +95,12 @@ void StackPanel::Impl::Build() {
   const std::vector<wxString> labels = WithMnemonics(
       {texts.Text(Label::kLayers), texts.Text(Label::kStack), texts.Text(Label::kAlignLayers),
        texts.Text(Label::kZoomOut), texts.Text(Label::kZoomIn), texts.Text(Label::kDecodeExactly),
-       texts.Text(Label::kSaveStacked), texts.Text(Label::kSaveDecoded)});
+       texts.Text(Label::kSaveStacked), texts.Text(Label::kSaveDecoded),
+       texts.Text(Label::kLayerToMove)});
 
   auto* layersHeading = new wxStaticText(self, wxID_ANY, labels[0]);
   layersHeading->SetFont(layersHeading->GetFont().Bold());
-  list = new wxScrolledWindow(self, wxID_ANY, wxDefaultPosition, wxSize(330, -1),
+  list = new wxScrolledWindow(self, wxID_ANY, wxDefaultPosition, wxDefaultSize,
                               wxVSCROLL | wxBORDER_THEME);
   list->SetName(U(texts.Text(Label::kLayers)));
   list->SetScrollRate(0, 8);
@@ -108,12 +115,20 @@ void StackPanel::Impl::Build() {
   zoomOut->SetName(U(texts.Text(Label::kZoomOut)));
   zoomIn = new wxButton(self, wxID_ANY, labels[4]);
   zoomIn->SetName(U(texts.Text(Label::kZoomIn)));
-  zoomLine = new wxStaticText(self, wxID_ANY, "");
+  // As wide as its widest text, so that zooming never moves the controls (nor resizes the
+  // canvas, whose size sets the zoom while it fits the picture).
+  zoomLine =
+      new wxStaticText(self, wxID_ANY, "", wxDefaultPosition, wxDefaultSize, wxST_NO_AUTORESIZE);
+  zoomLine->SetMinSize(wxSize(std::max(zoomLine->GetTextExtent(U(texts.ZoomLine(3200, 1))).x,
+                                       zoomLine->GetTextExtent(U(texts.ZoomLine(1, 8))).x),
+                              -1));
+  auto* movingLabel = new wxStaticText(self, wxID_ANY, labels[8]);
+  moving = new wxChoice(self, wxID_ANY);
+  moving->SetName(U(texts.Text(Label::kLayerToMove)));
+  moving->Bind(wxEVT_CHOICE, [this](wxCommandEvent& event) { Select(event.GetSelection()); });
   canvas = new StackCanvas(self, doc);
   canvas->SetName(U(texts.Text(Label::kStack)));
-  canvas->SetMinSize(wxSize(320, 240));
   stackLine = new wxStaticText(self, wxID_ANY, "");
-  stackLine->SetName(U(texts.Text(Label::kStack)));
   messageLine = new wxStaticText(self, wxID_ANY, "");
   decode = new wxButton(self, wxID_ANY, labels[5]);
   decode->SetName(U(texts.Text(Label::kDecodeExactly)));
@@ -122,31 +137,33 @@ void StackPanel::Impl::Build() {
   save = new wxButton(self, wxID_ANY, saveStackedLabel);
   save->SetName(U(texts.Text(Label::kSaveStacked)));
 
-  auto* left = new wxBoxSizer(wxVERTICAL);
-  left->Add(layersHeading, 0, wxBOTTOM, 4);
-  left->Add(list, 1, wxEXPAND);
-  left->Add(align, 0, wxTOP, 6);
+  // Layers above the stack, and rows that wrap, so that the panel reads at any width the
+  // window gives it.
+  auto* layersRow = new wxBoxSizer(wxHORIZONTAL);
+  layersRow->Add(layersHeading, 0, wxALIGN_CENTER_VERTICAL);
+  layersRow->AddStretchSpacer();
+  layersRow->Add(align, 0);
 
-  auto* zoomRow = new wxBoxSizer(wxHORIZONTAL);
-  zoomRow->Add(stackHeading, 0, wxALIGN_CENTER_VERTICAL | wxRIGHT, 12);
-  zoomRow->AddStretchSpacer();
-  zoomRow->Add(zoomLine, 0, wxALIGN_CENTER_VERTICAL | wxRIGHT, 8);
-  zoomRow->Add(zoomOut, 0, wxRIGHT, 4);
-  zoomRow->Add(zoomIn, 0);
-  auto* buttonRow = new wxBoxSizer(wxHORIZONTAL);
-  buttonRow->Add(decode, 0, wxRIGHT, 6);
-  buttonRow->Add(save, 0);
+  auto* stackRow = new wxWrapSizer(wxHORIZONTAL);
+  stackRow->Add(stackHeading, 0, wxALIGN_CENTER_VERTICAL | wxRIGHT, 12);
+  stackRow->Add(movingLabel, 0, wxALIGN_CENTER_VERTICAL | wxRIGHT, 4);
+  stackRow->Add(moving, 0, wxALIGN_CENTER_VERTICAL | wxRIGHT, 12);
+  stackRow->Add(zoomLine, 0, wxALIGN_CENTER_VERTICAL | wxRIGHT, 8);
+  stackRow->Add(zoomOut, 0, wxRIGHT, 4);
+  stackRow->Add(zoomIn, 0);
+  auto* buttonRow = new wxWrapSizer(wxHORIZONTAL);
+  buttonRow->Add(decode, 0, wxRIGHT | wxBOTTOM, 6);
+  buttonRow->Add(save, 0, wxBOTTOM, 6);
 
-  auto* right = new wxBoxSizer(wxVERTICAL);
-  right->Add(zoomRow, 0, wxEXPAND | wxBOTTOM, 4);
-  right->Add(canvas, 1, wxEXPAND);
-  right->Add(stackLine, 0, wxEXPAND | wxTOP, 6);
-  right->Add(messageLine, 0, wxEXPAND | wxTOP, 2);
-  right->Add(buttonRow, 0, wxTOP, 6);
-
-  auto* top = new wxBoxSizer(wxHORIZONTAL);
-  top->Add(left, 0, wxEXPAND | wxALL, 6);
-  top->Add(right, 1, wxEXPAND | wxALL, 6);
+  canvas->SetMinSize(wxSize(240, 200));
+  auto* top = new wxBoxSizer(wxVERTICAL);
+  top->Add(layersRow, 0, wxEXPAND | wxLEFT | wxRIGHT | wxTOP, 6);
+  top->Add(list, 0, wxEXPAND | wxLEFT | wxRIGHT | wxTOP, 6);
+  top->Add(stackRow, 0, wxEXPAND | wxLEFT | wxRIGHT | wxTOP, 6);
+  top->Add(canvas, 1, wxEXPAND | wxLEFT | wxRIGHT | wxTOP, 6);
+  top->Add(stackLine, 0, wxEXPAND | wxLEFT | wxRIGHT | wxTOP, 6);
+  top->Add(messageLine, 0, wxEXPAND | wxLEFT | wxRIGHT | wxTOP, 6);
+  top->Add(buttonRow, 0, wxEXPAND | wxALL, 6);
   self->SetSizer(top);
 
   align->Bind(wxEVT_BUTTON, [this](wxCommandEvent&) {
@@ -160,7 +177,6 @@ void StackPanel::Impl::Build() {
   canvas->onZoom = [this] {
     const ZoomFactor zoom = canvas->Zoom();
     zoomLine->SetLabel(U(texts.ZoomLine(zoom.numerator, zoom.denominator)));
-    self->Layout();
   };
   canvas->onRefused = [this](const Result& result) { Say(result); };
   self->Bind(wxEVT_SIZE, [this](wxSizeEvent& event) {
@@ -172,11 +188,10 @@ void StackPanel::Impl::Build() {
 
 void StackPanel::Impl::WrapLines() {
   const int width = std::max(canvas->GetSize().x, 100);
-  for (wxStaticText* line : {stackLine, messageLine}) {
-    const wxString text = line->GetLabel();
-    line->SetLabel(text);  // unwraps what an earlier width wrapped
-    line->Wrap(width);
-  }
+  stackLine->SetLabel(stackText);
+  stackLine->Wrap(width);
+  messageLine->SetLabel(messageText);
+  messageLine->Wrap(width);
   self->Layout();
 }
 
@@ -184,14 +199,23 @@ void StackPanel::Impl::SyncRows() {
   const std::vector<Layer>& layers = doc.Layers();
   if (rows.size() != layers.size())
     BuildRows();
-  for (size_t i = 0; i < rows.size(); ++i)
+  wxArrayString names;
+  for (size_t i = 0; i < rows.size(); ++i) {
     UpdateRow(static_cast<int>(i));
+    names.Add(U(layers[i].name));
+  }
+  if (moving->GetStrings() != names)
+    moving->Set(names);
   if (selected >= static_cast<int>(layers.size()) || (selected < 0 && !layers.empty()))
     Select(layers.empty() ? -1 : static_cast<int>(layers.size()) - 1);
   else
     Select(selected);
+  // Up to four rows show whole; more scroll, and the stack keeps the rest of the height.
+  const int rowHeight = rows.empty() ? kThumbnailSide + 8 : rows[0].panel->GetBestSize().y;
+  const int shown = std::clamp(static_cast<int>(rows.size()), 2, 4);
+  list->SetMinSize(wxSize(-1, shown * rowHeight + 4));
   list->FitInside();
-  list->Layout();
+  self->Layout();
 }
 
 void StackPanel::Impl::BuildRows() {
@@ -207,19 +231,19 @@ void StackPanel::Impl::BuildRows() {
     row.thumbnail =
         new wxStaticBitmap(row.panel, wxID_ANY, wxBitmap(kThumbnailSide, kThumbnailSide));
     row.thumbnail->SetMinSize(wxSize(kThumbnailSide, kThumbnailSide));
-    row.name = new wxStaticText(row.panel, wxID_ANY, "");
+    // Long file names end in an ellipsis; the whole line is the tick's name and the tip.
+    row.name = new wxStaticText(row.panel, wxID_ANY, "", wxDefaultPosition, wxDefaultSize,
+                                wxST_ELLIPSIZE_END | wxST_NO_AUTORESIZE);
     row.participant = new wxChoice(row.panel, wxID_ANY);
     auto* sizer = new wxBoxSizer(wxHORIZONTAL);
     sizer->Add(row.tick, 0, wxALIGN_CENTER_VERTICAL | wxALL, 4);
     sizer->Add(row.thumbnail, 0, wxALIGN_CENTER_VERTICAL | wxALL, 2);
-    auto* words = new wxBoxSizer(wxVERTICAL);
-    words->Add(row.name, 0, wxBOTTOM, 2);
-    auto* controls = new wxBoxSizer(wxHORIZONTAL);
-    controls->Add(row.participant, 0, wxALIGN_CENTER_VERTICAL);
+    sizer->Add(row.name, 1, wxALIGN_CENTER_VERTICAL | wxLEFT | wxRIGHT, 6);
+    sizer->Add(row.participant, 0, wxALIGN_CENTER_VERTICAL | wxRIGHT, 4);
     if (!layers[i].made) {
       row.remove = new wxButton(row.panel, wxID_ANY, U(texts.Text(Label::kRemoveLayer)),
                                 wxDefaultPosition, wxDefaultSize, wxBU_EXACTFIT);
-      controls->Add(row.remove, 0, wxALIGN_CENTER_VERTICAL | wxLEFT, 4);
+      sizer->Add(row.remove, 0, wxALIGN_CENTER_VERTICAL | wxRIGHT, 4);
       // Taking the layer off destroys this row, so not from inside the button's own click.
       row.remove->Bind(wxEVT_BUTTON, [this, index](wxCommandEvent&) {
         self->CallAfter([this, index] {
@@ -228,25 +252,21 @@ void StackPanel::Impl::BuildRows() {
         });
       });
     }
-    words->Add(controls, 0);
-    sizer->Add(words, 1, wxALIGN_CENTER_VERTICAL | wxALL, 2);
     row.panel->SetSizer(sizer);
     listSizer->Add(row.panel, 0, wxEXPAND);
 
     row.tick->Bind(wxEVT_CHECKBOX, [this, index](wxCommandEvent& event) {
       SayText("", false);
+      if (event.IsChecked())
+        Select(index);
       Say(doc.TickLayer(index, event.IsChecked()));
     });
     row.participant->Bind(wxEVT_CHOICE, [this, index](wxCommandEvent& event) {
       SayText("", false);
       Say(doc.SetLayerParticipant(index, event.GetSelection() - 1));
     });
-    // Any control of the row taking the focus, or a click on its picture or name, makes it
-    // the layer that the canvas drags.
-    row.panel->Bind(wxEVT_CHILD_FOCUS, [this, index](wxChildFocusEvent& event) {
-      event.Skip();
-      Select(index);
-    });
+    // A click on the row, or ticking it, makes it the layer the canvas moves; the keyboard
+    // chooses it in the "Layer to move" list (tabbing through the rows must not).
     for (wxWindow* w : {static_cast<wxWindow*>(row.panel), static_cast<wxWindow*>(row.thumbnail),
                         static_cast<wxWindow*>(row.name)}) {
       w->Bind(wxEVT_LEFT_DOWN, [this, index](wxMouseEvent& event) {
@@ -265,8 +285,10 @@ void StackPanel::Impl::UpdateRow(int i) {
   const wxString line = U(texts.LayerLine(layer));
   row.tick->SetValue(layer.ticked);
   row.tick->SetName(line);
-  if (row.name->GetLabel() != line)
+  if (row.name->GetLabel() != line) {
     row.name->SetLabel(line);
+    row.name->SetToolTip(line);
+  }
   if (row.image != layer.image.get()) {
     row.image = layer.image.get();
     if (row.image != nullptr)
@@ -292,6 +314,8 @@ void StackPanel::Impl::UpdateRow(int i) {
 
 void StackPanel::Impl::Select(int layer) {
   selected = layer;
+  if (moving->GetSelection() != layer)
+    moving->SetSelection(layer);
   canvas->SetSelectedLayer(layer);
   for (size_t i = 0; i < rows.size(); ++i) {
     const bool on = static_cast<int>(i) == layer;
@@ -303,8 +327,11 @@ void StackPanel::Impl::Select(int layer) {
 
 void StackPanel::Impl::UpdateStack() {
   const StackCheck check = doc.CheckStack();
-  stackLine->SetLabel(U(texts.StackLine(check, doc.Layers())));
-  const bool decoded = doc.Decoded() != nullptr;
+  const DecodeResult* decodedResult = doc.Decoded();
+  const bool decoded = decodedResult != nullptr;
+  stackText = U(texts.StackLine(check, doc.Layers()));
+  if (decoded)
+    stackText += "\n" + U(texts.DecodedLine(*decodedResult));
   decode->Enable(check.state == StackCheck::State::kQualified &&
                  IsBlockMethod(doc.StackScheme().Method()) && !decoded);
   save->SetLabel(decoded ? saveDecodedLabel : saveStackedLabel);
@@ -323,7 +350,7 @@ void StackPanel::Impl::Say(const Result& result) {
 
 void StackPanel::Impl::SayText(const std::string& text, bool problem) {
   messageLine->SetForegroundColour(problem ? wxColour(176, 0, 32) : wxNullColour);
-  messageLine->SetLabel(U(text));
+  messageText = U(text);
   WrapLines();
 }
 
@@ -354,18 +381,21 @@ void StackPanel::ZoomBy(int steps) {
 void StackPanel::DecodeExactly() {
   Impl& impl = *m_impl;
   const Result result = impl.doc.DecodeStack();
+  impl.SayText("", false);
   if (!result) {
     impl.Say(result);
     // A refused decoding drops an earlier one without telling the observers.
     impl.UpdateStack();
-  } else if (const DecodeResult* decoded = impl.doc.Decoded()) {
-    impl.SayText(impl.texts.DecodedLine(*decoded), false);
   }
 }
 
 void StackPanel::SaveStacked() {
   Impl& impl = *m_impl;
   const bool decoded = impl.doc.Decoded() != nullptr;
+  if (!decoded && impl.doc.Stacked() == nullptr) {
+    impl.Say(Result::Refuse(Problem::kNothingTicked));  // before asking for a file in vain
+    return;
+  }
   SaveFileQuestion question;
   question.title = U(impl.texts.Text(decoded ? Label::kSaveDecoded : Label::kSaveStacked));
   question.folder = U(impl.doc.Settings().stackFolder);

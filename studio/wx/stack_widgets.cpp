@@ -2,7 +2,6 @@
 
 #include <wx/filedlg.h>
 
-#include <cwctype>
 #include <filesystem>
 #include <set>
 #include <utility>
@@ -23,6 +22,25 @@ std::string NativeAsk(wxWindow* parent, const SaveFileQuestion& question) {
   return std::string(dialog.GetPath().utf8_str());
 }
 
+// Letters by their code points, not by the C library's locale, which a program that has not
+// set one reads as ASCII only (and would skip the "É" of a translated label).
+bool IsLetter(wxUniChar::value_type c) {
+  if (c < 0x80)
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
+  if (c >= 0xC0 && c <= 0x24F)
+    return c != 0xD7 && c != 0xF7;  // Latin letters, not the signs × and ÷
+  return c >= 0x370 && c < 0x2000;  // Greek, Cyrillic and on; not the punctuation block
+}
+
+// The lower-case form, for telling "S" and "s" as one mnemonic.
+wxUniChar::value_type Lower(wxUniChar::value_type c) {
+  if ((c >= 'A' && c <= 'Z') || (c >= 0xC0 && c <= 0xDE && c != 0xD7))
+    return c + 0x20;
+  if (c >= 0x100 && c <= 0x17F && c % 2 == 0)
+    return c + 1;  // Latin Extended-A pairs capital and small letters
+  return c;
+}
+
 }  // namespace
 
 SaveFileAsker SetSaveFileAsker(SaveFileAsker asker) {
@@ -35,7 +53,7 @@ std::string AskSaveFile(wxWindow* parent, const SaveFileQuestion& question) {
 }
 
 std::vector<wxString> WithMnemonics(const std::vector<std::string>& labels) {
-  std::set<wxUniChar> taken;
+  std::set<wxUniChar::value_type> taken;
   std::vector<wxString> out;
   for (const std::string& label : labels) {
     const wxString text = wxString::FromUTF8(label);
@@ -45,9 +63,9 @@ std::vector<wxString> WithMnemonics(const std::vector<std::string>& labels) {
       for (size_t i = 0; i < text.length(); ++i) {
         const wxUniChar c = text[i];
         const bool wordStart = i == 0 || text[i - 1] == ' ';
-        if (!std::iswalpha(static_cast<wint_t>(c.GetValue())) || (pass == 0 && !wordStart))
+        if (!IsLetter(c.GetValue()) || (pass == 0 && !wordStart))
           continue;
-        const wxUniChar lower = static_cast<wchar_t>(std::towlower(c.GetValue()));
+        const wxUniChar::value_type lower = Lower(c.GetValue());
         if (taken.count(lower) == 0) {
           taken.insert(lower);
           at = i;

@@ -124,6 +124,9 @@ TEST(Texts, StatesAreWorded) {
   ExpectWorded(texts.ReplaceQuestion(plan), "replace");
   ExpectWorded(texts.LeftOverLine(plan), "left over");
   EXPECT_EQ(texts.ReplaceQuestion(SharesPlan()), "");
+  ExpectWorded(texts.ZoomLine(3, 1), "zoom");
+  ExpectWorded(texts.SavedLine("out/stack.png"), "saved");
+  ExpectWorded(texts.PreviewPages(2), "pages");
 }
 
 // The sentences that carry numbers, word for word in English.
@@ -149,6 +152,9 @@ TEST(Texts, EnglishSentences) {
             "In set 2, \u201C4\u201D is not a participant from 1 to 3.");
   EXPECT_EQ(texts.FixButton({FixKind::kChangeThreshold, 97}), "Use Threshold 97");
   EXPECT_EQ(texts.Progress(0.428), "Encrypting\u2026 42%");
+  EXPECT_EQ(texts.ZoomLine(1, 8), "Zoom 12%");
+  EXPECT_EQ(texts.ZoomLine(24, 1), "Zoom 2400%");
+  EXPECT_EQ(texts.SavedLine("/tmp/out/stack.png"), "Saved \u201Cstack.png\u201D.");
 
   SchemeSetup setup;
   setup.SetKind(SchemeKind::SchemeKofN);

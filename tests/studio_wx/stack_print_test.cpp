@@ -11,13 +11,16 @@
 #include <wx/statbmp.h>
 #include <wx/stattext.h>
 
+#include <cmath>
 #include <cstdint>
 #include <filesystem>
 #include <memory>
+#include <optional>
 #include <thread>
 
 #include "core/env.h"
 #include "core/random.h"
+#include "io/print_sheets.h"
 #include "studio/document.h"
 #include "studio/texts.h"
 #include "studio/wx/print_dialog.h"
@@ -66,9 +69,10 @@ std::vector<std::string> Lines(wxWindow* top) {
   return lines;
 }
 
+// Whether a static text under top shows line (alone or with more lines).
 bool Shows(wxWindow* top, const std::string& line) {
   for (const std::string& shown : Lines(top)) {
-    if (shown == line)
+    if (shown.find(line) != std::string::npos)
       return true;
   }
   return false;
@@ -198,7 +202,15 @@ TEST_F(StackPrintTest, TicksStackTheLayersAndSayWhatTheyShow) {
 
 TEST_F(StackPrintTest, TheSelectedLayerIsNudgedDraggedAndAligned) {
   EncryptAndShow();
-  // A click on a row's name selects the layer the canvas moves.
+  // From the keyboard the layer is chosen in a list; a click on a row's name chooses it too.
+  auto* moving = Find<wxChoice>(panel, texts.Text(Label::kLayerToMove));
+  moving->SetSelection(0);
+  wxCommandEvent chosen(wxEVT_CHOICE, moving->GetId());
+  chosen.SetInt(0);
+  moving->GetEventHandler()->ProcessEvent(chosen);
+  StackCanvas* canvas = Canvas();
+  Key(canvas, WXK_LEFT);
+  EXPECT_EQ(doc.Layers()[0].dx, -1);
   wxStaticText* name = nullptr;
   for (wxWindow* child : Tick(1)->GetParent()->GetChildren()) {
     if (auto* text = dynamic_cast<wxStaticText*>(child))
@@ -206,13 +218,13 @@ TEST_F(StackPrintTest, TheSelectedLayerIsNudgedDraggedAndAligned) {
   }
   ASSERT_NE(name, nullptr);
   Mouse(name, wxEVT_LEFT_DOWN, {2, 2}, true);
-  StackCanvas* canvas = Canvas();
+  EXPECT_EQ(moving->GetSelection(), 1);
   Key(canvas, WXK_RIGHT);
   Key(canvas, WXK_DOWN);
   Key(canvas, WXK_DOWN);
   EXPECT_EQ(doc.Layers()[1].dx, 1);
   EXPECT_EQ(doc.Layers()[1].dy, 2);
-  EXPECT_EQ(doc.Layers()[0].dx, 0);
+  EXPECT_EQ(doc.Layers()[0].dx, -1);
 
   // A drag moves by whole picture pixels at the zoom: 2.5 pixels' worth is 2.
   const int zoom = canvas->Zoom().numerator;
@@ -224,6 +236,7 @@ TEST_F(StackPrintTest, TheSelectedLayerIsNudgedDraggedAndAligned) {
   EXPECT_EQ(doc.Layers()[1].dy, 2);
 
   Click(Find<wxButton>(panel, texts.Text(Label::kAlignLayers)));
+  EXPECT_EQ(doc.Layers()[0].dx, 0);
   EXPECT_EQ(doc.Layers()[1].dx, 0);
   EXPECT_EQ(doc.Layers()[1].dy, 0);
 }
@@ -322,6 +335,21 @@ TEST_F(StackPrintTest, PrintDialogPreviewsPageOneAndSavesThePdf) {
   }
   EXPECT_FALSE(shares[0].Intersects(shares[1]));
 
+  // A paper of one's own size: the last entry, then its sides.
+  auto* paperChoice = Find<wxChoice>(&dialog, texts.Text(Label::kPaper));
+  paperChoice->SetSelection(static_cast<int>(PaperChoices().size()));
+  wxCommandEvent custom(wxEVT_CHOICE, paperChoice->GetId());
+  paperChoice->GetEventHandler()->ProcessEvent(custom);
+  auto* width = Find<wxSpinCtrlDouble>(&dialog, texts.Text(Label::kPaperWidth));
+  ASSERT_TRUE(width->IsEnabled());
+  width->SetValue(300);
+  wxSpinDoubleEvent widened(wxEVT_SPINCTRLDOUBLE, width->GetId(), 300);
+  width->GetEventHandler()->ProcessEvent(widened);
+  const std::optional<Paper> own = FindPaper(doc.Print().paper);
+  ASSERT_TRUE(own);
+  EXPECT_EQ(own->widthMm, 300);
+  EXPECT_EQ(own->heightMm, 297);
+
   // Pixels too large for the paper: the misfit is worded and nothing can be saved.
   auto* pixel = Find<wxSpinCtrlDouble>(&dialog, texts.Text(Label::kPixelSize));
   pixel->SetValue(20);
@@ -333,9 +361,11 @@ TEST_F(StackPrintTest, PrintDialogPreviewsPageOneAndSavesThePdf) {
   auto* save = Find<wxButton>(&dialog, texts.Text(Label::kSavePdf));
   EXPECT_FALSE(save->IsEnabled());
 
-  pixel->SetValue(1);
-  wxSpinDoubleEvent back(wxEVT_SPINCTRLDOUBLE, pixel->GetId(), 1);
-  pixel->GetEventHandler()->ProcessEvent(back);
+  // The offered pixel size that fits is taken with one click.
+  ASSERT_GE(misfit.layout.misfit.fittingPixelMm, 0.05);
+  Click(Find<wxButton>(&dialog, texts.Text(Label::kUseFittingPixel)));
+  EXPECT_DOUBLE_EQ(doc.Print().pixelMm,
+                   std::floor(misfit.layout.misfit.fittingPixelMm * 100) / 100);
   ASSERT_TRUE(save->IsEnabled());
   std::filesystem::create_directory(dir.File("print"));
   answer = dir.File("print/shares");
@@ -347,6 +377,24 @@ TEST_F(StackPrintTest, PrintDialogPreviewsPageOneAndSavesThePdf) {
   Click(save);
   ASSERT_EQ(asked.size(), 2u);
   EXPECT_EQ(std::string(asked[1].folder.utf8_str()), dir.File("print"));
+}
+
+TEST(WithMnemonics, GivesEachLabelItsOwnLetter) {
+  const struct {
+    std::vector<std::string> labels;
+    std::vector<std::string> marked;
+  } cases[] = {
+      {{"Zoom In", "Zoom Out"}, {"&Zoom In", "Zoom &Out"}},
+      {{"Save", "Stack", "Size"}, {"&Save", "S&tack", "S&ize"}},
+      {{"A & B", "a"}, {"&A && B", "a"}},  // no letter left for the second
+      {{"\u00C9tat", "123"}, {"&\u00C9tat", "123"}},
+  };
+  for (const auto& c : cases) {
+    const std::vector<wxString> marked = WithMnemonics(c.labels);
+    ASSERT_EQ(marked.size(), c.marked.size());
+    for (size_t i = 0; i < marked.size(); ++i)
+      EXPECT_EQ(std::string(marked[i].utf8_str()), c.marked[i]) << c.labels[i];
+  }
 }
 
 }  // namespace
