@@ -146,6 +146,7 @@ constexpr const char* kLabels[] = {
     N_("Open a picture, or drop one here, to make it the secret."),
     N_("Choose the folder for the shares"),
     N_("Save"),
+    N_("Sets to choose from"),
 };
 static_assert(std::size(kLabels) == static_cast<size_t>(Label::kCount), "one text per label");
 

@@ -99,6 +99,7 @@ enum class Label {
   kNoSecretYet,    // the empty secret panel
   kChooseSharesFolder,
   kSave,
+  kCandidateSets,  // the list of sets to tick
   kCount,
 };
 

@@ -117,7 +117,7 @@ SchemePanel::SchemePanel(wxWindow* parent, Document& document, const Texts& text
   m_setsMessage->SetForegroundColour(wxColour(170, 0, 0));
   box->Add(m_setsMessage, 0, wxLEFT | wxRIGHT, FromDIP(4));
   m_candidates = new wxCheckListBox(in, wxID_ANY, wxDefaultPosition, wxSize(-1, FromDIP(90)));
-  m_candidates->SetName(Wx(texts.Text(Label::kQualifiedSets)));
+  m_candidates->SetName(Wx(texts.Text(Label::kCandidateSets)));
   box->Add(m_candidates, 0, wxEXPAND | wxALL, FromDIP(4));
 
   m_innocentLabel = new wxStaticText(in, wxID_ANY, Wx(texts.Text(Label::kInnocentImage)));

@@ -169,7 +169,8 @@ void SecretPanel::ShowWarnings() {
     row->Add(text, 1, wxALIGN_CENTER_VERTICAL | wxRIGHT, FromDIP(8));
     for (const SecretFix& fix : warning.fixes) {
       auto* button = new wxButton(inBox, wxID_ANY, Wx(m_texts.FixButton(fix)));
-      button->SetName(Wx(m_texts.FixButton(fix)));
+      // Named with its warning: "Dither" alone is also the checkbox's name.
+      button->SetName(Wx(m_texts.FixButton(fix) + ": " + m_texts.Warning(warning)));
       button->Bind(wxEVT_BUTTON, [this, fix](wxCommandEvent&) {
         // The buttons are rebuilt by the change this causes: leave the handler first.
         CallAfter([this, fix] {

@@ -1,7 +1,10 @@
 // Whole flows on the real window: what the user does reaches the document through the
 // controls, menus and dialogs, and what the document holds shows up in the window.
+#include <wx/checklst.h>
 #include <wx/dnd.h>
 #include <wx/menu.h>
+#include <wx/slider.h>
+#include <wx/textctrl.h>
 
 #include <filesystem>
 #include <fstream>
@@ -112,6 +115,67 @@ TEST_F(Flow, OpenChooseEncryptStackSavePrint) {
   SetSaveFileAsker(before);
   EXPECT_TRUE(printed);
   EXPECT_GT(fs::file_size(pdf), 0u);
+}
+
+// The secret's and the scheme's controls reach the document: the threshold, a warning's fix
+// button, the qualified sets typed and ticked, an innocent image chosen, the optimal offer.
+TEST_F(Flow, SecretAndSchemeControls) {
+  ScratchDir dir;
+  const std::string light = dir.File("light.png");
+  quillon::testing::WriteGreyPng(light, 8, 8, std::vector<uint8_t>(64, 200));
+  script.files.push_back({light});
+  Menu(wxID_OPEN);
+  ASSERT_FALSE(document.Secret().Warnings().empty()) << "no black pixel at 128";
+  const SecretWarning warning = document.Secret().Warnings()[0];
+  const SecretFix fix = warning.fixes.at(0);
+  Click(Find<wxButton>(texts.FixButton(fix) + ": " + texts.Warning(warning)));
+  Pump(50);
+  EXPECT_TRUE(document.Secret().Warnings().empty());
+  EXPECT_EQ(document.Secret().Reading(), document.Secret().Fixed(fix));
+
+  auto* slider = Find<wxSlider>(texts.Text(Label::kLuminanceThreshold));
+  slider->SetValue(90);
+  wxCommandEvent slid(wxEVT_SLIDER, slider->GetId());
+  slid.SetEventObject(slider);
+  slider->ProcessWindowEvent(slid);
+  EXPECT_EQ(document.Secret().Reading().rule.threshold, 90);
+
+  Choose(Find<wxChoice>(kSchemeControlName), texts.SchemeName(SchemeKind::SchemeGeneral));
+  Spin(Find<wxSpinCtrl>(kParticipantsControlName), 3);
+  EXPECT_FALSE(Find<wxSpinCtrl>(kThresholdControlName)->IsShown());
+  auto* sets = Find<wxTextCtrl>(texts.Text(Label::kQualifiedSets));
+  sets->SetValue("1,2;2,4");  // sends the text event as typing does
+  EXPECT_EQ(document.Scheme().SetsText(), "1,2;2,4");
+  EXPECT_FALSE(document.Scheme().SetsState().Valid());
+  sets->SetValue("1,2");
+  auto* candidates = Find<wxCheckListBox>(texts.Text(Label::kCandidateSets));
+  const int twoThree = candidates->FindString(Wx(texts.SetName(0b110)));
+  ASSERT_NE(twoThree, wxNOT_FOUND);
+  wxCommandEvent ticked(wxEVT_CHECKLISTBOX, candidates->GetId());
+  ticked.SetEventObject(candidates);
+  ticked.SetInt(twoThree);
+  candidates->ProcessWindowEvent(ticked);
+  EXPECT_EQ(document.Scheme().Sets(), (std::vector<uint32_t>{0b011, 0b110}));
+  EXPECT_EQ(Utf8(sets->GetValue()), document.Scheme().SetsText());
+
+  Choose(Find<wxChoice>(kMethodControlName),
+         texts.MethodName(ExpansionMethod::ExtendedPreserveSize));
+  script.files.push_back({light});
+  Click(Find<wxButton>(texts.ShareNumber(1) + ": " + texts.Text(Label::kInnocentImage)));
+  Pump(50);
+  EXPECT_EQ(document.Scheme().InnocentImage(1), light);
+
+  // (5,9) is offered the optimal construction; taking it changes the scheme.
+  Choose(Find<wxChoice>(kSchemeControlName), texts.SchemeName(SchemeKind::SchemeKofN));
+  Spin(Find<wxSpinCtrl>(kParticipantsControlName), 9);
+  Spin(Find<wxSpinCtrl>(kThresholdControlName), 5);
+  ASSERT_TRUE(document.Facts().optimalOffered);
+  auto* offer = Find<wxButton>(texts.Text(Label::kUseOptimal));
+  EXPECT_TRUE(offer->IsShown());
+  Click(offer);
+  Pump(50);
+  EXPECT_TRUE(document.Scheme().Optimal());
+  EXPECT_TRUE(Find<wxCheckBox>(texts.Text(Label::kOptimalContrast))->GetValue());
 }
 
 // A picture dropped on the window opens as the secret; one that cannot be read is worded in

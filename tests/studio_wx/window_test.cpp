@@ -34,8 +34,8 @@ TEST(Mnemonics, FirstFreeLetterInAnyLanguage) {
 using Hooks = StudioWindow;
 
 // Every control a user reaches has a name a screen reader speaks (never the toolkit's
-// default class name), every label a mnemonic, the main buttons' their own; the scripts'
-// hooks hold.
+// default class name) and no two the same, every label a mnemonic, the main buttons' their own; the
+// scripts' hooks hold.
 TEST_F(Hooks, NamesLabelsAndMnemonics) {
   EXPECT_EQ(Utf8(frame->GetTitle()).rfind(kProgramName, 0), 0u);
   EXPECT_EQ(Find<wxChoice>(kSchemeControlName)->GetCount(), 5u);
@@ -49,6 +49,7 @@ TEST_F(Hooks, NamesLabelsAndMnemonics) {
     EXPECT_EQ(Utf8(Find<wxButton>(name)->GetLabelText()), texts.Text(label)) << name;
 
   std::map<wxChar, std::vector<std::string>> letters;
+  std::set<std::string> names;
   // The texts before a control, whose mnemonic takes the focus there.
   std::set<std::string> controlLabels;
   for (Label label : {Label::kScheme, Label::kMethod, Label::kParticipants, Label::kThreshold,
@@ -63,6 +64,7 @@ TEST_F(Hooks, NamesLabelsAndMnemonics) {
       const std::string name = Utf8(child->GetName());
       if (control) {
         EXPECT_EQ(name.find_first_of("&"), std::string::npos) << name;
+        EXPECT_TRUE(names.insert(name).second) << "two controls named " << name;
         for (const char* toolkit :
              {"button", "check", "choice", "wxSpinCtrl", "slider", "text", "listBox", "checkBox"})
           EXPECT_NE(name, toolkit) << "unnamed " << child->GetClassInfo()->GetClassName();
