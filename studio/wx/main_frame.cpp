@@ -1,6 +1,7 @@
 #include "studio/wx/main_frame.h"
 
 #include <wx/aboutdlg.h>
+#include <wx/accel.h>
 #include <wx/artprov.h>
 #include <wx/button.h>
 #include <wx/choice.h>
@@ -135,6 +136,11 @@ MainFrame::MainFrame(Document& document, const Texts& texts)
     }
   });
   Bind(wxEVT_CLOSE_WINDOW, &MainFrame::OnClose, this);
+  // Escape stops an encryption, as it closes a progress dialog.
+  wxAcceleratorEntry escape(wxACCEL_NORMAL, WXK_ESCAPE, wxID_CANCEL);
+  SetAcceleratorTable(wxAcceleratorTable(1, &escape));
+  Bind(
+      wxEVT_MENU, [this](wxCommandEvent&) { CancelEncrypt(); }, wxID_CANCEL);
 
   m_document.AddObserver(this);
   ShowRecent();

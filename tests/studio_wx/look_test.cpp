@@ -88,12 +88,15 @@ TEST_F(Look, Screenshots) {
 TEST_F(Look, DISABLED_Figures) {
   ScratchDir dir;
   WritePicture(dir.File("s2048.png"), 2048, 2048);
-  OpenAndChoose(dir.File("s2048.png"), ExpansionMethod::PixelSampling);
-  Click(Find<wxButton>(kEncryptButtonName));
-  ASSERT_TRUE(WaitForEncryption());
-  ASSERT_EQ(document.MadeShares(), 5);
-  std::printf("2048x2048, (3,5) optimal, pixel sampling: Encrypt to thumbnails %.0f ms\n",
-              frame->LastEncryptMs());
+  for (ExpansionMethod method : {ExpansionMethod::PixelSampling, ExpansionMethod::RandomBasisColumn,
+                                 ExpansionMethod::SquareSubpixelExpansion}) {
+    OpenAndChoose(dir.File("s2048.png"), method);
+    Click(Find<wxButton>(kEncryptButtonName));
+    ASSERT_TRUE(WaitForEncryption());
+    ASSERT_EQ(document.MadeShares(), 5);
+    std::printf("2048x2048, (3,5) optimal, %s: Encrypt to thumbnails %.0f ms\n",
+                texts.MethodName(method).c_str(), frame->LastEncryptMs());
+  }
 
   const auto ticksPerSecond = [&](const std::function<bool(double)>& running) {
     wxGUIEventLoop loop;
