@@ -172,7 +172,8 @@ void MainFrame::MakeMenus() {
   item(file, fileMarks, wxID_OPEN, m_texts.Text(Label::kOpen), "Ctrl+O");
   item(file, fileMarks, kIdOpenShares, m_texts.Text(Label::kOpenShares));
   m_recentMenu = new wxMenu;
-  file->AppendSubMenu(m_recentMenu, Wx(fileMarks.Mark(m_texts.Text(Label::kRecentFiles))));
+  m_recentItem =
+      file->AppendSubMenu(m_recentMenu, Wx(fileMarks.Mark(m_texts.Text(Label::kRecentFiles))));
   file->AppendSeparator();
   item(file, fileMarks, wxID_SAVE, m_texts.Text(Label::kSaveShares), "Ctrl+S");
   item(file, fileMarks, wxID_PRINT, m_texts.Text(Label::kPrint), "Ctrl+P");
@@ -315,6 +316,7 @@ void MainFrame::ShowRecent() {
     m_recentMenu->Append(kIdRecentFirst + static_cast<int>(i),
                          wxString::Format("&%zu %s", i + 1, path));
   }
+  m_recentItem->Enable(!paths.empty());
 }
 
 void MainFrame::ShowState() {
@@ -354,8 +356,11 @@ void MainFrame::Tell(const std::string& message, bool problem) {
 }
 
 void MainFrame::OpenSecret(const std::string& path) {
-  if (m_job)
+  // The secret being encrypted stays on screen until its shares are in.
+  if (m_job) {
+    Report(Result::Refuse(Problem::kBusy));
     return;
+  }
   const bool recent = [&] {
     for (const std::string& p : m_document.Recent().Paths())
       if (p == path)

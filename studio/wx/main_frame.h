@@ -29,6 +29,7 @@ class wxChoice;
 class wxGauge;
 class wxInfoBar;
 class wxMenu;
+class wxMenuItem;
 class wxStaticText;
 
 namespace quillon::studio::wx {
@@ -78,6 +79,7 @@ class MainFrame : public wxFrame, public DocumentObserver {
   StackPanel* m_stack = nullptr;
   wxInfoBar* m_infoBar = nullptr;
   wxMenu* m_recentMenu = nullptr;
+  wxMenuItem* m_recentItem = nullptr;
   wxButton* m_encrypt = nullptr;
   wxButton* m_saveShares = nullptr;
   wxButton* m_print = nullptr;
