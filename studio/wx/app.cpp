@@ -1,9 +1,11 @@
 #include "studio/wx/app.h"
 
 #include <wx/config.h>
+#include <wx/fileconf.h>
 #include <wx/filename.h>
 #include <wx/image.h>
 #include <wx/intl.h>
+#include <wx/log.h>
 #include <wx/stdpaths.h>
 #include <wx/translation.h>
 #include <wx/uilocale.h>
@@ -52,6 +54,8 @@ bool StudioApp::OnInit() {
   wxInitAllImageHandlers();
   SetAppName("quillon-studio");
   SetAppDisplayName(kProgramName);
+  // Settings in ~/.config, where a desktop keeps them, rather than a dot file in the home.
+  wxStandardPaths::Get().SetFileLayout(wxStandardPaths::FileLayout_XDG);
   UseUserLanguage();
   m_texts = std::make_unique<Texts>(TranslatedTexts());
   m_document = std::make_unique<Document>(Env::Default());
@@ -88,12 +92,20 @@ void StudioApp::LoadSettings() {
 }
 
 void StudioApp::SaveSettings() {
+  // The window is gone: a failure is said on stderr, not in a dialog nobody asked for.
+  wxLogNull quiet;
+  // A fresh account may have no ~/.config yet.
+  wxFileName::Mkdir(wxFileConfig::GetLocalFile(GetAppName()).GetPath(), wxS_DIR_DEFAULT,
+                    wxPATH_MKDIR_FULL);
   wxConfigBase* config = wxConfigBase::Get();
   // Entries the settings no longer have (a shorter recent list) must not come back.
   config->DeleteAll();
   for (const auto& [key, value] : SettingsToPairs(m_document->Settings()))
     config->Write(wxString::FromUTF8(key), wxString::FromUTF8(value));
-  config->Flush();
+  if (!config->Flush())
+    std::fprintf(stderr, "quillon-studio: cannot save the settings in %s\n",
+                 static_cast<const char*>(
+                     wxFileConfig::GetLocalFile(GetAppName()).GetFullPath().utf8_str()));
 }
 
 int RunStudio(int argc, char** argv) {
