@@ -78,34 +78,40 @@ int StudioApp::OnExit() {
   return wxApp::OnExit();
 }
 
-void StudioApp::LoadSettings() {
-  wxConfigBase* config = wxConfigBase::Get();
+void ReadSettings(wxConfigBase& config, Document& document) {
   SettingPairs pairs;
   wxString key;
   long cookie = 0;
-  for (bool more = config->GetFirstEntry(key, cookie); more;
-       more = config->GetNextEntry(key, cookie)) {
+  for (bool more = config.GetFirstEntry(key, cookie); more;
+       more = config.GetNextEntry(key, cookie)) {
     pairs.emplace_back(std::string(key.utf8_str()),
-                       std::string(config->Read(key, wxString()).utf8_str()));
+                       std::string(config.Read(key, wxString()).utf8_str()));
   }
-  m_document->ApplySettings(SettingsFromPairs(pairs));
+  document.ApplySettings(SettingsFromPairs(pairs));
+}
+
+bool WriteSettings(wxConfigBase& config, const Document& document) {
+  // Entries the settings no longer have (a shorter recent list) must not come back.
+  config.DeleteAll();
+  for (const auto& [key, value] : SettingsToPairs(document.Settings()))
+    config.Write(wxString::FromUTF8(key), wxString::FromUTF8(value));
+  return config.Flush();
+}
+
+void StudioApp::LoadSettings() {
+  ReadSettings(*wxConfigBase::Get(), *m_document);
 }
 
 void StudioApp::SaveSettings() {
   // The window is gone: a failure is said on stderr, not in a dialog nobody asked for.
   wxLogNull quiet;
+  const wxFileName file = wxFileConfig::GetLocalFile(GetAppName());
   // A fresh account may have no ~/.config yet.
-  wxFileName::Mkdir(wxFileConfig::GetLocalFile(GetAppName()).GetPath(), wxS_DIR_DEFAULT,
-                    wxPATH_MKDIR_FULL);
-  wxConfigBase* config = wxConfigBase::Get();
-  // Entries the settings no longer have (a shorter recent list) must not come back.
-  config->DeleteAll();
-  for (const auto& [key, value] : SettingsToPairs(m_document->Settings()))
-    config->Write(wxString::FromUTF8(key), wxString::FromUTF8(value));
-  if (!config->Flush())
+  wxFileName::Mkdir(file.GetPath(), wxS_DIR_DEFAULT, wxPATH_MKDIR_FULL);
+  if (!WriteSettings(*wxConfigBase::Get(), *m_document)) {
     std::fprintf(stderr, "quillon-studio: cannot save the settings in %s\n",
-                 static_cast<const char*>(
-                     wxFileConfig::GetLocalFile(GetAppName()).GetFullPath().utf8_str()));
+                 static_cast<const char*>(file.GetFullPath().utf8_str()));
+  }
 }
 
 int RunStudio(int argc, char** argv) {

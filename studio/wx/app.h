@@ -6,6 +6,7 @@
 #pragma once
 
 #include <wx/app.h>
+#include <wx/config.h>
 
 #include <memory>
 
@@ -26,6 +27,12 @@ class StudioApp : public wxApp {
   std::unique_ptr<Document> m_document;
   std::unique_ptr<Texts> m_texts;
 };
+
+// The settings as stored in config, read into the document (whose setters keep them within
+// range), and the document's settings written over everything config held; false when they
+// could not be written.
+void ReadSettings(wxConfigBase& config, Document& document);
+bool WriteSettings(wxConfigBase& config, const Document& document);
 
 // Sets up the translations for the user's locale; called once the toolkit runs. Texts built
 // after it speak the user's language.

@@ -1,5 +1,6 @@
 // The window's hooks for scripts and screen readers: names, labels, mnemonics, menus.
 #include <wx/checklst.h>
+#include <wx/fileconf.h>
 #include <wx/menu.h>
 #include <wx/slider.h>
 #include <wx/stattext.h>
@@ -8,8 +9,10 @@
 #include <map>
 #include <set>
 
+#include "studio/wx/app.h"
 #include "studio/wx/mnemonics.h"
 #include "tests/studio_wx/studio_wx_test_util.h"
+#include "tests/test_util.h"
 
 namespace quillon::studio::wx::testing {
 namespace {
@@ -106,6 +109,33 @@ TEST_F(Hooks, NamesLabelsAndMnemonics) {
     EXPECT_TRUE(item->GetItemLabel().EndsWith(wxString("\t") + accel))
         << Utf8(item->GetItemLabel());
   }
+}
+
+// What the window remembers goes through wxConfig and comes back: the scheme, the window's
+// size, the recent files, and nothing of an earlier, longer list.
+TEST(Settings, KeptThroughTheConfigFile) {
+  quillon::testing::ScratchDir dir;
+  const wxString file = Wx(dir.File("studio.conf"));
+  Document before(Env::Default());
+  before.SetSchemeKind(SchemeKind::SchemeKofN);
+  before.SetParticipants(5);
+  before.SetThreshold(3);
+  before.SetWindowSize(1400, 900);
+  {
+    wxFileConfig config("quillon-studio", "", file, "", wxCONFIG_USE_LOCAL_FILE);
+    for (int i = 0; i < 5; ++i)
+      config.Write(wxString::Format("Recent%d", i + 1), wxString::Format("/old/%d.png", i));
+    ASSERT_TRUE(config.Flush());
+    ASSERT_TRUE(WriteSettings(config, before));
+  }
+  wxFileConfig config("quillon-studio", "", file, "", wxCONFIG_USE_LOCAL_FILE);
+  Document after(Env::Default());
+  ReadSettings(config, after);
+  EXPECT_EQ(after.Scheme().Kind(), SchemeKind::SchemeKofN);
+  EXPECT_EQ(after.Scheme().Participants(), 5);
+  EXPECT_EQ(after.Scheme().Threshold(), 3);
+  EXPECT_EQ(after.Settings().windowWidth, 1400);
+  EXPECT_TRUE(after.Recent().Paths().empty());
 }
 
 }  // namespace
