@@ -397,7 +397,8 @@ void StackPanel::SaveStacked() {
     return;
   }
   SaveFileQuestion question;
-  question.title = U(impl.texts.Text(decoded ? Label::kSaveDecoded : Label::kSaveStacked));
+  question.title =
+      DialogTitle(impl.texts.Text(decoded ? Label::kSaveDecoded : Label::kSaveStacked));
   question.folder = U(impl.doc.Settings().stackFolder);
   const std::string secret = impl.doc.Secret().Path();
   question.name =

@@ -377,6 +377,9 @@ TEST_F(StackPrintTest, PrintDialogPreviewsPageOneAndSavesThePdf) {
   Click(save);
   ASSERT_EQ(asked.size(), 2u);
   EXPECT_EQ(std::string(asked[1].folder.utf8_str()), dir.File("print"));
+  // Dialogs are titled by their commands without the ellipsis.
+  EXPECT_EQ(dialog.GetTitle(), "Print");
+  EXPECT_EQ(asked[0].title, "Save PDF");
 }
 
 TEST(WithMnemonics, GivesEachLabelItsOwnLetter) {
