@@ -239,8 +239,7 @@ void PrintDialog::Impl::SavePdf() {
   question.folder = U(doc.Settings().printFolder);
   const std::string secret = doc.Secret().Path();
   question.name =
-      U((secret.empty() ? std::string("shares") : std::filesystem::path(secret).stem().string()) +
-        ".pdf");
+      U(secret.empty() ? std::string() : std::filesystem::path(secret).stem().string() + ".pdf");
   question.wildcard = U(texts.Text(Label::kPdfFiles) + " (*.pdf)|*.pdf");
   const std::string path = WithExtension(AskSaveFile(self, question), ".pdf");
   if (path.empty())

@@ -214,12 +214,12 @@ wxImage StackCanvas::Render(int scale) {
   return ZoomedRegion(
       *picture, {zoom.numerator * scale, zoom.denominator},
       wxRect(origin.x * scale, origin.y * scale, client.x * scale, client.y * scale),
-      kOutsideColour);
+      OutsideColour());
 }
 
 void StackCanvas::OnPaint(wxPaintEvent&) {
   wxPaintDC dc(this);
-  const wxColour background = kOutsideColour;
+  const wxColour background = OutsideColour();
   const int scale = std::max(1, static_cast<int>(std::lround(GetContentScaleFactor())));
   const wxImage image = Render(scale);
   if (!image.IsOk()) {

@@ -32,7 +32,9 @@ wxImage ZoomedRegion(const BmpImage& image, ZoomFactor zoom, const wxRect& regio
                      const wxColour& background);
 
 // Where the canvas shows no picture: grey, so that white share pixels stand apart from it.
-inline const wxColour kOutsideColour(128, 128, 128);
+inline wxColour OutsideColour() {
+  return wxColour(128, 128, 128);
+}
 
 class StackCanvas : public wxScrolledCanvas {
  public:

@@ -196,6 +196,7 @@ TEST_F(StackPrintTest, TicksStackTheLayersAndSayWhatTheyShow) {
   answer = dir.File("decoded");
   Click(Find<wxButton>(panel, texts.Text(Label::kSaveDecoded)));
   ASSERT_EQ(asked.size(), 1u);
+  EXPECT_EQ(asked[0].name, "secret-decoded.png");
   EXPECT_TRUE(std::filesystem::exists(dir.File("decoded.png")));
   EXPECT_TRUE(Shows(panel, texts.SavedLine(dir.File("decoded.png"))));
 }
