@@ -99,6 +99,14 @@ StackCanvas::StackCanvas(wxWindow* parent, Document& document)
   Bind(wxEVT_LEFT_UP, &StackCanvas::OnLeftUp, this);
   Bind(wxEVT_MOUSE_CAPTURE_LOST, &StackCanvas::OnCaptureLost, this);
   Bind(wxEVT_KEY_DOWN, &StackCanvas::OnKeyDown, this);
+  // Ctrl and the wheel zoom, as in picture viewers; the wheel alone scrolls.
+  Bind(wxEVT_MOUSEWHEEL, [this](wxMouseEvent& event) {
+    if (!event.ControlDown() || event.GetWheelRotation() == 0) {
+      event.Skip();
+      return;
+    }
+    ZoomBy(event.GetWheelRotation() > 0 ? 1 : -1);
+  });
 }
 
 ZoomFactor StackCanvas::Zoom() const {
