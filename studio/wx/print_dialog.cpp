@@ -31,16 +31,6 @@ std::string CustomPaper(double widthMm, double heightMm) {
   return name;
 }
 
-// A command's label names the dialog it opens; the dialog's title drops the ellipsis.
-wxString DialogTitle(const std::string& label) {
-  const std::string ellipsis = "\u2026";
-  if (label.size() >= ellipsis.size() &&
-      label.compare(label.size() - ellipsis.size(), ellipsis.size(), ellipsis) == 0) {
-    return U(label.substr(0, label.size() - ellipsis.size()));
-  }
-  return U(label);
-}
-
 void SetIfChanged(wxSpinCtrlDouble* spin, double value) {
   if (std::fabs(spin->GetValue() - value) > 1e-9)
     spin->SetValue(value);
@@ -245,12 +235,11 @@ void PrintDialog::Impl::Apply() {
 
 void PrintDialog::Impl::SavePdf() {
   SaveFileQuestion question;
-  question.title = U(texts.Text(Label::kSavePdf));
+  question.title = DialogTitle(texts.Text(Label::kSavePdf));
   question.folder = U(doc.Settings().printFolder);
   const std::string secret = doc.Secret().Path();
   question.name =
-      U((secret.empty() ? std::string("shares") : std::filesystem::path(secret).stem().string()) +
-        ".pdf");
+      U(secret.empty() ? std::string() : std::filesystem::path(secret).stem().string() + ".pdf");
   question.wildcard = U(texts.Text(Label::kPdfFiles) + " (*.pdf)|*.pdf");
   const std::string path = WithExtension(AskSaveFile(self, question), ".pdf");
   if (path.empty())

@@ -99,6 +99,14 @@ StackCanvas::StackCanvas(wxWindow* parent, Document& document)
   Bind(wxEVT_LEFT_UP, &StackCanvas::OnLeftUp, this);
   Bind(wxEVT_MOUSE_CAPTURE_LOST, &StackCanvas::OnCaptureLost, this);
   Bind(wxEVT_KEY_DOWN, &StackCanvas::OnKeyDown, this);
+  // Ctrl and the wheel zoom, as in picture viewers; the wheel alone scrolls.
+  Bind(wxEVT_MOUSEWHEEL, [this](wxMouseEvent& event) {
+    if (!event.ControlDown() || event.GetWheelRotation() == 0) {
+      event.Skip();
+      return;
+    }
+    ZoomBy(event.GetWheelRotation() > 0 ? 1 : -1);
+  });
 }
 
 ZoomFactor StackCanvas::Zoom() const {
@@ -214,12 +222,12 @@ wxImage StackCanvas::Render(int scale) {
   return ZoomedRegion(
       *picture, {zoom.numerator * scale, zoom.denominator},
       wxRect(origin.x * scale, origin.y * scale, client.x * scale, client.y * scale),
-      kOutsideColour);
+      OutsideColour());
 }
 
 void StackCanvas::OnPaint(wxPaintEvent&) {
   wxPaintDC dc(this);
-  const wxColour background = kOutsideColour;
+  const wxColour background = OutsideColour();
   const int scale = std::max(1, static_cast<int>(std::lround(GetContentScaleFactor())));
   const wxImage image = Render(scale);
   if (!image.IsOk()) {

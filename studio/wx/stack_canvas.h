@@ -2,8 +2,8 @@
 // whole steps, in (2x, 3x, ... 32x) or out (1 in 2, 4 or 8 pixels sampled), never smoothed.
 // Only the visible part is ever built as an image, so an 8192 x 8192 stack at 32x costs no
 // more than the window's own pixels. The mouse drags the selected layer by whole picture
-// pixels; the arrow keys nudge it one pixel; + and - zoom. GUI thread only; the document
-// outlives the canvas.
+// pixels; the arrow keys nudge it one pixel; + and - (or Ctrl and the wheel) zoom. GUI thread
+// only; the document outlives the canvas.
 #pragma once
 
 #include <wx/colour.h>
@@ -32,7 +32,9 @@ wxImage ZoomedRegion(const BmpImage& image, ZoomFactor zoom, const wxRect& regio
                      const wxColour& background);
 
 // Where the canvas shows no picture: grey, so that white share pixels stand apart from it.
-inline const wxColour kOutsideColour(128, 128, 128);
+inline wxColour OutsideColour() {
+  return wxColour(128, 128, 128);
+}
 
 class StackCanvas : public wxScrolledCanvas {
  public:

@@ -397,12 +397,15 @@ void StackPanel::SaveStacked() {
     return;
   }
   SaveFileQuestion question;
-  question.title = U(impl.texts.Text(decoded ? Label::kSaveDecoded : Label::kSaveStacked));
+  question.title =
+      DialogTitle(impl.texts.Text(decoded ? Label::kSaveDecoded : Label::kSaveStacked));
   question.folder = U(impl.doc.Settings().stackFolder);
   const std::string secret = impl.doc.Secret().Path();
-  question.name =
-      U((secret.empty() ? std::string("stack") : std::filesystem::path(secret).stem().string()) +
-        (decoded ? "-decoded.png" : "-stacked.png"));
+  // Named after the secret and the picture ("ring-stacked.png"), beside it, never over it.
+  const BmpImage& picture = decoded ? impl.doc.Decoded()->image : *impl.doc.Stacked();
+  const std::string stem =
+      secret.empty() ? std::string() : std::filesystem::path(secret).stem().string() + "-";
+  question.name = U(stem + picture.FileName() + ".png");
   question.wildcard = U(impl.texts.Text(Label::kFormatPng) + " (*.png)|*.png|" +
                         impl.texts.Text(Label::kFormatBmp) + " (*.bmp)|*.bmp");
   const std::string path = WithExtension(AskSaveFile(this, question), ".png");

@@ -86,6 +86,15 @@ std::vector<wxString> WithMnemonics(const std::vector<std::string>& labels) {
   return out;
 }
 
+wxString DialogTitle(const std::string& label) {
+  const std::string ellipsis = "\u2026";
+  if (label.size() >= ellipsis.size() &&
+      label.compare(label.size() - ellipsis.size(), ellipsis.size(), ellipsis) == 0) {
+    return wxString::FromUTF8(label.substr(0, label.size() - ellipsis.size()));
+  }
+  return wxString::FromUTF8(label);
+}
+
 std::string WithExtension(const std::string& path, const std::string& extension) {
   if (path.empty() || std::filesystem::path(path).has_extension())
     return path;

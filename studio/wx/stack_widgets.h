@@ -33,6 +33,9 @@ std::string AskSaveFile(wxWindow* parent, const SaveFileQuestion& question);
 // label is kept as a plain '&'.
 std::vector<wxString> WithMnemonics(const std::vector<std::string>& labels);
 
+// A command's label ("Save PDF…") as the title of the dialog it opens: without the ellipsis.
+wxString DialogTitle(const std::string& label);
+
 // path with extension added when it has none ("stack" -> "stack.png"); extension with its dot.
 std::string WithExtension(const std::string& path, const std::string& extension);
 

@@ -196,6 +196,7 @@ TEST_F(StackPrintTest, TicksStackTheLayersAndSayWhatTheyShow) {
   answer = dir.File("decoded");
   Click(Find<wxButton>(panel, texts.Text(Label::kSaveDecoded)));
   ASSERT_EQ(asked.size(), 1u);
+  EXPECT_EQ(asked[0].name, "secret-decoded.png");
   EXPECT_TRUE(std::filesystem::exists(dir.File("decoded.png")));
   EXPECT_TRUE(Shows(panel, texts.SavedLine(dir.File("decoded.png"))));
 }
@@ -377,6 +378,9 @@ TEST_F(StackPrintTest, PrintDialogPreviewsPageOneAndSavesThePdf) {
   Click(save);
   ASSERT_EQ(asked.size(), 2u);
   EXPECT_EQ(std::string(asked[1].folder.utf8_str()), dir.File("print"));
+  // Dialogs are titled by their commands without the ellipsis.
+  EXPECT_EQ(dialog.GetTitle(), "Print");
+  EXPECT_EQ(asked[0].title, "Save PDF");
 }
 
 TEST(WithMnemonics, GivesEachLabelItsOwnLetter) {
