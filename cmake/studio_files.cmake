@@ -10,7 +10,7 @@ set(QUILLON_LOCALE_DIR ${CMAKE_BINARY_DIR}/locale)
 
 find_program(QUILLON_MSGFMT msgfmt)
 find_program(QUILLON_XGETTEXT xgettext)
-find_program(QUILLON_MSGCMP msgcmp)
+find_program(QUILLON_MSGMERGE msgmerge)
 find_program(QUILLON_MSGATTRIB msgattrib)
 find_program(QUILLON_DESKTOP_FILE_VALIDATE desktop-file-validate)
 find_program(QUILLON_APPSTREAMCLI appstreamcli)
@@ -55,12 +55,12 @@ install(FILES packaging/quillon-studio.svg
 
 # Every text of the sources has a Spanish translation, and the catalog is valid: no fuzzy or
 # empty entry, no broken line.
-if(QUILLON_MSGFMT AND QUILLON_XGETTEXT AND QUILLON_MSGCMP AND QUILLON_MSGATTRIB)
+if(QUILLON_MSGFMT AND QUILLON_XGETTEXT AND QUILLON_MSGMERGE AND QUILLON_MSGATTRIB)
   foreach(lang IN LISTS QUILLON_STUDIO_LANGUAGES)
     add_test(NAME studio_catalog_${lang}
       COMMAND ${CMAKE_COMMAND} -DSOURCE_DIR=${CMAKE_SOURCE_DIR} -DPO=${CMAKE_SOURCE_DIR}/po/${lang}.po
               -DWORK_DIR=${CMAKE_BINARY_DIR}/po-check -DMSGFMT=${QUILLON_MSGFMT}
-              -DXGETTEXT=${QUILLON_XGETTEXT} -DMSGCMP=${QUILLON_MSGCMP}
+              -DXGETTEXT=${QUILLON_XGETTEXT} -DMSGMERGE=${QUILLON_MSGMERGE}
               -DMSGATTRIB=${QUILLON_MSGATTRIB} -P ${CMAKE_SOURCE_DIR}/po/check_catalog.cmake)
   endforeach()
 endif()
