@@ -349,9 +349,10 @@ class SetsDialog : public ui::Dialog {
 TEST_F(WxTest, MultiSelectListAndTheCloseBox) {
   SetsDialog sets(app);
   wxUIActionSimulator sim;
-  // A plain click of the real mouse on the middle of an entry: each one toggles that entry.
-  auto click = [&](int index) {
-    return Check([&, index](DialogView& view) {
+  // A plain click of the real mouse on the middle of an entry: each one toggles that entry,
+  // and other buttons change nothing.
+  auto click = [&](int index, wxMouseButton button = wxMOUSE_BTN_LEFT) {
+    return Check([&, index, button](DialogView& view) {
       auto* list = static_cast<wxListBox*>(view.Widget(res::kListCandidateSets));
       std::vector<int> lines;
       for (int y = 0; y < list->GetClientSize().y; ++y) {
@@ -361,7 +362,7 @@ TEST_F(WxTest, MultiSelectListAndTheCloseBox) {
       ASSERT_FALSE(lines.empty()) << "entry " << index << " not shown";
       sim.MouseMove(list->ClientToScreen(wxPoint(10, lines[lines.size() / 2])));
       Pump(50);
-      sim.MouseClick();
+      sim.MouseClick(button);
       Pump(100);
     });
   };
@@ -371,18 +372,19 @@ TEST_F(WxTest, MultiSelectListAndTheCloseBox) {
     list->GetSelections(on);
     return std::vector<int>(on.begin(), on.end());
   };
-  driver.Dialog("Choose the Minimal Qualified Sets",
-                {Check([&](DialogView& view) {
-                   auto* list = static_cast<wxListBox*>(view.Widget(res::kListCandidateSets));
-                   ASSERT_EQ(list->GetCount(), 4u);
-                   EXPECT_EQ(Utf8(list->GetString(3)), "1 2 3 ");
-                   sim.MouseMove(view.GetScreenPosition() - wxPoint(5, 5));
-                   Pump(100);
-                 }),
-                 click(0), click(2), click(3), Check([&](DialogView& view) {
-                   EXPECT_EQ(selected(view), (std::vector<int>{0, 2, 3})) << "on screen";
-                 }),
-                 click(3), Click(kIdOk)});
+  driver.Dialog(
+      "Choose the Minimal Qualified Sets",
+      {Check([&](DialogView& view) {
+         auto* list = static_cast<wxListBox*>(view.Widget(res::kListCandidateSets));
+         ASSERT_EQ(list->GetCount(), 4u);
+         EXPECT_EQ(Utf8(list->GetString(3)), "1 2 3 ");
+         sim.MouseMove(view.GetScreenPosition() - wxPoint(5, 5));
+         Pump(100);
+       }),
+       click(0), click(2), click(3), click(1, wxMOUSE_BTN_RIGHT), Check([&](DialogView& view) {
+         EXPECT_EQ(selected(view), (std::vector<int>{0, 2, 3})) << "on screen";
+       }),
+       click(3), Click(kIdOk)});
   EXPECT_EQ(sets.DoModal(), kIdOk);
   EXPECT_EQ(sets.chosen, (std::vector<int>{0, 2}));
 

@@ -231,8 +231,11 @@ wxWindow* DialogView::MakeWidget(Control& control) {
           if (const int index = list->HitTest(event.GetPosition()); index != wxNOT_FOUND)
             Feed([this, id, index] { return UserClickEntry(m_model, id, index); });
         });
-        // The second press of a double click has toggled already; GTK would select again.
-        list->Bind(wxEVT_LEFT_DCLICK, [](wxMouseEvent&) {});
+        // The second press of a double click has toggled already, and the other buttons
+        // select nothing; GTK would keep only the entry under the pointer.
+        for (const auto type : {wxEVT_LEFT_DCLICK, wxEVT_RIGHT_DOWN, wxEVT_RIGHT_DCLICK,
+                                wxEVT_MIDDLE_DOWN, wxEVT_MIDDLE_DCLICK})
+          list->Bind(type, [](wxMouseEvent&) {});
       }
       list->Bind(wxEVT_LISTBOX, [this, id, list](wxCommandEvent&) {
         if (m_syncing)
