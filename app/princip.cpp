@@ -59,6 +59,8 @@ void CPrincipDlg::ShowPicture(const std::string& path) {
       LoadPicture(m_pFrame->GetEnv(), path, client.width - kPictureX, client.height - kPictureY);
   if (!picture)
     return;
+  // A smaller picture must not leave the edges of the one before it on screen.
+  EraseClient();
   m_picture = std::move(picture);
   Client().CopyFrom(*m_picture, 0, 0, m_picture->Width(), m_picture->Height(), kPictureX,
                     kPictureY);

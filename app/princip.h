@@ -2,10 +2,10 @@
 // buttons run the frame's commands: "Abrir" opens a secret and shows it, "Encriptar" splits
 // the current image with the n and k typed into its boxes, "Desencriptar" combines shares
 // and shows "resultado.bmp"; "SALIR" (and Escape) closes it, Enter does nothing. Pictures are
-// drawn in their own colours at client pixel (160, 29); a file that cannot be shown draws
-// nothing and the last picture stays, repaints included; files are read through the frame's
-// Env. m_pFrame must be set before DoModal or ShowPicture and outlive the dialog. Not
-// thread-safe.
+// drawn in their own colours at client pixel (160, 29), each on a client area erased first;
+// a file that cannot be shown draws nothing and the last picture stays, repaints included;
+// files are read through the frame's Env. m_pFrame must be set before DoModal or ShowPicture
+// and outlive the dialog. Not thread-safe.
 #pragma once
 
 #include <cstdint>

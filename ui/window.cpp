@@ -109,6 +109,11 @@ Surface& Window::Client() {
   return *m_client;
 }
 
+void Window::EraseClient() {
+  Surface& client = Client();
+  client.FillRect(0, 0, client.Width(), client.Height(), m_clientBackground);
+}
+
 int Window::MessageBox(const std::string& text, const std::string& caption) {
   return m_app.MessageBox(this, text, caption);
 }

@@ -121,6 +121,10 @@ class Window {
   // What the window shows inside its frame; made at the client size on first use.
   Surface& Client();
   Size ClientSize() const { return m_clientSize; }
+  // Forgets everything drawn on the client area, as erasing a window's background does. The
+  // background is white unless the backend that shows the window gives its own.
+  void EraseClient();
+  void SetClientBackground(Rgb colour) { m_clientBackground = colour; }
 
   // A message box owned by this window; an empty caption stands for the application's name.
   int MessageBox(const std::string& text, const std::string& caption = std::string());
@@ -152,6 +156,7 @@ class Window {
   int m_focusId = kNoFocus;
   Size m_clientSize;
   std::optional<Surface> m_client;
+  Rgb m_clientBackground = kWhite;
 };
 
 }  // namespace quillon::ui

@@ -122,7 +122,11 @@ TEST_F(MainDialogTest, EncriptarRefusalsAndPicturesThatCannotBeShown) {
   script.Click(res::kButtonDesencriptar)
       .ExpectDialog(res::kCoalesceDialog)
       .Escape()
-      .Inspect([&](ui::Dialog& d) { EXPECT_TRUE(ShowsPicture(d.Client(), 160, 29, old)); })
+      .Inspect([&](ui::Dialog& d) {
+        EXPECT_TRUE(ShowsPicture(d.Client(), 160, 29, old));
+        EXPECT_EQ(d.Client().GetPixel(160 + 20, 29 + 10), ui::kWhite)
+            << "nothing of the larger secret drawn before stays";
+      })
       // Now there is none: nothing is drawn and the last picture survives a repaint.
       .Inspect([&](ui::Dialog& d) {
         fs::remove(old);

@@ -348,26 +348,43 @@ class SetsDialog : public ui::Dialog {
 
 TEST_F(WxTest, MultiSelectListAndTheCloseBox) {
   SetsDialog sets(app);
-  auto toggle = [](int index) {
-    return Check([index](DialogView& view) {
+  wxUIActionSimulator sim;
+  // A plain click of the real mouse on the middle of an entry: each one toggles that entry,
+  // and other buttons change nothing.
+  auto click = [&](int index, wxMouseButton button = wxMOUSE_BTN_LEFT) {
+    return Check([&, index, button](DialogView& view) {
       auto* list = static_cast<wxListBox*>(view.Widget(res::kListCandidateSets));
-      if (list->IsSelected(index))
-        list->Deselect(index);
-      else
-        list->SetSelection(index);
-      wxCommandEvent event(wxEVT_LISTBOX, list->GetId());
-      event.SetEventObject(list);
-      event.SetInt(index);
-      list->GetEventHandler()->ProcessEvent(event);
+      std::vector<int> lines;
+      for (int y = 0; y < list->GetClientSize().y; ++y) {
+        if (list->HitTest(wxPoint(10, y)) == index)
+          lines.push_back(y);
+      }
+      ASSERT_FALSE(lines.empty()) << "entry " << index << " not shown";
+      sim.MouseMove(list->ClientToScreen(wxPoint(10, lines[lines.size() / 2])));
+      Pump(50);
+      sim.MouseClick(button);
+      Pump(100);
     });
   };
-  driver.Dialog("Choose the Minimal Qualified Sets",
-                {Check([](DialogView& view) {
-                   auto* list = static_cast<wxListBox*>(view.Widget(res::kListCandidateSets));
-                   ASSERT_EQ(list->GetCount(), 4u);
-                   EXPECT_EQ(Utf8(list->GetString(3)), "1 2 3 ");
-                 }),
-                 toggle(0), toggle(2), toggle(3), toggle(3), Click(kIdOk)});
+  auto selected = [](DialogView& view) {
+    auto* list = static_cast<wxListBox*>(view.Widget(res::kListCandidateSets));
+    wxArrayInt on;
+    list->GetSelections(on);
+    return std::vector<int>(on.begin(), on.end());
+  };
+  driver.Dialog(
+      "Choose the Minimal Qualified Sets",
+      {Check([&](DialogView& view) {
+         auto* list = static_cast<wxListBox*>(view.Widget(res::kListCandidateSets));
+         ASSERT_EQ(list->GetCount(), 4u);
+         EXPECT_EQ(Utf8(list->GetString(3)), "1 2 3 ");
+         sim.MouseMove(view.GetScreenPosition() - wxPoint(5, 5));
+         Pump(100);
+       }),
+       click(0), click(2), click(3), click(1, wxMOUSE_BTN_RIGHT), Check([&](DialogView& view) {
+         EXPECT_EQ(selected(view), (std::vector<int>{0, 2, 3})) << "on screen";
+       }),
+       click(3), Click(kIdOk)});
   EXPECT_EQ(sets.DoModal(), kIdOk);
   EXPECT_EQ(sets.chosen, (std::vector<int>{0, 2}));
 

@@ -1,6 +1,6 @@
 // The desktop program itself on real windows: open a secret through the file dialog,
-// "Encriptar", "Desencriptar" with two layers, "SALIR"; the files on disk and the stacked
-// picture on screen at (160, 29).
+// "Encriptar", "Desencriptar" with two layers, "Abrir" of a smaller picture, "SALIR"; the
+// files on disk and the pictures on screen at (160, 29).
 #include <unistd.h>
 
 #include <filesystem>
@@ -40,6 +40,14 @@ TEST_F(WxTest, TheProgramEncryptsAndCombinesThroughRealWindows) {
   }
   ASSERT_TRUE(secret.Save(Env::Default()));
 
+  // Opened last: an 8 x 8 black square, smaller than the result shown before it.
+  BmpImage small(folder.File("small.bmp"), 8, 8);
+  for (int32_t y = 0; y < 8; ++y) {
+    for (int32_t x = 0; x < 8; ++x)
+      small.SetPixel(y, x, true);
+  }
+  ASSERT_TRUE(small.Save(Env::Default()));
+
   CShareApp program(platform, "quillon");
   int wrong = -1;
   const auto resultOnScreen = [&](DialogView& view) {
@@ -65,10 +73,34 @@ TEST_F(WxTest, TheProgramEncryptsAndCombinesThroughRealWindows) {
         },
         3000);
   };
+  // Where the result was and the square is not, nothing black or white is left: the dialog
+  // shows its own colour again (and the "Imagen" frame's line).
+  int remains = -1;
+  const auto resultGone = [&](DialogView& view) {
+    const wxPoint origin = view.ClientToScreen(wxPoint(160, 29));
+    view.Refresh();
+    view.Update();
+    PumpUntil(
+        [&] {
+          const wxImage shot = CaptureScreen(wxRect(origin, wxSize(40, 24)));
+          if (!shot.IsOk())
+            return false;
+          remains = 0;
+          for (int y = 0; y < 24; ++y) {
+            for (int x = 0; x < 40; ++x) {
+              const wxColour seen(shot.GetRed(x, y), shot.GetGreen(x, y), shot.GetBlue(x, y));
+              remains += x < 8 && y < 8 ? seen != *wxBLACK : seen == *wxBLACK || seen == *wxWHITE;
+            }
+          }
+          return remains == 0;
+        },
+        3000);
+  };
   driver
-      .Dialog(wxString::FromUTF8("Criptograf\u00EDa Visual"),
-              {Click(res::kButtonAbrir), Click(res::kButtonEncriptar),
-               Click(res::kButtonDesencriptar), Check(resultOnScreen), Click(kIdCancel)})
+      .Dialog(
+          wxString::FromUTF8("Criptograf\u00EDa Visual"),
+          {Click(res::kButtonAbrir), Click(res::kButtonEncriptar), Click(res::kButtonDesencriptar),
+           Check(resultOnScreen), Click(res::kButtonAbrir), Check(resultGone), Click(kIdCancel)})
       .ChooseFile("Seleccione la imagen que desea encriptar",
                   wxString::FromUTF8(folder.File("secret.bmp")))
       .Message(
@@ -76,10 +108,13 @@ TEST_F(WxTest, TheProgramEncryptsAndCombinesThroughRealWindows) {
           "capa1.bmp, capa2.bmp,.., capan.bmp")
       .Dialog("", {Type(res::kEditLayerCount, "2"), Click(kIdOk)})
       .ChooseFile("Seleccione la capa 1", wxString::FromUTF8(folder.File("capa1.bmp")))
-      .ChooseFile("Seleccione la capa 2", wxString::FromUTF8(folder.File("capa2.bmp")));
+      .ChooseFile("Seleccione la capa 2", wxString::FromUTF8(folder.File("capa2.bmp")))
+      .ChooseFile("Seleccione la imagen que desea encriptar",
+                  wxString::FromUTF8(folder.File("small.bmp")));
   program.Run();
 
   EXPECT_EQ(wrong, 0) << "pixels of resultado.bmp not on screen at (160, 29) (-1: not looked)";
+  EXPECT_EQ(remains, 0) << "pixels of the earlier picture left around the smaller one";
   // The stacked (2,2) shares are black wherever the secret is.
   BmpImage result(folder.File("resultado.bmp"));
   ASSERT_TRUE(result.Load(Env::Default()));

@@ -1,4 +1,5 @@
 #include <wx/progdlg.h>
+#include <wx/stattext.h>
 
 #include "tests/ui_wx/wx_test_util.h"
 #include "ui/wx/windows1252.h"
@@ -39,6 +40,13 @@ TEST_F(WxTest, ProgressShowsTheToolkitsDialogOnlyForLongWork) {
     wxWindow* shown = shownProgress();
     ASSERT_NE(shown, nullptr);
     EXPECT_EQ(Utf8(shown->GetLabel()), "Working");
+    // The toolkit's own labels ("Elapsed time:") would speak another language than the program.
+    std::vector<std::string> texts;
+    for (wxWindow* child : shown->GetChildren()) {
+      if (dynamic_cast<wxStaticText*>(child) && child->IsShown())
+        texts.push_back(Utf8(child->GetLabel()));
+    }
+    EXPECT_EQ(texts, std::vector<std::string>{"Splitting"});
     slow->Update(1.0);
     EXPECT_NE(shownProgress(), nullptr) << "stays until the work is done";
   }

@@ -112,13 +112,13 @@ DialogView::DialogView(WxPlatform& platform, Dialog& model, wxWindow* parent)
     origin = owner->ClientToScreen(wxPoint(0, 0));
   Move(origin.x + at.x, origin.y + at.y);
 
-  // A client area nobody drew on yet shows the toolkit's dialog colour.
+  // A client area nobody drew on yet, or one erased, shows the toolkit's dialog colour.
   const wxColour face = wxSystemSettings::GetColour(wxSYS_COLOUR_BTNFACE);
   m_face = Rgb{face.Red(), face.Green(), face.Blue()};
-  Surface& surface = model.Client();
-  const auto& data = surface.Data();
+  model.SetClientBackground(m_face);
+  const auto& data = model.Client().Data();
   if (std::all_of(data.begin(), data.end(), [](uint8_t b) { return b == 255; }))
-    surface.FillRect(0, 0, surface.Width(), surface.Height(), m_face);
+    model.EraseClient();
   SetBackgroundStyle(wxBG_STYLE_PAINT);
   Bind(wxEVT_PAINT, &DialogView::OnPaint, this);
 
@@ -223,6 +223,20 @@ wxWindow* DialogView::MakeWidget(Control& control) {
       if (control.HasStyle(kSort))
         style |= wxLB_SORT;
       auto* list = new wxListBox(this, wxID_ANY, pos, size, 0, nullptr, style);
+      if (control.HasStyle(kMultipleSel)) {
+        // GTK keeps only the clicked entry on a plain click (Ctrl toggles); here every click
+        // toggles its entry alone, so the clicks go to the model instead of the toolkit.
+        list->Bind(wxEVT_LEFT_DOWN, [this, id, list](wxMouseEvent& event) {
+          list->SetFocus();
+          if (const int index = list->HitTest(event.GetPosition()); index != wxNOT_FOUND)
+            Feed([this, id, index] { return UserClickEntry(m_model, id, index); });
+        });
+        // The second press of a double click has toggled already, and the other buttons
+        // select nothing; GTK would keep only the entry under the pointer.
+        for (const auto type : {wxEVT_LEFT_DCLICK, wxEVT_RIGHT_DOWN, wxEVT_RIGHT_DCLICK,
+                                wxEVT_MIDDLE_DOWN, wxEVT_MIDDLE_DCLICK})
+          list->Bind(type, [](wxMouseEvent&) {});
+      }
       list->Bind(wxEVT_LISTBOX, [this, id, list](wxCommandEvent&) {
         if (m_syncing)
           return;

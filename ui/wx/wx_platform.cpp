@@ -47,8 +47,9 @@ class WxProgress : public ProgressDialog {
     if (!m_dialog) {
       if (std::chrono::steady_clock::now() < m_showAt)
         return;
-      m_dialog = new wxProgressDialog(m_caption, m_text, kRange, m_parent,
-                                      wxPD_APP_MODAL | wxPD_SMOOTH | wxPD_ELAPSED_TIME);
+      // No time labels: the toolkit words them in its own language, not the program's.
+      m_dialog =
+          new wxProgressDialog(m_caption, m_text, kRange, m_parent, wxPD_APP_MODAL | wxPD_SMOOTH);
     }
     // Update also lets the toolkit repaint the windows below while the work goes on.
     m_dialog->Update(value);
