@@ -239,7 +239,7 @@ Result Document::StartEncrypt(std::unique_ptr<RandomSource> random,
 }
 
 void Document::FinishJob(std::vector<BmpImage>* shares, const SchemeSetup& setup, SchemeFacts facts,
-                         const std::string& secretPath) {
+                         const std::string& secretPath, std::optional<BmpImage> stacked) {
   if (!m_busy)
     return;
   m_busy = false;
@@ -265,6 +265,13 @@ void Document::FinishJob(std::vector<BmpImage>* shares, const SchemeSetup& setup
   m_madeFacts = std::move(facts);
   m_madeFrom = secretPath;
   StackChanged();
+  const bool openedTicked = std::any_of(m_layers.begin(), m_layers.end(), [](const Layer& layer) {
+    return !layer.made && layer.ticked;
+  });
+  if (stacked && !openedTicked) {
+    m_stacked = std::move(stacked);
+    m_stackedValid = true;
+  }
   Notify(kBusyAspect | kLayersAspect | kStackAspect | kPrintAspect);
 }
 
@@ -420,7 +427,7 @@ const BmpImage* Document::Stacked() {
     m_stacked.reset();
     try {
       if (!placed.empty())
-        m_stacked = StackPlacedLayers(placed, "stacked");
+        m_stacked = StackPlacedLayers(placed, kStackedName);
     } catch (const std::bad_alloc&) {
       m_stacked.reset();
     }

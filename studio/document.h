@@ -227,9 +227,10 @@ class Document {
 
  private:
   friend class EncryptJob;
-  // The end of a job: shares (null when it failed) become the shares made here.
+  // The end of a job: shares (null when it failed) become the shares made here; stacked,
+  // when given, is their stack in place, taken as the stack unless an opened layer is ticked.
   void FinishJob(std::vector<BmpImage>* shares, const SchemeSetup& setup, SchemeFacts facts,
-                 const std::string& secretPath);
+                 const std::string& secretPath, std::optional<BmpImage> stacked);
   const SchemeFacts& StackFacts();
   void Notify(unsigned aspects);
   void SchemeChanged();

@@ -8,6 +8,7 @@
 #include "io/two_colour.h"
 #include "shares/encrypt.h"
 #include "studio/document.h"
+#include "studio/offset_stack.h"
 
 namespace quillon::studio {
 
@@ -50,7 +51,7 @@ EncryptJob::EncryptJob(Document& document, Env& env, std::shared_ptr<const BmpIm
 EncryptJob::~EncryptJob() {
   // A job dropped before it was delivered must not leave the document busy for ever.
   if (!m_delivered)
-    m_document.FinishJob(nullptr, m_setup, SchemeFacts(), "");
+    m_document.FinishJob(nullptr, m_setup, SchemeFacts(), "", std::nullopt);
 }
 
 void EncryptJob::Run(const ProgressFn& progress) {
@@ -72,6 +73,16 @@ void EncryptJob::Run(const ProgressFn& progress) {
     m_shares.clear();
     m_outcome = Outcome::Fail(Code::kNoMemory);
   }
+  if (m_outcome && !m_cancel.load()) {
+    std::vector<PlacedLayer> placed;
+    for (const BmpImage& share : m_shares)
+      placed.push_back({&share, 0, 0});
+    try {
+      m_stacked = StackPlacedLayers(placed, kStackedName);
+    } catch (const std::bad_alloc&) {
+      m_stacked.reset();  // the document stacks them when asked, as for any other change
+    }
+  }
   m_finished.store(true);
 }
 
@@ -90,8 +101,10 @@ Result EncryptJob::Deliver() {
     m_result = Result::Ok();
   }
   m_document.FinishJob(m_result.ok() ? &m_shares : nullptr, m_setup, std::move(m_facts),
-                       m_secret ? m_secret->FileName() : std::string());
+                       m_secret ? m_secret->FileName() : std::string(),
+                       m_result.ok() ? std::move(m_stacked) : std::nullopt);
   m_shares.clear();
+  m_stacked.reset();
   return m_result;
 }
 

@@ -11,6 +11,7 @@
 #include <atomic>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <vector>
 
 #include "core/bmp_image.h"
@@ -77,6 +78,9 @@ class EncryptJob {
   Outcome m_outcome;
   std::vector<BmpImage> m_shares;
   SchemeFacts m_facts;
+  // The new shares stacked as they will first be shown (all ticked, in place), made here so
+  // that the owner thread does not stack large shares when they arrive.
+  std::optional<BmpImage> m_stacked;
 };
 
 }  // namespace quillon::studio

@@ -11,6 +11,9 @@
 
 namespace quillon::studio {
 
+// The name of the stacked picture the Studio shows.
+inline constexpr char kStackedName[] = "stacked";
+
 struct PlacedLayer {
   const BmpImage* image = nullptr;  // any readable depth, read in its two-colour view
   int32_t dx = 0;                   // pixels to the right

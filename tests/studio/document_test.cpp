@@ -410,9 +410,21 @@ TEST_F(DocumentTest, TheStackTellsWhatItShowsAndDecodes) {
     ASSERT_TRUE(doc.TickLayer(i, i == 0 || i == 4));
   EXPECT_EQ(doc.DecodeStack().problem, Problem::kLayerSizesDiffer);
   doc.SetMethod(ExpansionMethod::RandomBasisColumn);
+  // The job stacks its own shares; with an opened layer ticked the document stacks them all.
+  const auto stackOfTicked = [&] {
+    std::vector<PlacedLayer> placed;
+    for (const Layer& layer : doc.Layers()) {
+      if (layer.ticked)
+        placed.push_back({layer.image.get(), layer.dx, layer.dy});
+    }
+    return StoredRows(StackPlacedLayers(placed, kStackedName));
+  };
   ASSERT_TRUE(Encrypt(5));
+  EXPECT_EQ(StoredRows(*doc.Stacked()), stackOfTicked());
   ASSERT_TRUE(doc.TickLayer(4, false));
   EXPECT_EQ(doc.DecodeStack().problem, Problem::kNotBlockMethod);
+  ASSERT_TRUE(Encrypt(6));
+  EXPECT_EQ(StoredRows(*doc.Stacked()), stackOfTicked());
 }
 
 TEST_F(DocumentTest, LayersThatReadAreKept) {
