@@ -63,8 +63,8 @@ void TakeMnemonics(wxWindow* window, Mnemonics& mnemonics) {
     const wxString label = child->GetLabel();
     for (size_t i = 0; i + 1 < label.length(); ++i) {
       if (label[i] == '&') {
-        if (label[i + 1] != '&' && label[i + 1].IsAscii())
-          mnemonics.Take(static_cast<char>(label[i + 1].GetValue()));
+        if (label[i + 1] != '&')
+          mnemonics.Take(label[i + 1]);
         ++i;
       }
     }

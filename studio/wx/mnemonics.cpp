@@ -1,56 +1,71 @@
 #include "studio/wx/mnemonics.h"
 
-#include <cctype>
-
 namespace quillon::studio::wx {
 namespace {
 
-bool Letter(char c) {
-  // Bytes of multi-byte UTF-8 characters are >= 0x80 and never chosen.
-  const unsigned char u = static_cast<unsigned char>(c);
-  return u < 0x80 && std::isalnum(u);
+bool IsLetter(wxUniChar::value_type c) {
+  if (c < 0x80)
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
+  if (c >= 0xC0 && c <= 0x24F)
+    return c != 0xD7 && c != 0xF7;  // Latin letters, not the signs × and ÷
+  return c >= 0x370 && c < 0x2000;  // Greek, Cyrillic and on; not the punctuation block
 }
 
-char Lower(char c) {
-  return static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+// The lower-case form, for telling "S" and "s" as one mnemonic.
+wxUniChar::value_type Lower(wxUniChar::value_type c) {
+  if ((c >= 'A' && c <= 'Z') || (c >= 0xC0 && c <= 0xDE && c != 0xD7))
+    return c + 0x20;
+  if (c >= 0x100 && c <= 0x17F && c % 2 == 0)
+    return c + 1;  // Latin Extended-A pairs capital and small letters
+  return c;
 }
 
 }  // namespace
 
-void Mnemonics::Take(char letter) {
-  m_taken.push_back(Lower(letter));
+void Mnemonics::Take(wxUniChar letter) {
+  m_taken.insert(Lower(letter.GetValue()));
 }
 
 std::string Mnemonics::Mark(const std::string& label) {
+  const wxString text = wxString::FromUTF8(label);
+  const auto letter = [&](size_t i) { return IsLetter(text[i].GetValue()); };
   const auto free = [&](size_t i) {
-    return Letter(label[i]) && m_taken.find(Lower(label[i])) == std::string::npos;
+    return letter(i) && m_taken.count(Lower(text[i].GetValue())) == 0;
   };
   // A word's first letter is easiest to guess, then any letter not taken; when every letter
-  // is taken the first one is shared, and the toolkit cycles between its owners.
-  size_t at = std::string::npos;
-  for (size_t i = 0; i < label.size() && at == std::string::npos; ++i) {
-    if ((i == 0 || label[i - 1] == ' ') && free(i))
+  // is taken the first one is shared.
+  size_t at = wxString::npos;
+  for (size_t i = 0; i < text.length() && at == wxString::npos; ++i) {
+    if ((i == 0 || text[i - 1] == ' ') && free(i))
       at = i;
   }
-  for (size_t i = 0; i < label.size() && at == std::string::npos; ++i) {
+  for (size_t i = 0; i < text.length() && at == wxString::npos; ++i) {
     if (free(i))
       at = i;
   }
-  for (size_t i = 0; i < label.size() && at == std::string::npos; ++i) {
-    if (Letter(label[i]))
+  for (size_t i = 0; i < text.length() && at == wxString::npos; ++i) {
+    if (letter(i))
       at = i;
   }
-  std::string marked;
-  for (size_t i = 0; i < label.size(); ++i) {
+  wxString marked;
+  for (size_t i = 0; i < text.length(); ++i) {
     if (i == at) {
-      marked.push_back('&');
-      Take(label[i]);
+      marked += '&';
+      Take(text[i]);
     }
-    if (label[i] == '&')
-      marked.push_back('&');
-    marked.push_back(label[i]);
+    if (text[i] == '&')
+      marked += '&';
+    marked += text[i];
   }
-  return marked;
+  return std::string(marked.utf8_str());
+}
+
+std::vector<wxString> WithMnemonics(const std::vector<std::string>& labels) {
+  Mnemonics mnemonics;
+  std::vector<wxString> out;
+  for (const std::string& label : labels)
+    out.push_back(wxString::FromUTF8(mnemonics.Mark(label)));
+  return out;
 }
 
 }  // namespace quillon::studio::wx

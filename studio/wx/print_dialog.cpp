@@ -14,6 +14,7 @@
 #include <string>
 
 #include "io/print_sheets.h"
+#include "studio/wx/mnemonics.h"
 #include "studio/wx/print_preview.h"
 #include "studio/wx/stack_widgets.h"
 

@@ -17,6 +17,7 @@
 
 #include "schemes/method_table.h"
 #include "studio/wx/bitmaps.h"
+#include "studio/wx/mnemonics.h"
 #include "studio/wx/stack_canvas.h"
 #include "studio/wx/stack_widgets.h"
 

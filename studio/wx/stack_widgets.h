@@ -28,11 +28,6 @@ SaveFileAsker SetSaveFileAsker(SaveFileAsker asker);
 // Asks through the current asker.
 std::string AskSaveFile(wxWindow* parent, const SaveFileQuestion& question);
 
-// The labels with a mnemonic each ('&' before a letter), distinct where the letters allow:
-// the first letter of a word not taken yet, else any letter not taken, else none. A '&' in a
-// label is kept as a plain '&'.
-std::vector<wxString> WithMnemonics(const std::vector<std::string>& labels);
-
 // A command's label ("Save PDF…") as the title of the dialog it opens: without the ellipsis.
 wxString DialogTitle(const std::string& label);
 

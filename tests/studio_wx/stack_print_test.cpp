@@ -383,23 +383,5 @@ TEST_F(StackPrintTest, PrintDialogPreviewsPageOneAndSavesThePdf) {
   EXPECT_EQ(asked[0].title, "Save PDF");
 }
 
-TEST(WithMnemonics, GivesEachLabelItsOwnLetter) {
-  const struct {
-    std::vector<std::string> labels;
-    std::vector<std::string> marked;
-  } cases[] = {
-      {{"Zoom In", "Zoom Out"}, {"&Zoom In", "Zoom &Out"}},
-      {{"Save", "Stack", "Size"}, {"&Save", "S&tack", "S&ize"}},
-      {{"A & B", "a"}, {"&A && B", "a"}},  // no letter left for the second
-      {{"\u00C9tat", "123"}, {"&\u00C9tat", "123"}},
-  };
-  for (const auto& c : cases) {
-    const std::vector<wxString> marked = WithMnemonics(c.labels);
-    ASSERT_EQ(marked.size(), c.marked.size());
-    for (size_t i = 0; i < marked.size(); ++i)
-      EXPECT_EQ(std::string(marked[i].utf8_str()), c.marked[i]) << c.labels[i];
-  }
-}
-
 }  // namespace
 }  // namespace quillon::studio::wx

@@ -24,13 +24,18 @@ TEST(Mnemonics, FirstFreeLetterInAnyLanguage) {
   } cases[] = {
       {{"Open\u2026", "Open Shares\u2026", "Print\u2026"},
        {"&Open\u2026", "Open &Shares\u2026", "&Print\u2026"}},
-      {{"\u00C1brir", "Ayuda"}, {"\u00C1&brir", "&Ayuda"}},  // accented letters are skipped
+      {{"Zoom In", "Zoom Out"}, {"&Zoom In", "Zoom &Out"}},
+      {{"Save", "Stack", "Size"}, {"&Save", "S&tack", "S&ize"}},
+      // Accented letters are letters of their own, told without a locale; digits are none.
+      {{"\u00C1brir", "Ayuda", "\u00C9tat", "123"}, {"&\u00C1brir", "&Ayuda", "&\u00C9tat", "123"}},
+      // A label's own '&' is doubled; when every letter is taken the first one is shared.
       {{"Save & Quit", "ab", "ba", "b"}, {"&Save && Quit", "&ab", "&ba", "&b"}},
   };
   for (const Case& c : cases) {
-    Mnemonics marks;
-    for (size_t i = 0; i < c.labels.size(); ++i)
-      EXPECT_EQ(marks.Mark(c.labels[i]), c.marked[i]) << c.labels[i];
+    const std::vector<wxString> marked = WithMnemonics(c.labels);
+    ASSERT_EQ(marked.size(), c.marked.size());
+    for (size_t i = 0; i < marked.size(); ++i)
+      EXPECT_EQ(std::string(marked[i].utf8_str()), c.marked[i]) << c.labels[i];
   }
 }
 
