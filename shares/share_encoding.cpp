@@ -149,6 +149,19 @@ class PermutedColumns {
   Code m_all;
 };
 
+// Where a permuting method leaves the column order it reached: S0 and S1, or nowhere.
+struct MatrixOrder {
+  BasisMatrix* s0 = nullptr;
+  BasisMatrix* s1 = nullptr;
+  // columns: S1's order, then S0's, as the encoders hold them.
+  void Keep(const PermutedColumns (&columns)[2]) const {
+    if (s0 != nullptr)
+      columns[1].ApplyTo(*s0);
+    if (s1 != nullptr)
+      columns[0].ApplyTo(*s1);
+  }
+};
+
 // Spreads up to 64 column masks (one per pixel or place, in order) over the shares: bit
 // 63 - i of words[r] becomes bit r of codes[i]. Eight masks by eight shares at a time.
 template <typename CodeType>
@@ -287,16 +300,15 @@ int64_t ShuffleChoices(int64_t count) {
 // choiceAt) sees each row's choices (choiceAt(x)) before they are used.
 template <typename CodeOf, typename BeginRow>
 void EncodeOneColumnPerPixel(RandomSource& random, const BmpImage& secret, int m,
-                             std::vector<BmpImage>& shares, uint32_t columns,
+                             std::vector<BmpImage>& shares, uint32_t columns, RowBand band,
                              const ProgressFn& progress, BeginRow beginRow, CodeOf codeOf) {
   const int64_t width = secret.Width();
-  const int32_t height = secret.Height();
-  if (width == 0 || height == 0)
+  if (width == 0 || band.end <= band.first)
     return;
-  ChoiceStream choices(random, width * height);
+  ChoiceStream choices(random, width * (band.end - band.first));
   const ChoiceBound bound(columns, choices.Span());
   std::vector<uint32_t> rowChoices(width);
-  RowProgress rowsDone(progress, height);
+  RowProgress rowsDone(progress, band.end - band.first);
   std::vector<BitWriter> writers(m);
   std::vector<uint64_t> acc(m);
   uint64_t codes[64];
@@ -317,9 +329,9 @@ void EncodeOneColumnPerPixel(RandomSource& random, const BmpImage& secret, int m
     }
     for (auto& writer : writers)
       writer.Flush();
-    rowsDone.Done(y);
+    rowsDone.Done(y - band.first);
   };
-  for (int32_t y = 0; y < height; ++y) {
+  for (int32_t y = static_cast<int32_t>(band.first); y < band.end; ++y) {
     // Usually the row's numbers stand in the buffer with none rejected: read them in place.
     if (const int32_t* raw = choices.TakeAccepted(bound, width)) {
       encodeRow(y, [&](int64_t x) { return bound.Mod(static_cast<uint32_t>(raw[x]) - lowest); });
@@ -334,14 +346,14 @@ void EncodeOneColumnPerPixel(RandomSource& random, const BmpImage& secret, int m
 constexpr size_t kPrefetchCodes = size_t{1} << 17;
 
 void EncodeRandomBasisColumn(RandomSource& random, const BmpImage& secret, const BasisMatrix& s0,
-                             const BasisMatrix& s1, std::vector<BmpImage>& shares,
+                             const BasisMatrix& s1, std::vector<BmpImage>& shares, RowBand band,
                              const ProgressFn& progress) {
   const CodeTable codes[2] = {WhiteCodes(s1), WhiteCodes(s0)};
   const bool prefetch = codes[0].size() >= kPrefetchCodes;
   WhiteRows rows(secret);
   const uint8_t* bits = nullptr;
   EncodeOneColumnPerPixel(
-      random, secret, s0.Rows(), shares, static_cast<uint32_t>(s0.Cols()), progress,
+      random, secret, s0.Rows(), shares, static_cast<uint32_t>(s0.Cols()), band, progress,
       [&](int32_t y, const auto& choiceAt) {
         bits = rows.Row(y);
         // Ask for the whole row's columns first, so that the reads overlap instead of
@@ -355,26 +367,26 @@ void EncodeRandomBasisColumn(RandomSource& random, const BmpImage& secret, const
 // Methods 2, 3 and 4: every secret pixel permutes its matrix and becomes an s x s block.
 // filler: places c..s*s) of each share, black or white by a choice each, after the
 // permutation's choices.
-void EncodePermutedBlocks(RandomSource& random, const BmpImage& secret, BasisMatrix& s0,
-                          BasisMatrix& s1, std::vector<BmpImage>& shares, int64_t s, bool filler,
-                          const ProgressFn& progress) {
+void EncodePermutedBlocks(RandomSource& random, const BmpImage& secret, const BasisMatrix& s0,
+                          const BasisMatrix& s1, MatrixOrder reached, std::vector<BmpImage>& shares,
+                          int64_t s, bool filler, RowBand band, const ProgressFn& progress) {
   const int m = s0.Rows();
   const int64_t c = s0.Cols();
   const int64_t width = secret.Width();
-  const int32_t height = secret.Height();
+  const int64_t rows = band.end - band.first;
   const int64_t length = filler ? s * s : c;
   const int64_t fillerPlaces = filler ? s * s - c : 0;
   const int64_t perPixel = ShuffleChoices(c) + m * fillerPlaces;
   PermutedColumns columns[2] = {PermutedColumns(s1), PermutedColumns(s0)};
-  if (width > 0 && height > 0) {
-    ChoiceStream choices(random, width * height * perPixel);
+  if (width > 0 && rows > 0) {
+    ChoiceStream choices(random, width * rows * perPixel);
     const ChoiceBound blackOrWhite(2, choices.Span());
     SharePatterns patterns(m, length);
     BlockRowWriter writer(shares, m, s, length);
-    WhiteRows rows(secret);
-    RowProgress rowsDone(progress, height);
-    for (int32_t y = 0; y < height; ++y) {
-      const uint8_t* bits = rows.Row(y);
+    WhiteRows white(secret);
+    RowProgress rowsDone(progress, rows);
+    for (int32_t y = static_cast<int32_t>(band.first); y < band.end; ++y) {
+      const uint8_t* bits = white.Row(y);
       writer.StartRow(s * y);
       for (int64_t x = 0; x < width; ++x) {
         PermutedColumns& chosen = columns[IsWhite(bits, x)];
@@ -387,22 +399,21 @@ void EncodePermutedBlocks(RandomSource& random, const BmpImage& secret, BasisMat
         writer.PutBlock(patterns);
       }
       writer.FinishRow();
-      rowsDone.Done(y);
+      rowsDone.Done(y - band.first);
     }
   }
-  columns[1].ApplyTo(s0);
-  columns[0].ApplyTo(s1);
+  reached.Keep(columns);
 }
 
 // Method 1: only the top-left pixel of every whole s x s block of the secret is read.
-void EncodePixelSampling(RandomSource& random, const BmpImage& secret, BasisMatrix& s0,
-                         BasisMatrix& s1, std::vector<BmpImage>& shares,
-                         const ProgressFn& progress) {
+void EncodePixelSampling(RandomSource& random, const BmpImage& secret, const BasisMatrix& s0,
+                         const BasisMatrix& s1, MatrixOrder reached, std::vector<BmpImage>& shares,
+                         RowBand band, const ProgressFn& progress) {
   const int m = s0.Rows();
   const int64_t c = s0.Cols();
   const int64_t s = SquareBlockSide(c);
   const int64_t across = secret.Width() / s;
-  const int64_t down = secret.Height() / s;
+  const int64_t down = band.end - band.first;
   PermutedColumns columns[2] = {PermutedColumns(s1), PermutedColumns(s0)};
   if (across > 0 && down > 0) {
     ChoiceStream choices(random, across * down * ShuffleChoices(c));
@@ -410,7 +421,7 @@ void EncodePixelSampling(RandomSource& random, const BmpImage& secret, BasisMatr
     BlockRowWriter writer(shares, m, s, c);
     WhiteRows rows(secret);
     RowProgress rowsDone(progress, down);
-    for (int64_t by = 0; by < down; ++by) {
+    for (int64_t by = band.first; by < band.end; ++by) {
       const uint8_t* bits = rows.Row(static_cast<int32_t>(by * s));
       writer.StartRow(by * s);
       for (int64_t bx = 0; bx < across; ++bx) {
@@ -420,11 +431,10 @@ void EncodePixelSampling(RandomSource& random, const BmpImage& secret, BasisMatr
         writer.PutBlock(patterns);
       }
       writer.FinishRow();
-      rowsDone.Done(by);
+      rowsDone.Done(by - band.first);
     }
   }
-  columns[1].ApplyTo(s0);
-  columns[0].ApplyTo(s1);
+  reached.Keep(columns);
 }
 
 // The innocent rows of one secret row, and the white masks of the m columns of T:
@@ -451,7 +461,7 @@ class InnocentColumns {
 
 void EncodeExtendedPreserveSize(RandomSource& random, const BmpImage& secret,
                                 const std::vector<BmpImage>& innocents, const BasisMatrix& s0,
-                                const BasisMatrix& s1, std::vector<BmpImage>& shares,
+                                const BasisMatrix& s1, std::vector<BmpImage>& shares, RowBand band,
                                 const ProgressFn& progress) {
   const int m = s0.Rows();
   const int32_t c = s0.Cols();
@@ -460,7 +470,7 @@ void EncodeExtendedPreserveSize(RandomSource& random, const BmpImage& secret,
   InnocentColumns innocent(innocents);
   const uint8_t* bits = nullptr;
   EncodeOneColumnPerPixel(
-      random, secret, m, shares, static_cast<uint32_t>(c + m), progress,
+      random, secret, m, shares, static_cast<uint32_t>(c + m), band, progress,
       [&](int32_t y, const auto&) {
         bits = rows.Row(y);
         innocent.BeginRow(y);
@@ -474,24 +484,23 @@ void EncodeExtendedPreserveSize(RandomSource& random, const BmpImage& secret,
 void EncodeExtendedPreserveDetail(RandomSource& random, const BmpImage& secret,
                                   const std::vector<BmpImage>& innocents, const BasisMatrix& s0,
                                   const BasisMatrix& s1, std::vector<BmpImage>& shares,
-                                  const ProgressFn& progress) {
+                                  RowBand band, const ProgressFn& progress) {
   const int m = s0.Rows();
   const int32_t c = s0.Cols();
   const int32_t length = c + m;
   const int64_t s = SquareBlockSide(length);
   const int64_t width = secret.Width();
-  const int32_t height = secret.Height();
-  if (width == 0 || height == 0)
+  if (width == 0 || band.end <= band.first)
     return;
   const CodeTable codes[2] = {WhiteCodes(s1), WhiteCodes(s0)};
   std::vector<Code> permuted(length);
-  ChoiceStream choices(random, width * height * ShuffleChoices(length));
+  ChoiceStream choices(random, width * (band.end - band.first) * ShuffleChoices(length));
   SharePatterns patterns(m, length);
   BlockRowWriter writer(shares, m, s, length);
   WhiteRows rows(secret);
   InnocentColumns innocent(innocents);
-  RowProgress rowsDone(progress, height);
-  for (int32_t y = 0; y < height; ++y) {
+  RowProgress rowsDone(progress, band.end - band.first);
+  for (int32_t y = static_cast<int32_t>(band.first); y < band.end; ++y) {
     const uint8_t* bits = rows.Row(y);
     innocent.BeginRow(y);
     writer.StartRow(s * y);
@@ -508,43 +517,58 @@ void EncodeExtendedPreserveDetail(RandomSource& random, const BmpImage& secret,
       writer.PutBlock(patterns);
     }
     writer.FinishRow();
-    rowsDone.Done(y);
+    rowsDone.Done(y - band.first);
   }
 }
 
 }  // namespace
 
+int64_t MethodWalkRows(ExpansionMethod method, const BmpImage& secret, int64_t c) {
+  if (MethodInfo(method).layout == PixelLayout::SampledBlock)
+    return secret.Height() / SquareBlockSide(c);
+  return secret.Height();
+}
+
 // The encoder of a method follows from its row: its pixel layout, and whether innocent
 // images join the scheme's columns.
+void EncodeShareRows(RandomSource& random, ExpansionMethod method, const BmpImage& secret,
+                     const std::vector<BmpImage>& innocents, const BasisMatrix& s0,
+                     const BasisMatrix& s1, BasisMatrix* reached0, BasisMatrix* reached1,
+                     std::vector<BmpImage>& shares, RowBand band, const ProgressFn& progress) {
+  const MethodRow& row = MethodInfo(method);
+  const MatrixOrder reached{reached0, reached1};
+  if (!PermutesPair(method)) {
+    if (!row.innocents) {
+      EncodeRandomBasisColumn(random, secret, s0, s1, shares, band, progress);
+    } else if (row.layout == PixelLayout::OneColumn) {
+      EncodeExtendedPreserveSize(random, secret, innocents, s0, s1, shares, band, progress);
+    } else {
+      EncodeExtendedPreserveDetail(random, secret, innocents, s0, s1, shares, band, progress);
+    }
+  } else if (row.layout == PixelLayout::SampledBlock) {
+    EncodePixelSampling(random, secret, s0, s1, reached, shares, band, progress);
+  } else {
+    const int64_t s = MethodBlockSide(method, s0.Rows(), s0.Cols());
+    EncodePermutedBlocks(random, secret, s0, s1, reached, shares, s, row.side == BlockSide::Filler,
+                         band, progress);
+  }
+}
+
 void EncodeUnpermutedShares(RandomSource& random, ExpansionMethod method, const BmpImage& secret,
                             const std::vector<BmpImage>& innocents, const BasisMatrix& s0,
                             const BasisMatrix& s1, std::vector<BmpImage>& shares,
                             const ProgressFn& progress) {
-  const MethodRow& row = MethodInfo(method);
-  if (PermutesPair(method)) {
-    assert(false && "a method that permutes its matrices");
-  } else if (!row.innocents) {
-    EncodeRandomBasisColumn(random, secret, s0, s1, shares, progress);
-  } else if (row.layout == PixelLayout::OneColumn) {
-    EncodeExtendedPreserveSize(random, secret, innocents, s0, s1, shares, progress);
-  } else {
-    EncodeExtendedPreserveDetail(random, secret, innocents, s0, s1, shares, progress);
-  }
+  assert(!PermutesPair(method) && "a method that permutes its matrices");
+  const RowBand all{0, MethodWalkRows(method, secret, s0.Cols())};
+  EncodeShareRows(random, method, secret, innocents, s0, s1, nullptr, nullptr, shares, all,
+                  progress);
 }
 
 void EncodeShares(RandomSource& random, ExpansionMethod method, const BmpImage& secret,
                   const std::vector<BmpImage>& innocents, BasisMatrix& s0, BasisMatrix& s1,
                   std::vector<BmpImage>& shares, const ProgressFn& progress) {
-  const MethodRow& row = MethodInfo(method);
-  if (!PermutesPair(method)) {
-    EncodeUnpermutedShares(random, method, secret, innocents, s0, s1, shares, progress);
-  } else if (row.layout == PixelLayout::SampledBlock) {
-    EncodePixelSampling(random, secret, s0, s1, shares, progress);
-  } else {
-    const int64_t s = MethodBlockSide(method, s0.Rows(), s0.Cols());
-    EncodePermutedBlocks(random, secret, s0, s1, shares, s, row.side == BlockSide::Filler,
-                         progress);
-  }
+  const RowBand all{0, MethodWalkRows(method, secret, s0.Cols())};
+  EncodeShareRows(random, method, secret, innocents, s0, s1, &s0, &s1, shares, all, progress);
 }
 
 }  // namespace quillon
