@@ -228,6 +228,30 @@ void ChoiceStream::Fill(const ChoiceBound& bound, uint32_t* out, int64_t count) 
   }
 }
 
+void ChoiceStream::FillCycle(const ChoiceBound* bounds, int64_t period, uint32_t* out,
+                             int64_t count) {
+  const int32_t lowest = m_lowest;
+  int64_t k = 0;
+  while (count > 0) {
+    if (m_pos == m_end)
+      Refill();
+    const int32_t* raw = m_buffer.data() + m_pos;
+    const int64_t available = m_end - m_pos;
+    int64_t used = 0, taken = 0;
+    while (used < available && taken < count) {
+      const uint32_t r = static_cast<uint32_t>(raw[used++] - lowest);
+      if (bounds[k].Accepts(r)) {
+        out[taken++] = bounds[k].Mod(r);
+        k = k + 1 == period ? 0 : k + 1;
+      }
+    }
+    m_pos += used;
+    m_remaining -= taken;
+    out += taken;
+    count -= taken;
+  }
+}
+
 const int32_t* ChoiceStream::TakeAccepted(const ChoiceBound& bound, int64_t count) {
   if (m_end - m_pos < count)
     return nullptr;

@@ -121,6 +121,10 @@ class ChoiceStream {
   // count choices among bound.Bound() into out, in order: the same as count calls of Below.
   void Fill(const ChoiceBound& bound, uint32_t* out, int64_t count);
 
+  // count choices into out, choice k among bounds[k % period].Bound(), in order: the same as
+  // count calls of Below with those bounds. Every bound was made with Span().
+  void FillCycle(const ChoiceBound* bounds, int64_t period, uint32_t* out, int64_t count);
+
   // The next count choices among bound.Bound() without copying, when the buffer already holds
   // count numbers none of which is rejected: choice i is bound.Mod(raw[i] - Lowest()). Takes
   // them and returns raw; otherwise takes nothing and returns null (use Fill then).

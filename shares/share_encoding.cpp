@@ -130,12 +130,32 @@ class PermutedColumns {
 
   // The same reordering as PermuteColumns making the same choices.
   void Permute(ChoiceStream& choices) {
+    const int64_t count = static_cast<int64_t>(m_codes.size());
+    if (count > kBoundTable) {
+      Shuffle(
+          count, [&](uint32_t bound) { return choices.Below(bound); },
+          [&](int64_t i, int64_t j) { std::swap(m_codes[i], m_codes[j]); });
+      return;
+    }
+    // The bounds of every step made once: the same choices without a division each.
+    if (m_bounds.empty()) {
+      for (uint32_t bound = 1; bound <= count; ++bound)
+        m_bounds.emplace_back(bound, choices.Span());
+    }
     Shuffle(
-        static_cast<int64_t>(m_codes.size()), [&](uint32_t bound) { return choices.Below(bound); },
+        count, [&](uint32_t bound) { return choices.Below(m_bounds[bound - 1]); },
         [&](int64_t i, int64_t j) { std::swap(m_codes[i], m_codes[j]); });
   }
 
+  // The same reordering from choices already drawn: choices[k] for place count - 1 - k.
+  void PermuteWith(const uint32_t* choices) {
+    for (int64_t i = static_cast<int64_t>(m_codes.size()) - 1; i > 0; --i)
+      std::swap(m_codes[i], m_codes[*choices++]);
+  }
+
   const Code* Codes() const { return m_codes.data(); }
+  Code* Codes() { return m_codes.data(); }
+  int64_t Count() const { return static_cast<int64_t>(m_codes.size()); }
 
   // Leaves the matrix in the order reached, as the in-place permutations would have.
   void ApplyTo(BasisMatrix& matrix) const {
@@ -145,8 +165,12 @@ class PermutedColumns {
   }
 
  private:
+  // Shuffles of at most this many places use a table of their bounds.
+  static constexpr int64_t kBoundTable = 4096;
+
   CodeTable m_codes;
   Code m_all;
+  std::vector<ChoiceBound> m_bounds;
 };
 
 // Where a permuting method leaves the column order it reached: S0 and S1, or nowhere.
@@ -183,6 +207,64 @@ void SpreadToShares(const CodeType* codes, int n, int m, uint64_t* words) {
     }
   }
 }
+
+// Patterns of at most 64 places held as one word per share: place p of share r is bit
+// length - 1 - p of words[r], 1 for white. Built from the column masks codes[0..count).
+constexpr int64_t kWordPattern = 64;
+
+void PatternWords(const Code* codes, int64_t count, int m, uint64_t* words) {
+  for (int r = 0; r < m; ++r) {
+    uint64_t word = 0;  // in a register, not through memory, place by place
+    for (int64_t j = 0; j < count; ++j)
+      word = (word << 1) | ((codes[j] >> r) & 1u);
+    words[r] = word;
+  }
+}
+
+// A column order of at most 64 / m places held as one word: the pattern words of all shares
+// side by side, share r's c places in bits r * c .. r * c + c (place p at bit r * c + c - 1 -
+// p). Swapping two places is then one exchange of bits across every share at once.
+class WordColumns {
+ public:
+  WordColumns(const PermutedColumns& columns, int m) : m_c(columns.Count()), m_m(m) {
+    uint64_t words[kShareSlots];
+    PatternWords(columns.Codes(), m_c, m, words);
+    for (int r = 0; r < m; ++r) {
+      m_word |= words[r] << (r * m_c);
+      m_spread |= uint64_t{1} << (r * m_c);
+    }
+  }
+
+  // PermutedColumns::PermuteWith on the word.
+  void PermuteWith(const uint32_t* choices) {
+    for (int64_t i = m_c - 1; i > 0; --i) {
+      const int64_t d = i - static_cast<int64_t>(*choices++);
+      const uint64_t mask = m_spread << (m_c - 1 - i);
+      const uint64_t t = ((m_word >> d) ^ m_word) & mask;
+      m_word ^= t | (t << d);
+    }
+  }
+
+  // Share r's pattern word (see PatternWords).
+  uint64_t Word(int r) const { return (m_word >> (r * m_c)) & ((uint64_t{1} << m_c) - 1); }
+
+  // The order reached, back into columns.
+  void WriteBack(PermutedColumns& columns) const {
+    Code* codes = columns.Codes();
+    for (int64_t j = 0; j < m_c; ++j) {
+      Code code = 0;
+      for (int r = 0; r < m_m; ++r)
+        code |= static_cast<Code>(((Word(r) >> (m_c - 1 - j)) & 1) << r);
+      codes[j] = code;
+    }
+  }
+
+ private:
+  int64_t m_c;
+  int m_m;
+  uint64_t m_word = 0;
+  uint64_t m_spread = 0;  // bit 0 of every share's field
+};
 
 // One bit string per share: bit p (most significant first) is place p's sub-pixel of that
 // share, 1 for white. Filled from column masks, one 64-place word at a time.
@@ -249,6 +331,42 @@ class BlockRowWriter {
     }
   }
 
+  // PutBlock for patterns held as words (length <= kWordPattern, see PatternWords).
+  void PutBlockWords(const uint64_t* words) {
+    for (int r = 0; r < m_m; ++r) {
+      const uint64_t word = words[r];
+      for (int64_t a = 0; a < m_distinct; ++a) {
+        BitWriter& writer = m_writers[r * m_distinct + a];
+        const int64_t start = m_starts[a];
+        const int64_t first = std::min(m_s, m_length - start);  // places before the wrap
+        writer.Put(Places(word, start, first), static_cast<int>(first));
+        // The block's side never exceeds the pattern, so it wraps once at most.
+        if (first < m_s)
+          writer.Put(Places(word, 0, m_s - first), static_cast<int>(m_s - first));
+      }
+    }
+  }
+
+  // PutBlockWords for count blocks at once, words[x * m + r] holding block x's pattern for
+  // share r: share by share, so that each writer works in registers.
+  void PutRowWords(const uint64_t* words, int64_t count) {
+    for (int r = 0; r < m_m; ++r) {
+      for (int64_t a = 0; a < m_distinct; ++a) {
+        BitWriter writer = m_writers[r * m_distinct + a];
+        const int64_t start = m_starts[a];
+        const int64_t first = std::min(m_s, m_length - start);
+        const int64_t rest = m_s - first;
+        for (int64_t x = 0; x < count; ++x) {
+          const uint64_t word = words[x * m_m + r];
+          writer.Put(Places(word, start, first), static_cast<int>(first));
+          if (rest > 0)
+            writer.Put(Places(word, 0, rest), static_cast<int>(rest));
+        }
+        m_writers[r * m_distinct + a] = writer;
+      }
+    }
+  }
+
   void PutBlock(const SharePatterns& patterns) {
     for (int r = 0; r < m_m; ++r) {
       for (int64_t a = 0; a < m_distinct; ++a) {
@@ -288,11 +406,31 @@ class BlockRowWriter {
   std::vector<int64_t> m_starts;
   std::vector<BitWriter> m_writers;
   int64_t m_top = 0;
+
+  // n places (1..64) of a word pattern from place p on, right-aligned.
+  uint64_t Places(uint64_t word, int64_t p, int64_t n) const {
+    const uint64_t shifted = word >> (m_length - p - n);
+    return n == 64 ? shifted : shifted & ((uint64_t{1} << n) - 1);
+  }
 };
 
 // The choices of one Shuffle of count places.
 int64_t ShuffleChoices(int64_t count) {
   return count > 1 ? count - 1 : 0;
+}
+
+// Pixels with at most this many choices have a row's choices drawn at once.
+constexpr int64_t kRowChoices = 64;
+
+// The bounds of one pixel's choices, in order: a shuffle of places (count down to 2), then
+// blackOrWhite choices of two.
+std::vector<ChoiceBound> PixelBounds(int64_t places, int64_t blackOrWhite, uint32_t span) {
+  std::vector<ChoiceBound> bounds;
+  for (int64_t i = places - 1; i > 0; --i)
+    bounds.emplace_back(static_cast<uint32_t>(i + 1), span);
+  for (int64_t k = 0; k < blackOrWhite; ++k)
+    bounds.emplace_back(2, span);
+  return bounds;
 }
 
 // Methods 0 and 5: one share pixel per secret pixel, all shares from one column, chosen
@@ -385,12 +523,59 @@ void EncodePermutedBlocks(RandomSource& random, const BmpImage& secret, const Ba
     BlockRowWriter writer(shares, m, s, length);
     WhiteRows white(secret);
     RowProgress rowsDone(progress, rows);
+    const bool inWords = length <= kWordPattern;
+    uint64_t words[kShareSlots];
+    // Short patterns of choices: a whole row drawn at once, then read pixel by pixel.
+    const bool byRow = inWords && perPixel > 0 && perPixel <= kRowChoices;
+    const std::vector<ChoiceBound> bounds =
+        byRow ? PixelBounds(c, m * fillerPlaces, choices.Span()) : std::vector<ChoiceBound>();
+    std::vector<uint32_t> rowChoices(byRow ? width * perPixel : 0);
+    std::vector<uint64_t> rowWords(byRow ? width * m : 0);
+    const bool inOneWord = byRow && m * c <= 64;
+    WordColumns wordColumns[2] = {WordColumns(columns[0], inOneWord ? m : 0),
+                                  WordColumns(columns[1], inOneWord ? m : 0)};
     for (int32_t y = static_cast<int32_t>(band.first); y < band.end; ++y) {
       const uint8_t* bits = white.Row(y);
       writer.StartRow(s * y);
+      if (byRow) {
+        choices.FillCycle(bounds.data(), perPixel, rowChoices.data(), width * perPixel);
+        const uint32_t* next = rowChoices.data();
+        for (int64_t x = 0; x < width; ++x, next += perPixel) {
+          uint64_t* words = rowWords.data() + x * m;
+          const bool isWhite = IsWhite(bits, x);
+          if (inOneWord) {
+            WordColumns& chosen = wordColumns[isWhite];
+            chosen.PermuteWith(next);
+            for (int r = 0; r < m; ++r)
+              words[r] = chosen.Word(r);
+          } else {
+            PermutedColumns& chosen = columns[isWhite];
+            chosen.PermuteWith(next);
+            PatternWords(chosen.Codes(), c, m, words);
+          }
+          const uint32_t* filler = next + ShuffleChoices(c);
+          for (int r = 0; r < m; ++r) {
+            for (int64_t p = 0; p < fillerPlaces; ++p)
+              words[r] = (words[r] << 1) | (*filler++ == 0);
+          }
+        }
+        writer.PutRowWords(rowWords.data(), width);
+        writer.FinishRow();
+        rowsDone.Done(y - band.first);
+        continue;
+      }
       for (int64_t x = 0; x < width; ++x) {
         PermutedColumns& chosen = columns[IsWhite(bits, x)];
         chosen.Permute(choices);
+        if (inWords) {
+          PatternWords(chosen.Codes(), c, m, words);
+          for (int r = 0; r < m; ++r) {
+            for (int64_t p = 0; p < fillerPlaces; ++p)
+              words[r] = (words[r] << 1) | (choices.Below(blackOrWhite) == 0);
+          }
+          writer.PutBlockWords(words);
+          continue;
+        }
         patterns.FromCodes(chosen.Codes(), c);
         for (int r = 0; r < m; ++r) {
           for (int64_t p = 0; p < fillerPlaces; ++p)
@@ -400,6 +585,10 @@ void EncodePermutedBlocks(RandomSource& random, const BmpImage& secret, const Ba
       }
       writer.FinishRow();
       rowsDone.Done(y - band.first);
+    }
+    if (inOneWord) {
+      wordColumns[0].WriteBack(columns[0]);
+      wordColumns[1].WriteBack(columns[1]);
     }
   }
   reached.Keep(columns);
@@ -418,6 +607,7 @@ void EncodePixelSampling(RandomSource& random, const BmpImage& secret, const Bas
   if (across > 0 && down > 0) {
     ChoiceStream choices(random, across * down * ShuffleChoices(c));
     SharePatterns patterns(m, c);
+    uint64_t words[kShareSlots];
     BlockRowWriter writer(shares, m, s, c);
     WhiteRows rows(secret);
     RowProgress rowsDone(progress, down);
@@ -427,8 +617,13 @@ void EncodePixelSampling(RandomSource& random, const BmpImage& secret, const Bas
       for (int64_t bx = 0; bx < across; ++bx) {
         PermutedColumns& chosen = columns[IsWhite(bits, bx * s)];
         chosen.Permute(choices);
-        patterns.FromCodes(chosen.Codes(), c);
-        writer.PutBlock(patterns);
+        if (c <= kWordPattern) {
+          PatternWords(chosen.Codes(), c, m, words);
+          writer.PutBlockWords(words);
+        } else {
+          patterns.FromCodes(chosen.Codes(), c);
+          writer.PutBlock(patterns);
+        }
       }
       writer.FinishRow();
       rowsDone.Done(by - band.first);
@@ -495,6 +690,11 @@ void EncodeExtendedPreserveDetail(RandomSource& random, const BmpImage& secret,
   const CodeTable codes[2] = {WhiteCodes(s1), WhiteCodes(s0)};
   std::vector<Code> permuted(length);
   ChoiceStream choices(random, width * (band.end - band.first) * ShuffleChoices(length));
+  // The shuffle's bounds made once, when they are few: the same choices without a division.
+  std::vector<ChoiceBound> bounds;
+  for (uint32_t bound = 1; length <= 4096 && bound <= static_cast<uint32_t>(length); ++bound)
+    bounds.emplace_back(bound, choices.Span());
+  uint64_t words[kShareSlots];
   SharePatterns patterns(m, length);
   BlockRowWriter writer(shares, m, s, length);
   WhiteRows rows(secret);
@@ -511,10 +711,18 @@ void EncodeExtendedPreserveDetail(RandomSource& random, const BmpImage& secret,
       for (int t = 0; t < m; ++t)
         permuted[c + t] = innocent.WhiteMask(t, x);
       Shuffle(
-          length, [&](uint32_t bound) { return choices.Below(bound); },
+          length,
+          [&](uint32_t bound) {
+            return bounds.empty() ? choices.Below(bound) : choices.Below(bounds[bound - 1]);
+          },
           [&](int64_t i, int64_t j) { std::swap(permuted[i], permuted[j]); });
-      patterns.FromCodes(permuted.data(), length);
-      writer.PutBlock(patterns);
+      if (length <= kWordPattern) {
+        PatternWords(permuted.data(), length, m, words);
+        writer.PutBlockWords(words);
+      } else {
+        patterns.FromCodes(permuted.data(), length);
+        writer.PutBlock(patterns);
+      }
     }
     writer.FinishRow();
     rowsDone.Done(y - band.first);
