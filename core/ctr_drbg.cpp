@@ -5,17 +5,44 @@
 
 #include <cstring>
 
+#include "core/shared_library.h"
+
 namespace quillon {
+
+// libcrypto's few functions the generator uses, bound when the first generator is made.
+struct CryptoFunctions {
+  decltype(&OPENSSL_init_crypto) initCrypto = nullptr;
+  decltype(&OPENSSL_cleanse) cleanse = nullptr;
+  decltype(&EVP_CIPHER_fetch) cipherFetch = nullptr;
+  decltype(&EVP_CIPHER_CTX_new) ctxNew = nullptr;
+  decltype(&EVP_CIPHER_CTX_free) ctxFree = nullptr;
+  decltype(&EVP_EncryptInit_ex2) encryptInit = nullptr;
+  decltype(&EVP_EncryptUpdate) encryptUpdate = nullptr;
+  // AES-256-CTR, looked up once; null when OpenSSL could not be loaded.
+  EVP_CIPHER* aes256Ctr = nullptr;
+};
+
 namespace {
 
-// AES-256-CTR, looked up once: OpenSSL started without its configuration file, which nothing
-// here needs and which would cost every split a file lookup. Null when OpenSSL fails.
-EVP_CIPHER* Aes256Ctr() {
-  static EVP_CIPHER* const cipher = [] {
-    OPENSSL_init_crypto(OPENSSL_INIT_NO_LOAD_CONFIG, nullptr);
-    return EVP_CIPHER_fetch(nullptr, "AES-256-CTR", nullptr);
+const CryptoFunctions& LoadCrypto() {
+  static const CryptoFunctions crypto = [] {
+    static SharedLibrary library("libcrypto.so.3");
+    CryptoFunctions c;
+    if (library.Bind(c.initCrypto, "OPENSSL_init_crypto") &&
+        library.Bind(c.cleanse, "OPENSSL_cleanse") &&
+        library.Bind(c.cipherFetch, "EVP_CIPHER_fetch") &&
+        library.Bind(c.ctxNew, "EVP_CIPHER_CTX_new") &&
+        library.Bind(c.ctxFree, "EVP_CIPHER_CTX_free") &&
+        library.Bind(c.encryptInit, "EVP_EncryptInit_ex2") &&
+        library.Bind(c.encryptUpdate, "EVP_EncryptUpdate") &&
+        // Without its configuration file, which nothing here needs and whose reading would
+        // cost every split a file lookup.
+        c.initCrypto(OPENSSL_INIT_NO_LOAD_CONFIG, nullptr) == 1) {
+      c.aes256Ctr = c.cipherFetch(nullptr, "AES-256-CTR", nullptr);
+    }
+    return c;
   }();
-  return cipher;
+  return crypto;
 }
 
 // V + 1 as a 128-bit big-endian number: the first counter block of a keystream.
@@ -27,12 +54,20 @@ void NextCounter(const uint8_t (&v)[16], uint8_t (&out)[16]) {
 
 }  // namespace
 
-CtrDrbg::CtrDrbg() : m_ctx(EVP_CIPHER_CTX_new()) {}
+CtrDrbg::CtrDrbg() : m_crypto(LoadCrypto()) {
+  m_ctx = m_crypto.aes256Ctr != nullptr ? m_crypto.ctxNew() : nullptr;
+}
 
 CtrDrbg::~CtrDrbg() {
-  OPENSSL_cleanse(m_key, sizeof m_key);
-  OPENSSL_cleanse(m_v, sizeof m_v);
-  EVP_CIPHER_CTX_free(m_ctx);
+  if (m_crypto.aes256Ctr == nullptr)
+    return;
+  m_crypto.cleanse(m_key, sizeof m_key);
+  m_crypto.cleanse(m_v, sizeof m_v);
+  m_crypto.ctxFree(m_ctx);
+}
+
+bool CtrDrbg::Available() {
+  return LoadCrypto().aes256Ctr != nullptr;
 }
 
 // E(Key, V + 1), E(Key, V + 2), ...: AES-256 in counter mode over zeros, whose counter is the
@@ -42,10 +77,9 @@ bool CtrDrbg::KeyStream(uint8_t* out, size_t length) {
   NextCounter(m_v, counter);
   int written = 0;
   std::memset(out, 0, length);
-  const EVP_CIPHER* cipher = Aes256Ctr();
-  return m_ctx != nullptr && cipher != nullptr &&
-         EVP_EncryptInit_ex2(m_ctx, cipher, m_key, counter, nullptr) == 1 &&
-         EVP_EncryptUpdate(m_ctx, out, &written, out, static_cast<int>(length)) == 1 &&
+  return m_ctx != nullptr &&
+         m_crypto.encryptInit(m_ctx, m_crypto.aes256Ctr, m_key, counter, nullptr) == 1 &&
+         m_crypto.encryptUpdate(m_ctx, out, &written, out, static_cast<int>(length)) == 1 &&
          written == static_cast<int>(length);
 }
 
@@ -59,7 +93,7 @@ bool CtrDrbg::Update(const uint8_t* provided) {
     temp[i] ^= provided[i];
   std::memcpy(m_key, temp, 32);
   std::memcpy(m_v, temp + 32, 16);
-  OPENSSL_cleanse(temp, sizeof temp);
+  m_crypto.cleanse(temp, sizeof temp);
   return true;
 }
 

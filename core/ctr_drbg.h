@@ -2,9 +2,13 @@
 // (EVP). The system random source draws from it: one generator keyed from the operating
 // system per share set and per thread, rekeyed long before the standard's limits.
 //
+// OpenSSL's libcrypto is loaded on the first generator made (core/shared_library.h), so that
+// commands that draw nothing never load it.
+//
 // Preconditions: Instantiate before Generate. Failure: every call answers false when OpenSSL
-// fails (the state is then worthless; callers treat it as a failed source). Not thread-safe:
-// one thread at a time per generator.
+// cannot be loaded or fails (the state is then worthless; callers treat it as a failed
+// source). Not thread-safe: one thread at a time per generator; generators on different
+// threads are independent.
 #pragma once
 
 #include <cstddef>
@@ -13,6 +17,8 @@
 typedef struct evp_cipher_ctx_st EVP_CIPHER_CTX;
 
 namespace quillon {
+
+struct CryptoFunctions;
 
 class CtrDrbg {
  public:
@@ -35,11 +41,14 @@ class CtrDrbg {
   bool Generate(uint8_t* out, size_t length);
   // Generate calls since the last Instantiate or Reseed.
   uint64_t Requests() const { return m_requests; }
+  // Whether libcrypto could be loaded and gives AES-256-CTR.
+  static bool Available();
 
  private:
   bool Update(const uint8_t* provided);
   bool KeyStream(uint8_t* out, size_t length);
 
+  const CryptoFunctions& m_crypto;
   EVP_CIPHER_CTX* m_ctx;
   uint8_t m_key[32] = {};
   uint8_t m_v[16] = {};

@@ -123,7 +123,7 @@ class SystemRandom : public RandomSource {
     const bool keyed = reseed ? m_drbg.Reseed(seed) : m_drbg.Instantiate(seed);
     std::fill(std::begin(seed), std::end(seed), uint8_t{0});
     if (!keyed) {
-      Fail(EIO);
+      Fail(CtrDrbg::Available() ? EIO : ELIBACC);
       return false;
     }
     m_keyed = true;

@@ -376,6 +376,31 @@ TEST(RandomSource, SystemSourceThatGetsNoEntropyFailsClosed) {
   }
 }
 
+// A cycle of bounds drawn at once (a block method's row of pixels) takes the numbers of as
+// many single choices, rejections included, across refills.
+TEST(RandomSource, ChoiceStreamCycleMatchesSingleChoices) {
+  std::mt19937 engine(4);
+  std::vector<int32_t> values(100000);
+  for (auto& v : values)
+    v = 5 + static_cast<int32_t>(engine() % 10);
+  const uint32_t cycle[] = {7, 3, 2, 10, 2};
+  const int64_t count = 5 * 7001;
+  std::vector<uint32_t> single, cycled(count);
+  ListedDraws singleDraws(values, 5, 10), cycledDraws(values, 5, 10);
+  for (int64_t k = 0; k < count; ++k)
+    single.push_back(static_cast<uint32_t>(RandBelow(singleDraws, cycle[k % 5])));
+  {
+    ChoiceStream stream(cycledDraws, count);
+    std::vector<ChoiceBound> bounds;
+    for (uint32_t bound : cycle)
+      bounds.emplace_back(bound, stream.Span());
+    stream.FillCycle(bounds.data(), 5, cycled.data(), count);
+  }
+  EXPECT_EQ(single, cycled);
+  EXPECT_EQ(singleDraws.Used(), cycledDraws.Used());
+  EXPECT_GT(singleDraws.Used(), count + 1000) << "the case must include rejections";
+}
+
 // A stream left with choices untaken asserts, except while an exception (out of memory in
 // the middle of encoding) unwinds through it.
 TEST(RandomSource, ChoiceStreamUnwindsQuietly) {
