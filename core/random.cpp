@@ -67,6 +67,16 @@ class SystemRandom : public RandomSource {
     if (m_forks != g_forks.load(std::memory_order_relaxed))
       Refill();
     while (count > 0) {
+      if (m_pos == kBuffer && count >= kBuffer) {
+        // A whole request straight into out: the same numbers, without the copy.
+        auto* words = reinterpret_cast<uint32_t*>(out);
+        Produce(words);
+        for (int i = 0; i < kBuffer; ++i)
+          out[i] = static_cast<int32_t>(words[i] & 0x7FFFFFFFu);
+        out += kBuffer;
+        count -= kBuffer;
+        continue;
+      }
       if (m_pos == kBuffer)
         Refill();
       const int64_t take = std::min<int64_t>(count, kBuffer - m_pos);
@@ -95,17 +105,25 @@ class SystemRandom : public RandomSource {
 
   void Refill() {
     m_pos = 0;
-    if (m_failedWith != 0)
-      return;  // the buffer holds zeros since the failure
-    const uint64_t forks = g_forks.load(std::memory_order_relaxed);
-    if (!m_keyed || forks != m_forks || m_drbg.Requests() >= kRequestsPerKey) {
-      // A forked child starts afresh: nothing of its parent's state stays in its key.
-      if (!Key(m_keyed && forks == m_forks))
+    Produce(m_buffer);
+  }
+
+  // The next generator request into words[0..kBuffer), or zeros once the source has failed.
+  void Produce(uint32_t* words) {
+    if (m_failedWith == 0) {
+      const uint64_t forks = g_forks.load(std::memory_order_relaxed);
+      bool ready = true;
+      if (!m_keyed || forks != m_forks || m_drbg.Requests() >= kRequestsPerKey) {
+        // A forked child starts afresh: nothing of its parent's state stays in its key.
+        ready = Key(m_keyed && forks == m_forks);
+        m_forks = forks;
+      }
+      if (ready && m_drbg.Generate(reinterpret_cast<uint8_t*>(words), sizeof m_buffer))
         return;
-      m_forks = forks;
+      if (ready)
+        Fail(EIO);
     }
-    if (!m_drbg.Generate(reinterpret_cast<uint8_t*>(m_buffer), sizeof m_buffer))
-      Fail(EIO);
+    std::fill(words, words + kBuffer, 0u);
   }
 
   bool Key(bool reseed) {
@@ -230,6 +248,8 @@ void ChoiceStream::Fill(const ChoiceBound& bound, uint32_t* out, int64_t count) 
 
 void ChoiceStream::FillCycle(const ChoiceBound* bounds, int64_t period, uint32_t* out,
                              int64_t count) {
+  if (period == 1)
+    return Fill(bounds[0], out, count);
   const int32_t lowest = m_lowest;
   int64_t k = 0;
   while (count > 0) {

@@ -107,8 +107,9 @@ bool RunExpansionMethodInBands(const std::vector<RandomSource*>& sources, Expans
   if (bands <= 0)
     return watch(1);
   // The last band's order is kept apart while the others still read S0 and S1.
-  BasisMatrix last0 = s0, last1 = s1;
   const bool permutes = PermutesPair(method);
+  BasisMatrix last0 = permutes ? s0 : BasisMatrix(0, 0);
+  BasisMatrix last1 = permutes ? s1 : BasisMatrix(0, 0);
 
   std::atomic<bool> stop{false};
   const std::unique_ptr<std::atomic<int64_t>[]> done(new std::atomic<int64_t>[bands]);

@@ -53,11 +53,12 @@ TEST(CtrDrbg, NistKnownAnswerAndTheSourceOnIt) {
   ASSERT_TRUE(same.Instantiate(seed));
   std::vector<uint8_t> request(CtrDrbg::kMaxRequest);
   ASSERT_TRUE(same.Generate(request.data(), request.size()));
-  auto system = MakeSystemRandom([&](void* buffer, size_t length) -> ssize_t {
+  const EntropyFn fixed = [&](void* buffer, size_t length) -> ssize_t {
     const size_t n = std::min(length, entropy.size());
     std::memcpy(buffer, entropy.data(), n);
     return static_cast<ssize_t>(n);
-  });
+  };
+  auto system = MakeSystemRandom(fixed);
   int32_t draws[8];
   system->Fill(draws, 8);
   for (int i = 0; i < 8; ++i) {
@@ -65,6 +66,16 @@ TEST(CtrDrbg, NistKnownAnswerAndTheSourceOnIt) {
     std::memcpy(&word, request.data() + 4 * i, 4);
     EXPECT_EQ(draws[i], static_cast<int32_t>(word & 0x7FFFFFFFu)) << i;
   }
+
+  // Whole requests filled straight into the caller's buffer are the numbers drawn one by one.
+  auto oneByOne = MakeSystemRandom(fixed), inBulk = MakeSystemRandom(fixed);
+  std::vector<int32_t> single(40000), bulk(40000);
+  for (int32_t& v : single)
+    v = oneByOne->Next();
+  inBulk->Fill(bulk.data(), 3);
+  inBulk->Fill(bulk.data() + 3, 16381);  // to the end of the first request
+  inBulk->Fill(bulk.data() + 16384, 40000 - 16384);
+  EXPECT_EQ(single, bulk);
 }
 
 // A child forked with part of a buffer unread must not draw what its parent draws next,
