@@ -142,19 +142,24 @@ bool RunExpansionMethodInBands(const std::vector<RandomSource*>& sources, Expans
     if (--running == 0)
       finished.notify_all();
   };
+  // However this function is left (a thread that cannot start, a watch that throws), the
+  // bands begun stop and are joined first.
+  struct Joiner {
+    std::atomic<bool>& stop;
+    std::vector<std::thread>& threads;
+    ~Joiner() {
+      for (std::thread& thread : threads) {
+        if (thread.joinable()) {
+          stop.store(true);
+          thread.join();
+        }
+      }
+    }
+  } joiner{stop, threads};
   for (int64_t i = 0; i < bands; ++i)
     done[i].store(0);
-  try {
-    for (int64_t i = 0; i < bands; ++i)
-      threads.emplace_back(runBand, i);
-  } catch (...) {
-    // A thread that could not start (std::system_error): the bands begun stop, and the
-    // failure goes to the caller.
-    stop.store(true);
-    for (std::thread& thread : threads)
-      thread.join();
-    throw;
-  }
+  for (int64_t i = 0; i < bands; ++i)
+    threads.emplace_back(runBand, i);
   bool watching = true;
   for (std::unique_lock<std::mutex> lock(mutex); running > 0;) {
     finished.wait_for(lock, std::chrono::milliseconds(20));
