@@ -221,7 +221,7 @@ void PatternWords(const Code* codes, int64_t count, int m, uint64_t* words) {
   }
 }
 
-// A column order of at most 64 / m places held as one word: the pattern words of all shares
+// A column order of fewer than 64 / m places held as one word: the pattern words of all shares
 // side by side, share r's c places in bits r * c .. r * c + c (place p at bit r * c + c - 1 -
 // p). Swapping two places is then one exchange of bits across every share at once.
 class WordColumns {
@@ -531,7 +531,7 @@ void EncodePermutedBlocks(RandomSource& random, const BmpImage& secret, const Ba
         byRow ? PixelBounds(c, m * fillerPlaces, choices.Span()) : std::vector<ChoiceBound>();
     std::vector<uint32_t> rowChoices(byRow ? width * perPixel : 0);
     std::vector<uint64_t> rowWords(byRow ? width * m : 0);
-    const bool inOneWord = byRow && m * c <= 64;
+    const bool inOneWord = byRow && m * c < 64;
     WordColumns wordColumns[2] = {WordColumns(columns[0], inOneWord ? m : 0),
                                   WordColumns(columns[1], inOneWord ? m : 0)};
     for (int32_t y = static_cast<int32_t>(band.first); y < band.end; ++y) {
@@ -541,22 +541,22 @@ void EncodePermutedBlocks(RandomSource& random, const BmpImage& secret, const Ba
         choices.FillCycle(bounds.data(), perPixel, rowChoices.data(), width * perPixel);
         const uint32_t* next = rowChoices.data();
         for (int64_t x = 0; x < width; ++x, next += perPixel) {
-          uint64_t* words = rowWords.data() + x * m;
+          uint64_t* pixelWords = rowWords.data() + x * m;
           const bool isWhite = IsWhite(bits, x);
           if (inOneWord) {
             WordColumns& chosen = wordColumns[isWhite];
             chosen.PermuteWith(next);
             for (int r = 0; r < m; ++r)
-              words[r] = chosen.Word(r);
+              pixelWords[r] = chosen.Word(r);
           } else {
             PermutedColumns& chosen = columns[isWhite];
             chosen.PermuteWith(next);
-            PatternWords(chosen.Codes(), c, m, words);
+            PatternWords(chosen.Codes(), c, m, pixelWords);
           }
-          const uint32_t* filler = next + ShuffleChoices(c);
+          const uint32_t* fillerChoices = next + ShuffleChoices(c);
           for (int r = 0; r < m; ++r) {
             for (int64_t p = 0; p < fillerPlaces; ++p)
-              words[r] = (words[r] << 1) | (*filler++ == 0);
+              pixelWords[r] = (pixelWords[r] << 1) | (*fillerChoices++ == 0);
           }
         }
         writer.PutRowWords(rowWords.data(), width);

@@ -45,6 +45,8 @@ std::vector<Pair> Pairs() {
   pairs.push_back(RandomPair("c8", 3, 8, 2));
   pairs.push_back(RandomPair("c12", 2, 12, 3));
   pairs.push_back(RandomPair("c70m9", 9, 70, 4));
+  // Nine shares of eight columns: more than one word holds, a row's choices still drawn at once.
+  pairs.push_back(RandomPair("c8m9", 9, 8, 5));
   return pairs;
 }
 
