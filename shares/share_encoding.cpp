@@ -226,35 +226,47 @@ void PatternWords(const Code* codes, int64_t count, int m, uint64_t* words) {
 // p). Swapping two places is then one exchange of bits across every share at once.
 class WordColumns {
  public:
-  WordColumns(const PermutedColumns& columns, int m) : m_c(columns.Count()), m_m(m) {
-    uint64_t words[kShareSlots];
-    PatternWords(columns.Codes(), m_c, m, words);
-    for (int r = 0; r < m; ++r) {
-      m_word |= words[r] << (r * m_c);
+  WordColumns(int64_t c, int m) : m_c(c), m_m(m) {
+    for (int r = 0; r < m; ++r)
       m_spread |= uint64_t{1} << (r * m_c);
-    }
   }
 
-  // PermutedColumns::PermuteWith on the word.
-  void PermuteWith(const uint32_t* choices) {
-    for (int64_t i = m_c - 1; i > 0; --i) {
+  // The word of an order.
+  uint64_t From(const PermutedColumns& columns) const {
+    uint64_t words[kShareSlots];
+    PatternWords(columns.Codes(), m_c, m_m, words);
+    uint64_t word = 0;
+    for (int r = 0; r < m_m; ++r)
+      word |= words[r] << (r * m_c);
+    return word;
+  }
+
+  // PermutedColumns::PermuteWith on a word: the word of the order reached.
+  // Columns: the pair's count c, or 0 to read it from the layout; a count known when compiled
+  // lets the loop unroll.
+  template <int64_t Columns = 0>
+  uint64_t Permuted(uint64_t word, const uint32_t* choices) const {
+    const int64_t c = Columns > 0 ? Columns : m_c;
+    for (int64_t i = c - 1; i > 0; --i) {
       const int64_t d = i - static_cast<int64_t>(*choices++);
-      const uint64_t mask = m_spread << (m_c - 1 - i);
-      const uint64_t t = ((m_word >> d) ^ m_word) & mask;
-      m_word ^= t | (t << d);
+      const uint64_t t = ((word >> d) ^ word) & (m_spread << (c - 1 - i));
+      word ^= t | (t << d);
     }
+    return word;
   }
 
   // Share r's pattern word (see PatternWords).
-  uint64_t Word(int r) const { return (m_word >> (r * m_c)) & ((uint64_t{1} << m_c) - 1); }
+  uint64_t Share(uint64_t word, int r) const {
+    return (word >> (r * m_c)) & ((uint64_t{1} << m_c) - 1);
+  }
 
-  // The order reached, back into columns.
-  void WriteBack(PermutedColumns& columns) const {
+  // The order of a word, back into columns.
+  void WriteBack(uint64_t word, PermutedColumns& columns) const {
     Code* codes = columns.Codes();
     for (int64_t j = 0; j < m_c; ++j) {
       Code code = 0;
       for (int r = 0; r < m_m; ++r)
-        code |= static_cast<Code>(((Word(r) >> (m_c - 1 - j)) & 1) << r);
+        code |= static_cast<Code>(((Share(word, r) >> (m_c - 1 - j)) & 1) << r);
       codes[j] = code;
     }
   }
@@ -262,9 +274,27 @@ class WordColumns {
  private:
   int64_t m_c;
   int m_m;
-  uint64_t m_word = 0;
   uint64_t m_spread = 0;  // bit 0 of every share's field
 };
+
+// One row of blocks without filler whose orders fit one word: the orders reached, one word
+// per pixel, from the row's choices (perPixel a pixel). Columns as for WordColumns::Permuted.
+template <int64_t Columns>
+void OneWordRow(const WordColumns& layout, const uint8_t* bits, int64_t width,
+                const uint32_t* choices, int64_t perPixel, uint64_t& blackOrder,
+                uint64_t& whiteOrder, uint64_t* orders) {
+  // Indexed by colour rather than chosen between two: a pixel then waits only for the last
+  // pixel of its own colour, not for the one before it.
+  uint64_t reached[2] = {blackOrder, whiteOrder};
+  for (int64_t x = 0; x < width; ++x, choices += perPixel) {
+    const int isWhite = (bits[x >> 3] >> (7 - (x & 7))) & 1;
+    const uint64_t order = layout.Permuted<Columns>(reached[isWhite], choices);
+    reached[isWhite] = order;
+    orders[x] = order;
+  }
+  blackOrder = reached[0];
+  whiteOrder = reached[1];
+}
 
 // One bit string per share: bit p (most significant first) is place p's sub-pixel of that
 // share, 1 for white. Filled from column masks, one 64-place word at a time.
@@ -347,20 +377,32 @@ class BlockRowWriter {
     }
   }
 
-  // PutBlockWords for count blocks at once, words[x * m + r] holding block x's pattern for
-  // share r: share by share, so that each writer works in registers.
-  void PutRowWords(const uint64_t* words, int64_t count) {
+  // PutBlockWords for count blocks at once, share by share, so that each writer works in
+  // registers. Block x's pattern for share r is words[x * m + r], or with shared words the
+  // length bits from bit r * length of words[x] (WordColumns).
+  void PutRowWords(const uint64_t* words, int64_t count, bool shared) {
+    const int64_t stride = shared ? 1 : m_m;
     for (int r = 0; r < m_m; ++r) {
+      const int field = shared ? static_cast<int>(r * m_length) : 0;
       for (int64_t a = 0; a < m_distinct; ++a) {
         BitWriter writer = m_writers[r * m_distinct + a];
         const int64_t start = m_starts[a];
-        const int64_t first = std::min(m_s, m_length - start);
-        const int64_t rest = m_s - first;
-        for (int64_t x = 0; x < count; ++x) {
-          const uint64_t word = words[x * m_m + r];
-          writer.Put(Places(word, start, first), static_cast<int>(first));
-          if (rest > 0)
-            writer.Put(Places(word, 0, rest), static_cast<int>(rest));
+        const int first = static_cast<int>(std::min(m_s, m_length - start));
+        const int rest = static_cast<int>(m_s) - first;
+        // The places before the wrap, and after it: shifts and masks fixed for the row.
+        const int firstShift = field + static_cast<int>(m_length - start) - first;
+        const uint64_t firstMask = first == 64 ? ~uint64_t{0} : (uint64_t{1} << first) - 1;
+        const int restShift = field + static_cast<int>(m_length) - rest;
+        const uint64_t restMask = (uint64_t{1} << rest) - 1;
+        const uint64_t* word = words + (shared ? 0 : r);
+        if (rest == 0) {
+          for (int64_t x = 0; x < count; ++x, word += stride)
+            writer.Put((*word >> firstShift) & firstMask, first);
+        } else {
+          for (int64_t x = 0; x < count; ++x, word += stride) {
+            writer.Put((*word >> firstShift) & firstMask, first);
+            writer.Put((*word >> restShift) & restMask, rest);
+          }
         }
         m_writers[r * m_distinct + a] = writer;
       }
@@ -532,34 +574,59 @@ void EncodePermutedBlocks(RandomSource& random, const BmpImage& secret, const Ba
     std::vector<uint32_t> rowChoices(byRow ? width * perPixel : 0);
     std::vector<uint64_t> rowWords(byRow ? width * m : 0);
     const bool inOneWord = byRow && m * c < 64;
-    WordColumns wordColumns[2] = {WordColumns(columns[0], inOneWord ? m : 0),
-                                  WordColumns(columns[1], inOneWord ? m : 0)};
+    const WordColumns layout(c, inOneWord ? m : 0);
+    // The two running orders in registers: S1's for black pixels, S0's for white.
+    uint64_t blackOrder = layout.From(columns[0]), whiteOrder = layout.From(columns[1]);
     for (int32_t y = static_cast<int32_t>(band.first); y < band.end; ++y) {
       const uint8_t* bits = white.Row(y);
       writer.StartRow(s * y);
+      if (byRow && inOneWord && fillerPlaces == 0) {
+        // The orders' words are every share's patterns at once: all the row needs.
+        choices.FillCycle(bounds.data(), perPixel, rowChoices.data(), width * perPixel);
+        const uint32_t* next = rowChoices.data();
+        uint64_t* orders = rowWords.data();
+        switch (c) {
+          case 2:
+            OneWordRow<2>(layout, bits, width, next, perPixel, blackOrder, whiteOrder, orders);
+            break;
+          case 3:
+            OneWordRow<3>(layout, bits, width, next, perPixel, blackOrder, whiteOrder, orders);
+            break;
+          case 4:
+            OneWordRow<4>(layout, bits, width, next, perPixel, blackOrder, whiteOrder, orders);
+            break;
+          default:
+            OneWordRow<0>(layout, bits, width, next, perPixel, blackOrder, whiteOrder, orders);
+        }
+        writer.PutRowWords(orders, width, true);
+        writer.FinishRow();
+        rowsDone.Done(y - band.first);
+        continue;
+      }
       if (byRow) {
         choices.FillCycle(bounds.data(), perPixel, rowChoices.data(), width * perPixel);
         const uint32_t* next = rowChoices.data();
         for (int64_t x = 0; x < width; ++x, next += perPixel) {
-          uint64_t* pixelWords = rowWords.data() + x * m;
           const bool isWhite = IsWhite(bits, x);
           if (inOneWord) {
-            WordColumns& chosen = wordColumns[isWhite];
-            chosen.PermuteWith(next);
+            const uint64_t order = layout.Permuted(isWhite ? whiteOrder : blackOrder, next);
+            (isWhite ? whiteOrder : blackOrder) = order;
             for (int r = 0; r < m; ++r)
-              pixelWords[r] = chosen.Word(r);
+              rowWords[x * m + r] = layout.Share(order, r);
           } else {
+            uint64_t* pixelWords = rowWords.data() + x * m;
             PermutedColumns& chosen = columns[isWhite];
             chosen.PermuteWith(next);
             PatternWords(chosen.Codes(), c, m, pixelWords);
           }
+          uint64_t* pixelWords = rowWords.data() + x * m;
           const uint32_t* fillerChoices = next + ShuffleChoices(c);
-          for (int r = 0; r < m; ++r) {
+          for (int r = 0; fillerPlaces > 0 && r < m; ++r) {
             for (int64_t p = 0; p < fillerPlaces; ++p)
               pixelWords[r] = (pixelWords[r] << 1) | (*fillerChoices++ == 0);
           }
         }
-        writer.PutRowWords(rowWords.data(), width);
+        writer.PutRowWords(rowWords.data(), width, false);
         writer.FinishRow();
         rowsDone.Done(y - band.first);
         continue;
@@ -587,8 +654,8 @@ void EncodePermutedBlocks(RandomSource& random, const BmpImage& secret, const Ba
       rowsDone.Done(y - band.first);
     }
     if (inOneWord) {
-      wordColumns[0].WriteBack(columns[0]);
-      wordColumns[1].WriteBack(columns[1]);
+      layout.WriteBack(blackOrder, columns[0]);
+      layout.WriteBack(whiteOrder, columns[1]);
     }
   }
   reached.Keep(columns);
