@@ -8,6 +8,7 @@
 #include "cli/scheme_choice.h"
 #include "core/file_identity.h"
 #include "core/share_set_writer.h"
+#include "core/whole_number.h"
 #include "shares/share_output.h"
 
 namespace quillon::cli {
@@ -20,6 +21,7 @@ constexpr const char* kHelp =
     "                         [--method M] [--innocent A.bmp,B.bmp,...] [--seed SEED]\n"
     "                         [--out DIR] [--threshold T | --dither] [--invert]\n"
     "                         [--save-secret FILE] [--format bmp|png] [--allow-clear-share]\n"
+    "                         [--threads N]\n"
     "\n"
     "Splits a two-colour secret image into one share per participant, written as capa1.bmp,\n"
     "capa2.bmp, ... into DIR, and prints the path of every share written. Stacking the shares\n"
@@ -40,6 +42,8 @@ constexpr const char* kHelp =
     "                   reproducible shares; anyone who knows SEED can recompute them, so\n"
     "                   without it the system's secure generator is used\n"
     "  --out DIR        output folder, created when missing (default: working directory)\n"
+    "  --threads N      threads that share the rows, 1 to 256, each drawing from its own\n"
+    "                   generator (default: one per core); a seeded split uses one\n"
     "  --allow-clear-share  let a general structure make one participant alone qualified\n"
     "                   (--sets 1 or '1;2,3'): that participant's share is then the secret\n"
     "                   in the clear\n"
@@ -61,6 +65,7 @@ std::vector<OptionDef> SplitOptionTable() {
   options.push_back({"--innocent", "", true});
   options.push_back({"--seed", "", true});
   options.push_back({"--out", "", true});
+  options.push_back({"--threads", "", true});
   options.push_back({"--allow-clear-share", "", false});
   for (OptionDef& option : PictureOptionTable())
     options.push_back(std::move(option));
@@ -221,6 +226,15 @@ int RunSplit(const std::vector<std::string>& args, const Console& console) {
                         "--seed needs a whole number from " + std::to_string(kMinSeed) + " to " +
                             std::to_string(kMaxSeed) + ", not '" + *text + "'");
     }
+  }
+  if (const std::string* text = parsed.Value("--threads")) {
+    const std::optional<int32_t> threads = ParseWholeNumber(*text);
+    if (!threads || *threads < 1 || *threads > kMaxThreads) {
+      return UsageError(console, kCommand,
+                        "--threads needs a whole number from 1 to " + std::to_string(kMaxThreads) +
+                            ", not '" + *text + "'");
+    }
+    request.threads = *threads;
   }
   if (const std::string* text = parsed.Value("--out")) {
     if (text->empty())

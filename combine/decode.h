@@ -41,8 +41,10 @@ struct DecodeResult {
 // blackBlack black places is black, one with whiteBlack is white, and any other count is
 // ambiguous and takes the colour of the nearer value (black on a tie). Partial blocks at the
 // edges are ignored. Needs layout.side >= 1 and 1 <= places <= side * side; otherwise the
-// result is an empty image. Pure function of its arguments.
+// result is an empty image. Pure function of its arguments. The block rows are shared among
+// threads threads (0: one per core for large images), each writing rows of its own; the
+// result does not depend on how many.
 DecodeResult DecodeStacked(const BmpImage& stacked, const BlockLayout& layout,
-                           const std::string& resultName);
+                           const std::string& resultName, int threads = 0);
 
 }  // namespace quillon

@@ -1,5 +1,6 @@
 // How far long work has come, told to its host: a fraction from 0 to 1, called from the
-// working loop itself (there are no threads) every few rows. An empty function is allowed.
+// working loop itself every few rows (work shared among threads gives each band its own and
+// tells the host from the calling thread). An empty function is allowed.
 #pragma once
 
 #include <cstdint>

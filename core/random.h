@@ -3,7 +3,8 @@
 // reproducible research) and passes it down, and every method states how many choices it
 // makes and in which order, so that a seeded source fixes the shares bit for bit.
 //
-// A source and every ChoiceStream on it belong to one thread at a time.
+// A source and every ChoiceStream on it belong to one thread at a time; work divided among
+// threads gives each thread a source of its own (Independent).
 //
 // Failure: the system source never aborts. When the operating system gives no entropy it
 // records the error number, answers FailedWith() != 0 from then on and yields only 0, a
@@ -36,6 +37,10 @@ class RandomSource {
   // The system's error number once the source has failed, 0 while it is good. The draws of
   // a failed source are worthless and whatever was made from them must be thrown away.
   virtual int FailedWith() const { return 0; }
+  // Another source of the same kind, keyed independently of this one, for another thread;
+  // null when every draw must come from this one (a seeded source, whose one sequence fixes
+  // the shares). Call it on the thread that owns this source.
+  virtual std::unique_ptr<RandomSource> Independent() { return nullptr; }
 };
 
 // One unbiased choice among bound (1 <= bound <= random.Span()): with limit = span -
@@ -50,10 +55,13 @@ void Shuffle(int64_t count, Choose&& choose, Swap&& swap) {
     swap(i, static_cast<int64_t>(choose(static_cast<uint32_t>(i + 1))));
 }
 
-// The default: the operating system's cryptographic generator, 0 .. 2^31 - 1. Shares are
-// only as secret as these draws are unpredictable. entropy fills a buffer as getrandom does:
-// it answers the number of bytes written (> 0), or -1 with errno set; empty means getrandom,
-// then /dev/urandom where getrandom fails. A failure is recorded, never retried: see above.
+// The default, 0 .. 2^31 - 1: CTR_DRBG with AES-256 (core/ctr_drbg.h) keyed with 48 bytes of
+// entropy on its first draw, given a new key after 2^32 blocks, and keyed afresh in a forked
+// child, so that parent and child never repeat each other's draws. Shares are only as secret
+// as these draws are unpredictable. entropy fills a buffer as getrandom does: it answers the
+// number of bytes written (> 0), or -1 with errno set; empty means getrandom, then
+// /dev/urandom where getrandom fails. A failure is recorded, never retried: see above.
+// Independent() copies entropy and keys the new source at once, on the calling thread.
 using EntropyFn = std::function<ssize_t(void* out, size_t length)>;
 std::unique_ptr<RandomSource> MakeSystemRandom(EntropyFn entropy = {});
 // std::minstd_rand seeded with seed: draw i is the engine's i-th output, 1 .. 2^31 - 2.
@@ -112,6 +120,10 @@ class ChoiceStream {
 
   // count choices among bound.Bound() into out, in order: the same as count calls of Below.
   void Fill(const ChoiceBound& bound, uint32_t* out, int64_t count);
+
+  // count choices into out, choice k among bounds[k % period].Bound(), in order: the same as
+  // count calls of Below with those bounds. Every bound was made with Span().
+  void FillCycle(const ChoiceBound* bounds, int64_t period, uint32_t* out, int64_t count);
 
   // The next count choices among bound.Bound() without copying, when the buffer already holds
   // count numbers none of which is rejected: choice i is bound.Mod(raw[i] - Lowest()). Takes

@@ -15,6 +15,7 @@
 
 #include "core/atomic_file.h"
 #include "core/share_set_writer.h"
+#include "core/shared_library.h"
 
 namespace quillon {
 namespace {
@@ -153,17 +154,95 @@ bool Printable(char32_t code) {
 
 // ---- PDF ----
 
+// Cairo's functions the PDF writer uses. Cairo, with the fonts and X libraries it brings, is
+// loaded on the first PDF written, so that no other command pays for loading it.
+struct CairoFunctions {
+  decltype(&::cairo_create) create = nullptr;
+  decltype(&::cairo_destroy) destroy = nullptr;
+  decltype(&::cairo_image_surface_create) imageSurfaceCreate = nullptr;
+  decltype(&::cairo_image_surface_get_data) imageSurfaceGetData = nullptr;
+  decltype(&::cairo_image_surface_get_stride) imageSurfaceGetStride = nullptr;
+  decltype(&::cairo_line_to) lineTo = nullptr;
+  decltype(&::cairo_mask) mask = nullptr;
+  decltype(&::cairo_move_to) moveTo = nullptr;
+  decltype(&::cairo_new_path) newPath = nullptr;
+  decltype(&::cairo_pattern_create_for_surface) patternCreateForSurface = nullptr;
+  decltype(&::cairo_pattern_destroy) patternDestroy = nullptr;
+  decltype(&::cairo_pattern_set_filter) patternSetFilter = nullptr;
+  decltype(&::cairo_pdf_surface_create_for_stream) pdfSurfaceCreateForStream = nullptr;
+  decltype(&::cairo_pdf_surface_set_metadata) pdfSurfaceSetMetadata = nullptr;
+  decltype(&::cairo_restore) restore = nullptr;
+  decltype(&::cairo_save) save = nullptr;
+  decltype(&::cairo_scale) scale = nullptr;
+  decltype(&::cairo_select_font_face) selectFontFace = nullptr;
+  decltype(&::cairo_set_font_size) setFontSize = nullptr;
+  decltype(&::cairo_set_line_width) setLineWidth = nullptr;
+  decltype(&::cairo_set_source_rgb) setSourceRgb = nullptr;
+  decltype(&::cairo_show_page) showPage = nullptr;
+  decltype(&::cairo_show_text) showText = nullptr;
+  decltype(&::cairo_status) status = nullptr;
+  decltype(&::cairo_status_to_string) statusToString = nullptr;
+  decltype(&::cairo_stroke) stroke = nullptr;
+  decltype(&::cairo_surface_destroy) surfaceDestroy = nullptr;
+  decltype(&::cairo_surface_finish) surfaceFinish = nullptr;
+  decltype(&::cairo_surface_flush) surfaceFlush = nullptr;
+  decltype(&::cairo_surface_mark_dirty) surfaceMarkDirty = nullptr;
+  decltype(&::cairo_surface_status) surfaceStatus = nullptr;
+  decltype(&::cairo_translate) translate = nullptr;
+  std::string error;  // why Cairo could not be loaded; empty once it is
+};
+
+// Loaded on first use; WritePdfPages checks error before anything is drawn.
+const CairoFunctions& Cairo() {
+  static const CairoFunctions cairo = [] {
+    static SharedLibrary library("libcairo.so.2");
+    CairoFunctions c;
+    const bool bound =
+        library.Bind(c.create, "cairo_create") && library.Bind(c.destroy, "cairo_destroy") &&
+        library.Bind(c.imageSurfaceCreate, "cairo_image_surface_create") &&
+        library.Bind(c.imageSurfaceGetData, "cairo_image_surface_get_data") &&
+        library.Bind(c.imageSurfaceGetStride, "cairo_image_surface_get_stride") &&
+        library.Bind(c.lineTo, "cairo_line_to") && library.Bind(c.mask, "cairo_mask") &&
+        library.Bind(c.moveTo, "cairo_move_to") && library.Bind(c.newPath, "cairo_new_path") &&
+        library.Bind(c.patternCreateForSurface, "cairo_pattern_create_for_surface") &&
+        library.Bind(c.patternDestroy, "cairo_pattern_destroy") &&
+        library.Bind(c.patternSetFilter, "cairo_pattern_set_filter") &&
+        library.Bind(c.pdfSurfaceCreateForStream, "cairo_pdf_surface_create_for_stream") &&
+        library.Bind(c.pdfSurfaceSetMetadata, "cairo_pdf_surface_set_metadata") &&
+        library.Bind(c.restore, "cairo_restore") && library.Bind(c.save, "cairo_save") &&
+        library.Bind(c.scale, "cairo_scale") &&
+        library.Bind(c.selectFontFace, "cairo_select_font_face") &&
+        library.Bind(c.setFontSize, "cairo_set_font_size") &&
+        library.Bind(c.setLineWidth, "cairo_set_line_width") &&
+        library.Bind(c.setSourceRgb, "cairo_set_source_rgb") &&
+        library.Bind(c.showPage, "cairo_show_page") &&
+        library.Bind(c.showText, "cairo_show_text") && library.Bind(c.status, "cairo_status") &&
+        library.Bind(c.statusToString, "cairo_status_to_string") &&
+        library.Bind(c.stroke, "cairo_stroke") &&
+        library.Bind(c.surfaceDestroy, "cairo_surface_destroy") &&
+        library.Bind(c.surfaceFinish, "cairo_surface_finish") &&
+        library.Bind(c.surfaceFlush, "cairo_surface_flush") &&
+        library.Bind(c.surfaceMarkDirty, "cairo_surface_mark_dirty") &&
+        library.Bind(c.surfaceStatus, "cairo_surface_status") &&
+        library.Bind(c.translate, "cairo_translate");
+    if (!bound)
+      c.error = "cannot load Cairo: " + library.Error();
+    return c;
+  }();
+  return cairo;
+}
+
 struct SurfaceDestroyer {
-  void operator()(cairo_surface_t* surface) const { cairo_surface_destroy(surface); }
+  void operator()(cairo_surface_t* surface) const { Cairo().surfaceDestroy(surface); }
 };
 using Surface = std::unique_ptr<cairo_surface_t, SurfaceDestroyer>;
 
 struct PatternDestroyer {
-  void operator()(cairo_pattern_t* pattern) const { cairo_pattern_destroy(pattern); }
+  void operator()(cairo_pattern_t* pattern) const { Cairo().patternDestroy(pattern); }
 };
 
 struct ContextDestroyer {
-  void operator()(cairo_t* cr) const { cairo_destroy(cr); }
+  void operator()(cairo_t* cr) const { Cairo().destroy(cr); }
 };
 
 // Where a surface's bytes go, and what the file said when a write failed.
@@ -187,7 +266,7 @@ Outcome DrawingFailure(cairo_status_t status, const SurfaceOutput& output, int s
     return output.failure;
   if (status == CAIRO_STATUS_NO_MEMORY)
     return Outcome::Fail(Code::kNoMemory).At(share);
-  return Outcome::Fail(Code::kCannotDraw).At(share).With(cairo_status_to_string(status));
+  return Outcome::Fail(Code::kCannotDraw).At(share).With(Cairo().statusToString(status));
 }
 
 uint8_t ReversedBits(uint8_t byte) {
@@ -202,12 +281,12 @@ uint8_t ReversedBits(uint8_t byte) {
 Surface ShareMask(const BmpImage& image) {
   const int32_t width = image.Width();
   const int32_t height = image.Height();
-  Surface mask(cairo_image_surface_create(CAIRO_FORMAT_A1, width, height));
-  if (cairo_surface_status(mask.get()) != CAIRO_STATUS_SUCCESS)
+  Surface mask(Cairo().imageSurfaceCreate(CAIRO_FORMAT_A1, width, height));
+  if (Cairo().surfaceStatus(mask.get()) != CAIRO_STATUS_SUCCESS)
     return mask;
-  cairo_surface_flush(mask.get());
-  unsigned char* data = cairo_image_surface_get_data(mask.get());
-  const int stride = cairo_image_surface_get_stride(mask.get());
+  Cairo().surfaceFlush(mask.get());
+  unsigned char* data = Cairo().imageSurfaceGetData(mask.get());
+  const int stride = Cairo().imageSurfaceGetStride(mask.get());
   const size_t bytes = (static_cast<size_t>(width) + 7) / 8;
   const auto last = static_cast<uint8_t>(width % 8 == 0 ? 0xFF : 0xFF << (8 - width % 8));
   std::vector<uint8_t> white(bytes);
@@ -219,7 +298,7 @@ Surface ShareMask(const BmpImage& image) {
       out[b] = std::endian::native == std::endian::little ? ReversedBits(opaque) : opaque;
     }
   }
-  cairo_surface_mark_dirty(mask.get());
+  Cairo().surfaceMarkDirty(mask.get());
   return mask;
 }
 
@@ -229,23 +308,23 @@ void DrawMarksAndLabel(cairo_t* cr, const PrintSheet& sheet, const PlacedShare& 
   const double top = place.yMm - kMarkOffsetMm;
   const double right = place.xMm + sheet.image->Width() * pixelMm + kMarkOffsetMm;
   const double bottom = place.yMm + sheet.image->Height() * pixelMm + kMarkOffsetMm;
-  cairo_set_source_rgb(cr, 0, 0, 0);
-  cairo_set_line_width(cr, kMarkLineMm);
+  Cairo().setSourceRgb(cr, 0, 0, 0);
+  Cairo().setLineWidth(cr, kMarkLineMm);
   for (double cx : {left, right}) {
     for (double cy : {top, bottom}) {
-      cairo_move_to(cr, cx - kMarkArmMm, cy);
-      cairo_line_to(cr, cx + kMarkArmMm, cy);
-      cairo_move_to(cr, cx, cy - kMarkArmMm);
-      cairo_line_to(cr, cx, cy + kMarkArmMm);
+      Cairo().moveTo(cr, cx - kMarkArmMm, cy);
+      Cairo().lineTo(cr, cx + kMarkArmMm, cy);
+      Cairo().moveTo(cr, cx, cy - kMarkArmMm);
+      Cairo().lineTo(cr, cx, cy + kMarkArmMm);
     }
   }
-  cairo_stroke(cr);
+  Cairo().stroke(cr);
 
-  cairo_select_font_face(cr, "sans-serif", CAIRO_FONT_SLANT_NORMAL, CAIRO_FONT_WEIGHT_NORMAL);
-  cairo_set_font_size(cr, kLabelSizeMm);
-  cairo_move_to(cr, place.xMm, bottom + kMarkArmMm + kLabelGapMm + kLabelSizeMm * 0.8);
-  cairo_show_text(cr, PrintableText(sheet.label).c_str());
-  cairo_new_path(cr);
+  Cairo().selectFontFace(cr, "sans-serif", CAIRO_FONT_SLANT_NORMAL, CAIRO_FONT_WEIGHT_NORMAL);
+  Cairo().setFontSize(cr, kLabelSizeMm);
+  Cairo().moveTo(cr, place.xMm, bottom + kMarkArmMm + kLabelGapMm + kLabelSizeMm * 0.8);
+  Cairo().showText(cr, PrintableText(sheet.label).c_str());
+  Cairo().newPath(cr);
 }
 
 // One share: its image in black through its own 1-bit mask, scaled to the pixel side and
@@ -257,43 +336,45 @@ void DrawSheet(cairo_t* cr, const PrintSheet& sheet, const PlacedShare& place, d
   const BmpImage& image = *sheet.image;
   Surface mask = ShareMask(image);
   std::unique_ptr<cairo_pattern_t, PatternDestroyer> pattern(
-      cairo_pattern_create_for_surface(mask.get()));
-  cairo_pattern_set_filter(pattern.get(), CAIRO_FILTER_NEAREST);
-  cairo_save(cr);
-  cairo_translate(cr, place.xMm + kInsetMm, place.yMm + kInsetMm);
-  cairo_scale(cr, (image.Width() * pixelMm - 2 * kInsetMm) / image.Width(),
-              (image.Height() * pixelMm - 2 * kInsetMm) / image.Height());
-  cairo_set_source_rgb(cr, 0, 0, 0);
-  cairo_mask(cr, pattern.get());
-  cairo_restore(cr);
+      Cairo().patternCreateForSurface(mask.get()));
+  Cairo().patternSetFilter(pattern.get(), CAIRO_FILTER_NEAREST);
+  Cairo().save(cr);
+  Cairo().translate(cr, place.xMm + kInsetMm, place.yMm + kInsetMm);
+  Cairo().scale(cr, (image.Width() * pixelMm - 2 * kInsetMm) / image.Width(),
+                (image.Height() * pixelMm - 2 * kInsetMm) / image.Height());
+  Cairo().setSourceRgb(cr, 0, 0, 0);
+  Cairo().mask(cr, pattern.get());
+  Cairo().restore(cr);
   DrawMarksAndLabel(cr, sheet, place, pixelMm);
 }
 
 Outcome WritePdfPages(const std::vector<PrintSheet>& sheets, const PrintLayout& layout,
                       WritableFile& file) {
+  if (const std::string& error = Cairo().error; !error.empty())
+    return Outcome::Fail(Code::kCannotDraw).At(0).With(error);
   SurfaceOutput output{&file, Outcome::Ok()};
   const Paper& paper = layout.options.paper;
-  Surface surface(cairo_pdf_surface_create_for_stream(
+  Surface surface(Cairo().pdfSurfaceCreateForStream(
       WriteToFile, &output, paper.widthMm * kPointsPerMm, paper.heightMm * kPointsPerMm));
-  cairo_pdf_surface_set_metadata(surface.get(), CAIRO_PDF_METADATA_CREATOR, "quillon-cli");
+  Cairo().pdfSurfaceSetMetadata(surface.get(), CAIRO_PDF_METADATA_CREATOR, "quillon-cli");
   int lastShare = 0;
   for (int page = 0; page < layout.pages; ++page) {
-    std::unique_ptr<cairo_t, ContextDestroyer> cr(cairo_create(surface.get()));
-    cairo_scale(cr.get(), kPointsPerMm, kPointsPerMm);
+    std::unique_ptr<cairo_t, ContextDestroyer> cr(Cairo().create(surface.get()));
+    Cairo().scale(cr.get(), kPointsPerMm, kPointsPerMm);
     for (size_t i = 0; i < sheets.size(); ++i) {
       if (layout.shares[i].page != page)
         continue;
       lastShare = static_cast<int>(i);
       DrawSheet(cr.get(), sheets[i], layout.shares[i], layout.options.pixelMm);
-      if (cairo_status_t status = cairo_status(cr.get()); status != CAIRO_STATUS_SUCCESS)
+      if (cairo_status_t status = Cairo().status(cr.get()); status != CAIRO_STATUS_SUCCESS)
         return DrawingFailure(status, output, lastShare);
     }
-    cairo_show_page(cr.get());
-    if (cairo_status_t status = cairo_status(cr.get()); status != CAIRO_STATUS_SUCCESS)
+    Cairo().showPage(cr.get());
+    if (cairo_status_t status = Cairo().status(cr.get()); status != CAIRO_STATUS_SUCCESS)
       return DrawingFailure(status, output, lastShare);
   }
-  cairo_surface_finish(surface.get());
-  if (cairo_status_t status = cairo_surface_status(surface.get()); status != CAIRO_STATUS_SUCCESS)
+  Cairo().surfaceFinish(surface.get());
+  if (cairo_status_t status = Cairo().surfaceStatus(surface.get()); status != CAIRO_STATUS_SUCCESS)
     return DrawingFailure(status, output, lastShare);
   return output.failure;
 }

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "combine/decode.h"
 #include "core/bmp_image.h"
 
 namespace quillon {
@@ -19,5 +20,9 @@ int StackPixel(const std::vector<const BmpImage*>& layers, int count, int32_t ro
 // layer), one StackPixel per pixel.
 BmpImage StackLayersPlain(const std::vector<const BmpImage*>& layers,
                           const std::string& resultName);
+
+// DecodeStacked the plain way: every counted place of every block read by GetPixel.
+DecodeResult DecodeStackedPlain(const BmpImage& stacked, const BlockLayout& layout,
+                                const std::string& resultName);
 
 }  // namespace quillon

@@ -1,9 +1,13 @@
 #include "shares/encrypt.h"
 
+#include <algorithm>
 #include <cassert>
 #include <functional>
+#include <memory>
 #include <new>
 #include <string>
+#include <system_error>
+#include <thread>
 #include <vector>
 
 #include "core/file_identity.h"
@@ -62,6 +66,22 @@ int64_t EstimatedShareBytes(ExpansionMethod method, int64_t width, int64_t heigh
 }
 
 namespace {
+
+// Below this many secret pixels a thread costs more than it saves.
+constexpr int64_t kPixelsPerThread = int64_t{1} << 16;
+
+// How many threads the work may use: as asked, or one per core for large work; never more
+// than the method walks rows.
+int ThreadsFor(const EncryptRequest& request, const BmpImage& secret, int64_t c) {
+  int64_t threads = request.threads;
+  if (threads <= 0) {
+    const int64_t pixels = int64_t{secret.Width()} * secret.Height();
+    threads = std::min<int64_t>(std::max(1u, std::thread::hardware_concurrency()),
+                                std::max<int64_t>(1, pixels / kPixelsPerThread));
+  }
+  return static_cast<int>(std::clamp<int64_t>(
+      std::min(threads, MethodWalkRows(request.method, secret, c)), 1, kMaxThreads));
+}
 
 // Thrown from the progress call when the host cancels, to leave the method's loops at once;
 // caught below, it never leaves this file.
@@ -122,15 +142,41 @@ Outcome Make(ShareSession& session, Env& env, const EncryptRequest& request,
   if (session.Cancelled())
     return Outcome::Fail(Code::kCancelled);
 
+  // One source per thread, every one keyed on its own; a seeded source gives none.
+  std::vector<std::unique_ptr<RandomSource>> others;
+  std::vector<RandomSource*> sources{&random};
+  const int threads = ThreadsFor(request, *secret, pair.s0.Cols());
+  while (static_cast<int>(sources.size()) < threads) {
+    std::unique_ptr<RandomSource> other = random.Independent();
+    if (other == nullptr)
+      break;
+    sources.push_back(other.get());
+    others.push_back(std::move(other));
+  }
   try {
-    const ProgressFn progress = [&session](double fraction) {
-      session.ShowProgress(fraction);
-      if (session.Cancelled())
+    if (sources.size() > 1) {
+      const BandWatch watch = [&session](double fraction) {
+        session.ShowProgress(fraction);
+        return !session.Cancelled();
+      };
+      if (!RunExpansionMethodInBands(sources, request.method, shares, *secret, innocents, pair.s0,
+                                     pair.s1, watch)) {
         throw CancelledWork{};
-    };
-    RunExpansionMethod(random, request.method, shares, *secret, innocents, pair.s0, pair.s1,
-                       progress);
+      }
+    } else {
+      const ProgressFn progress = [&session](double fraction) {
+        session.ShowProgress(fraction);
+        if (session.Cancelled())
+          throw CancelledWork{};
+      };
+      RunExpansionMethod(random, request.method, shares, *secret, innocents, pair.s0, pair.s1,
+                         progress);
+    }
   } catch (const std::bad_alloc&) {
+    shares = ShareTable();
+    return Outcome::Fail(Code::kNoMemory);
+  } catch (const std::system_error&) {
+    // No thread could be started: the system is out of the resources threads need.
     shares = ShareTable();
     return Outcome::Fail(Code::kNoMemory);
   } catch (const CancelledWork&) {
@@ -138,9 +184,11 @@ Outcome Make(ShareSession& session, Env& env, const EncryptRequest& request,
     return Outcome::Fail(Code::kCancelled);
   }
   // Shares drawn from a generator that failed hide nothing: they are never handed on.
-  if (const int error = random.FailedWith(); error != 0) {
-    shares = ShareTable();
-    return Outcome::Fail(Code::kRandomFailed, "", error);
+  for (const RandomSource* source : sources) {
+    if (const int error = source->FailedWith(); error != 0) {
+      shares = ShareTable();
+      return Outcome::Fail(Code::kRandomFailed, "", error);
+    }
   }
   return Outcome::Ok();
 }

@@ -1,9 +1,10 @@
 // EncryptSecretImage: builds the scheme's matrices, runs the chosen method and writes the
 // shares "capa1.bmp", "capa2.bmp", ... as one set: every share or none. MakeShares does the
 // same work but hands the shares back in memory, for a host that shows them before saving.
-// Both run on the caller's thread (a host may call them on a worker thread of its own, with
-// a session, file layer and random source that no other thread uses meanwhile); the session,
-// the file layer and the random source are handed in by the host.
+// Both are called on one thread (a host may use a worker thread of its own, with a session,
+// file layer and random source that no other thread uses meanwhile), and call the session on
+// that thread only; the rows may be shared among threads of their own (threads below). The
+// session, the file layer and the random source are handed in by the host.
 #pragma once
 
 #include <vector>
@@ -18,6 +19,9 @@
 
 namespace quillon {
 
+// The most threads one piece of work uses.
+constexpr int kMaxThreads = 256;
+
 struct EncryptRequest {
   SchemeParams scheme;
   ExpansionMethod method = ExpansionMethod::RandomBasisColumn;
@@ -26,6 +30,11 @@ struct EncryptRequest {
   // What the method draws from, set by the host. Null is a programming error: asserted, and
   // a release build refuses at once (kRandomFailed), creating and drawing nothing.
   RandomSource* random = nullptr;
+  // Threads that share the work, each taking a band of rows and a source of its own
+  // (RandomSource::Independent); 0 means one per core for work large enough to gain from
+  // them. A source without independent sources (a seeded one) keeps the work on the
+  // calling thread, draw for draw.
+  int threads = 0;
   // A general access structure may make one participant alone qualified: that share is then
   // the secret in the clear. Refused (kSingleQualified) unless the host allows it.
   bool allowClearShare = false;
@@ -37,9 +46,9 @@ struct EncryptRequest {
 // (detail: what it needs and what is available) or during it; for the extended methods
 // kCancelled, a load refusal or kInnocentTooSmall (index: the share); kOutputIsInput or
 // kOutputTwice; kCancelled (index -1) when the session's Cancelled() answered true;
-// kRandomFailed (error: the system's); a write failure of the set (index: the share). On
-// success the session has heard SharesWritten(m). On any failure no share file was created
-// or changed and the session heard nothing but choices, progress and Cancelled().
+// kRandomFailed (error: the system's, from any thread's source); a write failure of the set (index:
+// the share). On success the session has heard SharesWritten(m). On any failure no share file was
+// created or changed and the session heard nothing but choices, progress and Cancelled().
 Outcome EncryptSecretImage(ShareSession& session, Env& env, const EncryptRequest& request);
 
 // The same checks and work as EncryptSecretImage without the outputs: no OutputPath asked,

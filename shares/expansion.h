@@ -5,6 +5,8 @@
 // check afterwards (RandomSource::FailedWith).
 #pragma once
 
+#include <cstdint>
+#include <functional>
 #include <vector>
 
 #include "core/basis_matrix.h"
@@ -61,6 +63,42 @@ Outcome ChooseInnocentImages(ShareSession& session, Env& env, int m, int32_t wid
 void EncodeShares(RandomSource& random, ExpansionMethod method, const BmpImage& secret,
                   const std::vector<BmpImage>& innocents, BasisMatrix& s0, BasisMatrix& s1,
                   std::vector<BmpImage>& shares, const ProgressFn& progress = {});
+
+// Rows [first, end) of a method's walk.
+struct RowBand {
+  int64_t first = 0;
+  int64_t end = 0;
+};
+
+// The rows a method walks: the secret's rows, or for pixel sampling its rows of whole blocks.
+// Each walk row fills share rows no other walk row touches.
+int64_t MethodWalkRows(ExpansionMethod method, const BmpImage& secret, int64_t c);
+
+// EncodeShares for the walk rows of band alone: exactly the share rows and draws that
+// EncodeShares gives a secret made of those rows alone (innocents read at the same rows).
+// A permuting method starts from the order S0 and S1 have and leaves the order it reached in
+// *reached0 and *reached1 (each may be null, or S0 and S1 themselves). Bands that share no
+// rows may run at once on threads of their own, each with its own source, none writing S0
+// or S1 meanwhile.
+void EncodeShareRows(RandomSource& random, ExpansionMethod method, const BmpImage& secret,
+                     const std::vector<BmpImage>& innocents, const BasisMatrix& s0,
+                     const BasisMatrix& s1, BasisMatrix* reached0, BasisMatrix* reached1,
+                     std::vector<BmpImage>& shares, RowBand band, const ProgressFn& progress = {});
+
+// How far banded work has come, 0 to 1, on the calling thread every few milliseconds; false
+// stops the work.
+using BandWatch = std::function<bool(double fraction)>;
+
+// RunExpansionMethod with the walk rows cut into sources.size() bands of about equal height
+// (fewer when there are fewer rows), band i drawn from *sources[i] on a thread of its own
+// while the calling thread watches. Answers false when watch stopped the work (the shares are
+// then half made); an exception of a band (std::bad_alloc) is thrown here once every band has
+// stopped. S0 and S1 end in the order the last band reached, each band having started from
+// the order they had. Every source belongs to its band's thread meanwhile.
+bool RunExpansionMethodInBands(const std::vector<RandomSource*>& sources, ExpansionMethod method,
+                               ShareTable& shares, const BmpImage& secret,
+                               const std::vector<BmpImage>& innocents, BasisMatrix& s0,
+                               BasisMatrix& s1, const BandWatch& watch);
 
 // The same for the three methods that never reorder S0 or S1 (random basis column and the
 // two extended methods), reading the pair where it stands.

@@ -5,6 +5,7 @@
 #include <random>
 
 #include "combine/stack.h"
+#include "reference/plain_stack.h"
 #include "schemes/analysis.h"
 #include "schemes/block_geometry.h"
 #include "shares/expansion.h"
@@ -141,6 +142,30 @@ TEST(DecodeTest, LayoutsAndAmbiguousBlocks) {
   EXPECT_EQ(Pixels(d.image), std::vector<std::string>({"wbbw"}));
   EXPECT_EQ(d.ambiguous, 2);  // the second (3 black) and the last (none)
   EXPECT_EQ(DecodeStacked(stacked, {2, 5, 1, 2}, "d.bmp").image.Width(), 0);
+}
+
+// The row-counting decoder against the plain one, place by place: blocks of sides up to 17
+// with a partial last row of places, widths that leave partial blocks, depths 1 and 24, on
+// one thread and on several.
+TEST(DecodeStacked, MatchesThePlainDecoderOnAnyThreads) {
+  const BlockLayout layouts[] = {{1, 1, 0, 1},    {2, 3, 1, 2},      {3, 9, 4, 6},
+                                 {5, 23, 10, 12}, {11, 100, 40, 60}, {17, 289, 100, 150}};
+  uint32_t seed = 40;
+  for (const BlockLayout& layout : layouts) {
+    for (const int depth : {1, 24}) {
+      const BmpImage stacked =
+          testing::RandomPicture(5 * layout.side + 3, 9 * layout.side + 7, depth, ++seed);
+      const DecodeResult plain = DecodeStackedPlain(stacked, layout, "d.bmp");
+      for (const int threads : {1, 3, 0}) {
+        SCOPED_TRACE(::testing::Message()
+                     << "side " << layout.side << ", depth " << depth << ", threads " << threads);
+        const DecodeResult fast = DecodeStacked(stacked, layout, "d.bmp", threads);
+        EXPECT_EQ(Pixels(fast.image), Pixels(plain.image));
+        EXPECT_EQ(fast.blocks, plain.blocks);
+        EXPECT_EQ(fast.ambiguous, plain.ambiguous);
+      }
+    }
+  }
 }
 
 }  // namespace

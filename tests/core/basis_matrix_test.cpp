@@ -354,8 +354,8 @@ TEST(RandomSource, SystemSourceThatGetsNoEntropyFailsClosed) {
     int calls = 0;
     auto system = MakeSystemRandom([&](void* out, size_t length) -> ssize_t {
       if (calls++ < c.calls) {
-        // Short reads: the source must ask again for the rest.
-        const size_t n = std::min<size_t>(length, 1000);
+        // Short reads: the source must ask again for the rest of its 48-byte key.
+        const size_t n = std::min<size_t>(length, 20);
         std::memset(out, 0xA5, n);
         return static_cast<ssize_t>(n);
       }
@@ -374,6 +374,31 @@ TEST(RandomSource, SystemSourceThatGetsNoEntropyFailsClosed) {
     EXPECT_EQ(stream.Below(2), 0u);
     EXPECT_EQ(calls, c.calls + 1);
   }
+}
+
+// A cycle of bounds drawn at once (a block method's row of pixels) takes the numbers of as
+// many single choices, rejections included, across refills.
+TEST(RandomSource, ChoiceStreamCycleMatchesSingleChoices) {
+  std::mt19937 engine(4);
+  std::vector<int32_t> values(100000);
+  for (auto& v : values)
+    v = 5 + static_cast<int32_t>(engine() % 10);
+  const uint32_t cycle[] = {7, 3, 2, 10, 2};
+  const int64_t count = 5 * 7001;
+  std::vector<uint32_t> single, cycled(count);
+  ListedDraws singleDraws(values, 5, 10), cycledDraws(values, 5, 10);
+  for (int64_t k = 0; k < count; ++k)
+    single.push_back(static_cast<uint32_t>(RandBelow(singleDraws, cycle[k % 5])));
+  {
+    ChoiceStream stream(cycledDraws, count);
+    std::vector<ChoiceBound> bounds;
+    for (uint32_t bound : cycle)
+      bounds.emplace_back(bound, stream.Span());
+    stream.FillCycle(bounds.data(), 5, cycled.data(), count);
+  }
+  EXPECT_EQ(single, cycled);
+  EXPECT_EQ(singleDraws.Used(), cycledDraws.Used());
+  EXPECT_GT(singleDraws.Used(), count + 1000) << "the case must include rejections";
 }
 
 // A stream left with choices untaken asserts, except while an exception (out of memory in

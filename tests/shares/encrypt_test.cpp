@@ -6,7 +6,9 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 
@@ -439,6 +441,64 @@ TEST_F(Encrypt, ACancelAnywhereWritesNothing) {
   late.cancelFrom = questions + 1;
   ASSERT_TRUE(run(late, true, nullptr));
   EXPECT_EQ(ReadFileBytes(dir.File("capa1.bmp")), written);
+}
+
+// Work shared among threads: shares of the size one thread makes, the bands drawn from
+// generators keyed apart (a white secret's bands never repeat one another), progress up to 1,
+// and a cancel or a generator without entropy on any thread leaves nothing written.
+TEST_F(Encrypt, ThreadsShareTheRowsWithGeneratorsKeyedApart) {
+  BmpImage white("white.bmp", 64, 40);
+  for (int32_t y = 0; y < 64; ++y) {
+    for (int32_t x = 0; x < 40; ++x)
+      white.SetPixel(y, x, false);
+  }
+  auto run = [&](FakeSession& host, int threads, EntropyFn entropy, std::vector<BmpImage>& made) {
+    EncryptRequest request;
+    request.scheme = {SchemeKind::SchemeKofN, 3, 2, nullptr, false};
+    request.method = ExpansionMethod::RandomBasisColumn;
+    request.secret = &white;
+    random = MakeSystemRandom(std::move(entropy));
+    request.random = random.get();
+    request.threads = threads;
+    return MakeShares(host, env, request, made);
+  };
+  std::vector<BmpImage> one, four;
+  ASSERT_TRUE(run(session, 1, {}, one));
+  FakeSession watched(dir);
+  ASSERT_TRUE(run(watched, 4, {}, four));
+  ASSERT_EQ(four.size(), one.size());
+  for (size_t r = 0; r < four.size(); ++r) {
+    EXPECT_EQ(four[r].Width(), one[r].Width());
+    EXPECT_EQ(four[r].Height(), one[r].Height());
+    // Rows 0 and 16 are the first rows of bands 1 and 2.
+    EXPECT_NE(std::memcmp(four[r].Row(0), four[r].Row(16), four[r].Stride()), 0) << r;
+  }
+  ASSERT_FALSE(watched.progress.empty());
+  EXPECT_TRUE(std::is_sorted(watched.progress.begin(), watched.progress.end()));
+  EXPECT_EQ(watched.progress.back(), 1.0);
+
+  CancellingSession cancelling(dir);
+  cancelling.cancelFrom = 2;  // the first question once the bands have begun
+  EXPECT_EQ(run(cancelling, 4, {}, four).code, Code::kCancelled);
+  EXPECT_TRUE(four.empty());
+
+  // The entropy runs out for the first source made for a thread, or for the caller's own.
+  for (int failing : {1, 2}) {
+    int calls = 0;
+    const EntropyFn entropy = [&](void* out, size_t length) -> ssize_t {
+      if (++calls == failing) {
+        errno = ENOSYS;
+        return -1;
+      }
+      return getentropy(out, length) == 0 ? static_cast<ssize_t>(length) : -1;
+    };
+    const Outcome outcome = run(session, 2, entropy, four);
+    EXPECT_EQ(outcome.code, Code::kRandomFailed) << failing;
+    EXPECT_EQ(outcome.error, ENOSYS) << failing;
+    EXPECT_TRUE(four.empty());
+  }
+  EXPECT_TRUE(session.written.empty());
+  EXPECT_TRUE(std::filesystem::is_empty(dir.Path()));
 }
 
 }  // namespace

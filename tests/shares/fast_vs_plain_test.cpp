@@ -2,6 +2,9 @@
 // left behind, same number of draws (the next draw agrees), for odd sizes and all depths.
 #include <gtest/gtest.h>
 
+#include <cstring>
+#include <memory>
+
 #include "reference/plain_expansion.h"
 #include "schemes/scheme_pair.h"
 #include "shares/expansion.h"
@@ -42,6 +45,8 @@ std::vector<Pair> Pairs() {
   pairs.push_back(RandomPair("c8", 3, 8, 2));
   pairs.push_back(RandomPair("c12", 2, 12, 3));
   pairs.push_back(RandomPair("c70m9", 9, 70, 4));
+  // Nine shares of eight columns: more than one word holds, a row's choices still drawn at once.
+  pairs.push_back(RandomPair("c8m9", 9, 8, 5));
   return pairs;
 }
 
@@ -214,6 +219,100 @@ TEST(FastMatchesPlain, RealSchemePairs) {
       ++seed;
     }
   }
+}
+
+// Rows [first, end) of a 1-bit picture.
+BmpImage RowsOf(const BmpImage& image, int64_t first, int64_t end) {
+  BmpImage rows("rows.bmp", static_cast<int32_t>(end - first), image.Width());
+  for (int64_t y = first; y < end; ++y) {
+    for (int32_t x = 0; x < image.Width(); ++x)
+      rows.SetPixel(static_cast<int32_t>(y - first), x,
+                    image.GetPixel(static_cast<int32_t>(y), x) == 'b');
+  }
+  return rows;
+}
+
+// Work in bands: band i is the plain method on the band's rows alone, drawn from source i,
+// written at the band's place in the shares; the matrices end where the last band's plain
+// run leaves them. More sources than rows leave the extra sources untouched.
+TEST(BandsMatchPlain, EachBandIsThePlainMethodOnItsRows) {
+  const std::vector<Pair> pairs = Pairs();
+  uint32_t seed = 700;
+  for (ExpansionMethod method : kMethods) {
+    for (const Pair& pair : {pairs[3], pairs[4]}) {
+      for (const int bands : {3, 5}) {
+        const int m = pair.s0.Rows();
+        const int64_t c = pair.s0.Cols();
+        const int64_t perRow = method == ExpansionMethod::PixelSampling ? SquareBlockSide(c) : 1;
+        // Five sources for two walk rows: two bands.
+        const int32_t height = static_cast<int32_t>(perRow * (bands == 3 ? 11 : 2));
+        SCOPED_TRACE(::testing::Message() << "method " << static_cast<int>(method) << ", "
+                                          << pair.name << ", " << bands << " sources");
+        const BmpImage secret = RandomPicture(height, 13, 1, ++seed);
+        std::vector<BmpImage> innocents;
+        for (int r = 0; r < m; ++r)
+          innocents.push_back(RandomPicture(height, 13, 1, seed + 50 + r));
+        std::vector<std::unique_ptr<RandomSource>> owned;
+        std::vector<RandomSource*> sources;
+        for (int i = 0; i < bands; ++i) {
+          owned.push_back(MakeSeededRandom(seed + 10 + i));
+          sources.push_back(owned.back().get());
+        }
+        BasisMatrix b0 = pair.s0, b1 = pair.s1;
+        ShareTable table;
+        std::vector<double> seen;
+        ASSERT_TRUE(RunExpansionMethodInBands(sources, method, table, secret, innocents, b0, b1,
+                                              [&](double f) {
+                                                seen.push_back(f);
+                                                return true;
+                                              }));
+        ASSERT_FALSE(seen.empty());
+        EXPECT_EQ(seen.back(), 1.0);
+        const int64_t rows = MethodWalkRows(method, secret, c);
+        const int64_t used = std::min<int64_t>(bands, rows);
+        for (int64_t i = 0; i < bands; ++i) {
+          auto plainSource = MakeSeededRandom(seed + 10 + static_cast<uint32_t>(i));
+          if (i >= used) {
+            EXPECT_EQ(sources[i]->Next(), plainSource->Next()) << "band " << i << " unused";
+            continue;
+          }
+          const int64_t first = rows * i / used, end = rows * (i + 1) / used;
+          std::vector<BmpImage> bandInnocents;
+          for (const BmpImage& innocent : innocents)
+            bandInnocents.push_back(RowsOf(innocent, first * perRow, end * perRow));
+          BasisMatrix p0 = pair.s0, p1 = pair.s1;
+          const std::vector<BmpImage> plain =
+              PlainShares(*plainSource, method, RowsOf(secret, first * perRow, end * perRow),
+                          bandInnocents, p0, p1);
+          const int64_t top = MethodShareSize(method, 13, first * perRow, m, c).height;
+          for (int r = 0; r < m; ++r) {
+            const BmpImage& share = table.Images()[r];
+            for (int32_t y = 0; y < plain[r].Height(); ++y) {
+              ASSERT_EQ(std::memcmp(share.Row(static_cast<int32_t>(top + y)), plain[r].Row(y),
+                                    share.Stride()),
+                        0)
+                  << "band " << i << ", share " << r << ", row " << y;
+            }
+          }
+          EXPECT_EQ(sources[i]->Next(), plainSource->Next()) << "band " << i << " draws";
+          if (i + 1 == used) {
+            EXPECT_EQ(b0, p0);
+            EXPECT_EQ(b1, p1);
+          }
+        }
+      }
+    }
+  }
+  // A watch that answers false stops the work.
+  const BmpImage secret = RandomPicture(40, 13, 1, 1);
+  std::vector<std::unique_ptr<RandomSource>> owned;
+  owned.push_back(MakeSeededRandom(1));
+  owned.push_back(MakeSeededRandom(2));
+  BasisMatrix s0 = pairs[0].s0, s1 = pairs[0].s1;
+  ShareTable table;
+  EXPECT_FALSE(RunExpansionMethodInBands({owned[0].get(), owned[1].get()},
+                                         ExpansionMethod::RandomBasisColumn, table, secret, {}, s0,
+                                         s1, [](double) { return false; }));
 }
 
 }  // namespace

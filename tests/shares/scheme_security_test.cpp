@@ -291,9 +291,44 @@ std::vector<int32_t> StackedDark(const std::vector<BmpImage>& shares, const Bloc
 using Encoder = std::function<std::vector<BmpImage>(
     const BmpImage& secret, const std::vector<BmpImage>& innocents, uint32_t seed)>;
 
-Encoder RealMethod(const SchemePair& pair, ExpansionMethod method) {
+// Where the draws come from: the seeded engine; the system source's generator on one thread;
+// or kBands generators, one per band of rows, on threads. The generators are keyed from a
+// stream the seed fixes, so that every outcome is the same from run to run.
+enum class Draws { kSeeded, kSystem, kBands };
+constexpr int kBands = 4;
+
+std::unique_ptr<RandomSource> KeyedSystemSource(uint32_t seed) {
+  auto stream = std::make_shared<std::mt19937>(seed);
+  return MakeSystemRandom([stream](void* out, size_t length) -> ssize_t {
+    for (size_t i = 0; i < length; ++i)
+      static_cast<uint8_t*>(out)[i] = static_cast<uint8_t>((*stream)());
+    return static_cast<ssize_t>(length);
+  });
+}
+
+Encoder BandedMethod(const SchemePair& pair, ExpansionMethod method) {
   return [&pair, method](const BmpImage& secret, const std::vector<BmpImage>& innocents,
                          uint32_t seed) {
+    BasisMatrix s0 = pair.s0, s1 = pair.s1;
+    std::vector<std::unique_ptr<RandomSource>> owned;
+    std::vector<RandomSource*> sources;
+    owned.push_back(KeyedSystemSource(seed));
+    for (int i = 1; i < kBands; ++i)
+      owned.push_back(owned[0]->Independent());
+    for (const auto& source : owned)
+      sources.push_back(source.get());
+    ShareTable table;
+    EXPECT_TRUE(RunExpansionMethodInBands(sources, method, table, secret, innocents, s0, s1,
+                                          [](double) { return true; }));
+    return std::move(table.Images());
+  };
+}
+
+Encoder RealMethod(const SchemePair& pair, ExpansionMethod method, Draws draws = Draws::kSeeded) {
+  if (draws == Draws::kBands)
+    return BandedMethod(pair, method);
+  return [&pair, method, draws](const BmpImage& secret, const std::vector<BmpImage>& innocents,
+                                uint32_t seed) {
     BasisMatrix s0 = pair.s0, s1 = pair.s1;
     const ShareSize size =
         MethodShareSize(method, secret.Width(), secret.Height(), s0.Rows(), s0.Cols());
@@ -302,7 +337,9 @@ Encoder RealMethod(const SchemePair& pair, ExpansionMethod method) {
       shares.emplace_back(ShareName(r), static_cast<int32_t>(size.height),
                           static_cast<int32_t>(size.width));
     }
-    EncodeShares(*MakeSeededRandom(seed), method, secret, innocents, s0, s1, shares);
+    const std::unique_ptr<RandomSource> random =
+        draws == Draws::kSeeded ? MakeSeededRandom(seed) : KeyedSystemSource(seed);
+    EncodeShares(*random, method, secret, innocents, s0, s1, shares);
     return shares;
   };
 }
@@ -341,6 +378,25 @@ double NeighbourPairs(const Blocks& blocks, Set q) {
       const size_t u = size_t(by) * blocks.across + bx;
       samples.Add(blocks.white[u] == blocks.white[u + 1],
                   Mix(blocks.Key(q, u), blocks.Key(q, u + 1)));
+    }
+  }
+  return ChiSquarePValue(samples);
+}
+
+// Blocks above one another, pairs of one colour against pairs of two: of every block row, or
+// only where a band of rows ends and the next begins.
+double VerticalPairs(const Blocks& blocks, Set q, bool bandEdgesOnly) {
+  Samples samples;
+  for (int32_t by = 0; by + 1 < blocks.down; ++by) {
+    bool edge = false;
+    for (int i = 1; i < kBands; ++i)
+      edge = edge || by + 1 == blocks.down * i / kBands;
+    if (bandEdgesOnly && !edge)
+      continue;
+    for (int32_t bx = 0; bx < blocks.across; ++bx) {
+      const size_t u = size_t(by) * blocks.across + bx;
+      samples.Add(blocks.white[u] == blocks.white[u + blocks.across],
+                  Mix(blocks.Key(q, u), blocks.Key(q, u + blocks.across)));
     }
   }
   return ChiSquarePValue(samples);
@@ -392,52 +448,59 @@ const MethodCase kMethods[] = {{ExpansionMethod::RandomBasisColumn, false},
 
 constexpr int32_t kFewColumns = 24;
 
-// Shares of a random secret, whole blocks and neighbour pairs, for every forbidden set; the
-// first blocks of many small pictures for every forbidden set too; the contrast of every
-// qualified set.
+// Shares of a random secret, whole blocks and neighbour pairs (beside and above one another,
+// and where bands of rows meet), for every forbidden set; the first blocks of many small
+// pictures for every forbidden set too; the contrast of every qualified set. With each
+// source of draws.
 TEST(SchemeShares, ForbiddenSetsSeeTheSameBlocksWhateverTheSecret) {
   uint32_t seed = 1;
-  for (const SchemeCase& scheme : SmallSchemes()) {
-    const SchemePair pair = scheme.Build();
-    ASSERT_EQ(pair.error, Code::kOk);
-    const int64_t c = pair.s0.Cols();
-    for (const MethodCase& method : kMethods) {
-      if (method.onlyFewColumns && c > kFewColumns)
-        continue;
-      SCOPED_TRACE(::testing::Message()
-                   << scheme.name << ", method " << static_cast<int>(method.method));
-      const Layout layout = MethodLayout(method.method, c, scheme.n);
-      // About 4096 encoded units; one-pixel methods get more, as they are cheap.
-      const int32_t units = layout.share == 1 ? 96 : 64;
-      const int32_t side = static_cast<int32_t>(units * layout.secret);
-      const BmpImage secret = testing::RandomPicture(side, side, 1, seed += 3);
-      const Encoder encode = RealMethod(pair, method.method);
-      const std::vector<BmpImage> shares =
-          encode(secret, Innocents(scheme.n, side, side, false, seed), seed);
-      const Blocks blocks = ReadBlocks(shares, secret, layout);
-      const FirstBlockRuns first = EncodeFirstBlocks(encode, layout, scheme.n, 300, seed + 7);
-      for (Set q = 1; q < (1u << scheme.n); ++q) {
-        if (scheme.Qualified(q)) {
-          // Extended shares spend m more sub-pixels and filler dilutes a block, but neither
-          // takes away more than the column count's share of the contrast.
-          const std::vector<int32_t> dark = StackedDark(shares, blocks, layout, q);
-          double sum[2] = {0, 0}, count[2] = {0, 0};
-          for (size_t u = 0; u < dark.size(); ++u) {
-            sum[!blocks.white[u]] += dark[u];
-            count[!blocks.white[u]] += 1;
-          }
-          const double area = double(layout.share) * layout.share;
-          const double seen = (sum[1] / count[1] - sum[0] / count[0]) / area;
-          const double contrast = double(StackedBlack(pair.s1, q) - StackedBlack(pair.s0, q)) / c;
-          EXPECT_GT(seen, contrast * c / (c + scheme.n) / 4) << "qualified set " << q;
+  for (const Draws draws : {Draws::kSeeded, Draws::kSystem, Draws::kBands})
+    for (const SchemeCase& scheme : SmallSchemes()) {
+      const SchemePair pair = scheme.Build();
+      ASSERT_EQ(pair.error, Code::kOk);
+      const int64_t c = pair.s0.Cols();
+      for (const MethodCase& method : kMethods) {
+        if (method.onlyFewColumns && c > kFewColumns)
           continue;
+        SCOPED_TRACE(::testing::Message()
+                     << scheme.name << ", method " << static_cast<int>(method.method) << ", draws "
+                     << static_cast<int>(draws));
+        const Layout layout = MethodLayout(method.method, c, scheme.n);
+        // About 4096 encoded units; one-pixel methods get more, as they are cheap.
+        const int32_t units = layout.share == 1 ? 96 : 64;
+        const int32_t side = static_cast<int32_t>(units * layout.secret);
+        const BmpImage secret = testing::RandomPicture(side, side, 1, seed += 3);
+        const Encoder encode = RealMethod(pair, method.method, draws);
+        const std::vector<BmpImage> shares =
+            encode(secret, Innocents(scheme.n, side, side, false, seed), seed);
+        const Blocks blocks = ReadBlocks(shares, secret, layout);
+        const FirstBlockRuns first = EncodeFirstBlocks(encode, layout, scheme.n, 300, seed + 7);
+        for (Set q = 1; q < (1u << scheme.n); ++q) {
+          if (scheme.Qualified(q)) {
+            // Extended shares spend m more sub-pixels and filler dilutes a block, but neither
+            // takes away more than the column count's share of the contrast.
+            const std::vector<int32_t> dark = StackedDark(shares, blocks, layout, q);
+            double sum[2] = {0, 0}, count[2] = {0, 0};
+            for (size_t u = 0; u < dark.size(); ++u) {
+              sum[!blocks.white[u]] += dark[u];
+              count[!blocks.white[u]] += 1;
+            }
+            const double area = double(layout.share) * layout.share;
+            const double seen = (sum[1] / count[1] - sum[0] / count[0]) / area;
+            const double contrast = double(StackedBlack(pair.s1, q) - StackedBlack(pair.s0, q)) / c;
+            EXPECT_GT(seen, contrast * c / (c + scheme.n) / 4) << "qualified set " << q;
+            continue;
+          }
+          EXPECT_GT(WholeBlocks(blocks, q), kSignificance) << "whole blocks, set " << q;
+          EXPECT_GT(NeighbourPairs(blocks, q), kSignificance) << "neighbour pairs, set " << q;
+          EXPECT_GT(VerticalPairs(blocks, q, false), kSignificance) << "vertical pairs, set " << q;
+          if (draws == Draws::kBands) {
+            EXPECT_GT(VerticalPairs(blocks, q, true), kSignificance) << "band edges, set " << q;
+          }
+          EXPECT_GT(FirstBlocks(first, q), kSignificance) << "first blocks, set " << q;
         }
-        EXPECT_GT(WholeBlocks(blocks, q), kSignificance) << "whole blocks, set " << q;
-        EXPECT_GT(NeighbourPairs(blocks, q), kSignificance) << "neighbour pairs, set " << q;
-        EXPECT_GT(FirstBlocks(first, q), kSignificance) << "first blocks, set " << q;
       }
     }
-  }
 }
 
 // The case that once showed the secret: (2,2), preserve detail, white innocent pictures;
