@@ -161,19 +161,23 @@ bool RunExpansionMethodInBands(const std::vector<RandomSource*>& sources, Expans
   for (int64_t i = 0; i < bands; ++i)
     threads.emplace_back(runBand, i);
   bool watching = true;
-  for (std::unique_lock<std::mutex> lock(mutex); running > 0;) {
-    finished.wait_for(lock, std::chrono::milliseconds(20));
-    if (running == 0 || !watching)
-      continue;
-    lock.unlock();
-    int64_t sum = 0;
-    for (int64_t i = 0; i < bands; ++i)
-      sum += done[i].load();
-    if (!watch(static_cast<double>(sum) / static_cast<double>(rows))) {
-      watching = false;
-      stop.store(true);
+  {
+    // running is counted down by the bands, under the lock.
+    std::unique_lock<std::mutex> lock(mutex);
+    while (running > 0) {
+      finished.wait_for(lock, std::chrono::milliseconds(20));
+      if (running == 0 || !watching)
+        continue;
+      lock.unlock();
+      int64_t sum = 0;
+      for (int64_t i = 0; i < bands; ++i)
+        sum += done[i].load();
+      if (!watch(static_cast<double>(sum) / static_cast<double>(rows))) {
+        watching = false;
+        stop.store(true);
+      }
+      lock.lock();
     }
-    lock.lock();
   }
   for (std::thread& thread : threads)
     thread.join();
