@@ -25,8 +25,8 @@ struct Rgba {
 
 // A PNG written with libpng's row interface. samples holds every channel of every pixel, row by
 // row, at the file's bit depth (palette indices for a palette file).
-struct PngSpec {
-  PngSpec(int w, int h, int type = PNG_COLOR_TYPE_RGBA, int depth = 8)
+struct PngLayout {
+  PngLayout(int w, int h, int type = PNG_COLOR_TYPE_RGBA, int depth = 8)
       : width(w), height(h), colourType(type), bitDepth(depth) {}
   int Channels() const {
     return colourType == PNG_COLOR_TYPE_GRAY_ALPHA ? 2
@@ -46,7 +46,7 @@ struct PngSpec {
   std::vector<uint8_t> exif;          // an eXIf chunk before the pixel data
 };
 
-std::vector<uint8_t> EncodePng(const PngSpec& spec) {
+std::vector<uint8_t> EncodePng(const PngLayout& layout) {
   std::vector<uint8_t> bytes;
   png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
   png_infop info = png_create_info_struct(png);
@@ -57,32 +57,32 @@ std::vector<uint8_t> EncodePng(const PngSpec& spec) {
         out->insert(out->end(), data, data + length);
       },
       nullptr);
-  png_set_IHDR(png, info, spec.width, spec.height, spec.bitDepth, spec.colourType,
-               spec.interlaced ? PNG_INTERLACE_ADAM7 : PNG_INTERLACE_NONE,
+  png_set_IHDR(png, info, layout.width, layout.height, layout.bitDepth, layout.colourType,
+               layout.interlaced ? PNG_INTERLACE_ADAM7 : PNG_INTERLACE_NONE,
                PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
-  if (!spec.palette.empty())
-    png_set_PLTE(png, info, spec.palette.data(), static_cast<int>(spec.palette.size()));
-  if (!spec.paletteAlpha.empty())
-    png_set_tRNS(png, info, spec.paletteAlpha.data(), static_cast<int>(spec.paletteAlpha.size()),
-                 nullptr);
-  if (!spec.exif.empty())
-    png_set_eXIf_1(png, info, static_cast<png_uint_32>(spec.exif.size()),
-                   const_cast<uint8_t*>(spec.exif.data()));
+  if (!layout.palette.empty())
+    png_set_PLTE(png, info, layout.palette.data(), static_cast<int>(layout.palette.size()));
+  if (!layout.paletteAlpha.empty())
+    png_set_tRNS(png, info, layout.paletteAlpha.data(),
+                 static_cast<int>(layout.paletteAlpha.size()), nullptr);
+  if (!layout.exif.empty())
+    png_set_eXIf_1(png, info, static_cast<png_uint_32>(layout.exif.size()),
+                   const_cast<uint8_t*>(layout.exif.data()));
   png_write_info(png, info);
-  const size_t perRow = spec.samples.size() / spec.height;
-  std::vector<std::vector<uint8_t>> rows(spec.height);
+  const size_t perRow = layout.samples.size() / layout.height;
+  std::vector<std::vector<uint8_t>> rows(layout.height);
   std::vector<png_bytep> pointers;
-  for (int y = 0; y < spec.height; ++y) {
+  for (int y = 0; y < layout.height; ++y) {
     std::vector<uint8_t>& row = rows[y];
-    row.resize((perRow * spec.bitDepth + 7) / 8 + 1);
+    row.resize((perRow * layout.bitDepth + 7) / 8 + 1);
     for (size_t i = 0; i < perRow; ++i) {
-      const uint16_t v = spec.samples[y * perRow + i];
-      if (spec.bitDepth == 16) {
+      const uint16_t v = layout.samples[y * perRow + i];
+      if (layout.bitDepth == 16) {
         row[2 * i] = v >> 8;
         row[2 * i + 1] = v & 0xFF;
       } else {
-        const size_t bit = i * spec.bitDepth;
-        row[bit / 8] |= v << (8 - spec.bitDepth - bit % 8);
+        const size_t bit = i * layout.bitDepth;
+        row[bit / 8] |= v << (8 - layout.bitDepth - bit % 8);
       }
     }
     pointers.push_back(row.data());
@@ -94,10 +94,10 @@ std::vector<uint8_t> EncodePng(const PngSpec& spec) {
 }
 
 std::vector<uint8_t> EncodePng(int width, int height, const std::vector<Rgba>& pixels) {
-  PngSpec spec{width, height};
+  PngLayout layout{width, height};
   for (const Rgba& p : pixels)
-    spec.samples.insert(spec.samples.end(), {p.r, p.g, p.b, p.a});
-  return EncodePng(spec);
+    layout.samples.insert(layout.samples.end(), {p.r, p.g, p.b, p.a});
+  return EncodePng(layout);
 }
 
 // A JPEG at quality 100; components 1 writes it as greyscale, 3 as colour. app1, when given,
@@ -186,8 +186,8 @@ std::string FirstDifference(const std::vector<uint8_t>& got, const std::vector<u
 
 TEST(PictureTest, SixteenBitSamplesReadAsTheNearestEightBitValue) {
   // Every 16-bit value once, in a grey file and in each channel of a colour one.
-  PngSpec grey{256, 256, PNG_COLOR_TYPE_GRAY, 16};
-  PngSpec rgb{256, 256, PNG_COLOR_TYPE_RGB, 16};
+  PngLayout grey{256, 256, PNG_COLOR_TYPE_GRAY, 16};
+  PngLayout rgb{256, 256, PNG_COLOR_TYPE_RGB, 16};
   std::vector<uint8_t> greyWanted, rgbWanted;
   auto nearest = [](uint32_t v) { return static_cast<uint8_t>((2 * v + 257) / 514); };
   for (uint32_t v = 0; v < 65536; ++v) {
@@ -199,11 +199,11 @@ TEST(PictureTest, SixteenBitSamplesReadAsTheNearestEightBitValue) {
   }
   EXPECT_EQ(nearest(385), 1);  // 1.498
   EXPECT_EQ(nearest(386), 2);  // 1.502
-  for (const auto& [spec, wanted] : {std::pair{grey, greyWanted}, std::pair{rgb, rgbWanted}}) {
-    const std::vector<uint8_t> png = EncodePng(spec);
+  for (const auto& [layout, wanted] : {std::pair{grey, greyWanted}, std::pair{rgb, rgbWanted}}) {
+    const std::vector<uint8_t> png = EncodePng(layout);
     GreyPicture picture;
     ASSERT_TRUE(DecodePicture(png.data(), png.size(), picture));
-    EXPECT_EQ(FirstDifference(picture.luma, wanted), "") << spec.colourType;
+    EXPECT_EQ(FirstDifference(picture.luma, wanted), "") << layout.colourType;
   }
 }
 
@@ -217,23 +217,23 @@ TEST(PictureTest, InterlacedPngReadsAsItsPlainTwin) {
                         {PNG_COLOR_TYPE_GRAY, 4},    {PNG_COLOR_TYPE_RGBA, 8}};
   for (const Case& c : cases) {
     // 13 x 11: every pass of Adam7 holds pixels, none of them whole 8 x 8 blocks.
-    PngSpec spec{13, 11, c.colourType, c.bitDepth};
+    PngLayout layout{13, 11, c.colourType, c.bitDepth};
     uint32_t seed = 12345;
-    for (int i = 0; i < 13 * 11 * spec.Channels(); ++i) {
+    for (int i = 0; i < 13 * 11 * layout.Channels(); ++i) {
       seed = seed * 1103515245 + 12345;
-      spec.samples.push_back(static_cast<uint16_t>((seed >> 8) & ((1u << c.bitDepth) - 1)));
+      layout.samples.push_back(static_cast<uint16_t>((seed >> 8) & ((1u << c.bitDepth) - 1)));
     }
     if (c.colourType == PNG_COLOR_TYPE_PALETTE) {
       for (int i = 0; i < 1 << c.bitDepth; ++i) {
-        spec.palette.push_back({static_cast<uint8_t>(i * 29), static_cast<uint8_t>(i * 71),
-                                static_cast<uint8_t>(255 - i)});
-        spec.paletteAlpha.push_back(static_cast<uint8_t>(i * 53));
+        layout.palette.push_back({static_cast<uint8_t>(i * 29), static_cast<uint8_t>(i * 71),
+                                  static_cast<uint8_t>(255 - i)});
+        layout.paletteAlpha.push_back(static_cast<uint8_t>(i * 53));
       }
     }
     GreyPicture plain, interlaced;
-    const std::vector<uint8_t> plainPng = EncodePng(spec);
-    spec.interlaced = true;
-    const std::vector<uint8_t> interlacedPng = EncodePng(spec);
+    const std::vector<uint8_t> plainPng = EncodePng(layout);
+    layout.interlaced = true;
+    const std::vector<uint8_t> interlacedPng = EncodePng(layout);
     ASSERT_TRUE(DecodePicture(plainPng.data(), plainPng.size(), plain));
     ASSERT_TRUE(DecodePicture(interlacedPng.data(), interlacedPng.size(), interlaced));
     EXPECT_EQ(interlaced.width, 13);
@@ -261,22 +261,22 @@ TEST(PictureTest, TransparencyIsLaidOnWhiteAsViewersShowIt) {
   for (const Case& c : cases) {
     const bool grey = c.colourType == PNG_COLOR_TYPE_GRAY_ALPHA;
     const int count = static_cast<int>(pixels.size()) - (grey ? 1 : 0);
-    PngSpec spec{count, 1, c.colourType, c.bitDepth};
+    PngLayout layout{count, 1, c.colourType, c.bitDepth};
     const uint16_t scale = c.bitDepth == 16 ? 257 : 1;
     for (int i = 0; i < count; ++i) {
       const Rgba& p = pixels[i];
       if (c.colourType == PNG_COLOR_TYPE_PALETTE) {
-        spec.palette.push_back({p.r, p.g, p.b});
-        spec.paletteAlpha.push_back(p.a);
-        spec.samples.push_back(static_cast<uint16_t>(i));
+        layout.palette.push_back({p.r, p.g, p.b});
+        layout.paletteAlpha.push_back(p.a);
+        layout.samples.push_back(static_cast<uint16_t>(i));
       } else if (grey) {
-        spec.samples.insert(spec.samples.end(), {uint16_t(p.r * scale), uint16_t(p.a * scale)});
+        layout.samples.insert(layout.samples.end(), {uint16_t(p.r * scale), uint16_t(p.a * scale)});
       } else {
-        spec.samples.insert(spec.samples.end(), {uint16_t(p.r * scale), uint16_t(p.g * scale),
-                                                 uint16_t(p.b * scale), uint16_t(p.a * scale)});
+        layout.samples.insert(layout.samples.end(), {uint16_t(p.r * scale), uint16_t(p.g * scale),
+                                                     uint16_t(p.b * scale), uint16_t(p.a * scale)});
       }
     }
-    const std::vector<uint8_t> png = EncodePng(spec);
+    const std::vector<uint8_t> png = EncodePng(layout);
     GreyPicture picture;
     ASSERT_TRUE(DecodePicture(png.data(), png.size(), picture));
     EXPECT_EQ(picture.luma, std::vector<uint8_t>(wanted.begin(), wanted.begin() + count))
@@ -309,7 +309,7 @@ TEST(PictureTest, ExifOrientationShowsThePictureUpright) {
       int w = 0, h = 0;
       const std::vector<uint8_t> grey = Blocks(stored[orientation], &w, &h);
       const std::vector<uint8_t> exif = ExifBlock(orientation, bigEndian);
-      PngSpec png{w, h, PNG_COLOR_TYPE_GRAY, 8};
+      PngLayout png{w, h, PNG_COLOR_TYPE_GRAY, 8};
       png.samples.assign(grey.begin(), grey.end());
       png.exif = exif;
       for (const std::vector<uint8_t>& file :
@@ -387,7 +387,7 @@ TEST(PictureTest, MalformedExifIsIgnored) {
     cases.push_back({"cut to " + std::to_string(length),
                      std::vector<uint8_t>(good.begin(), good.begin() + length), length >= 34});
   for (const Case& c : cases) {
-    PngSpec png{width, height, PNG_COLOR_TYPE_GRAY, 8};
+    PngLayout png{width, height, PNG_COLOR_TYPE_GRAY, 8};
     png.samples.assign(grey.begin(), grey.end());
     png.exif = c.exif;
     std::vector<uint8_t> jpeg = EncodeJpeg(width, height, 1, grey, WithExifHeader(c.exif));
