@@ -8,6 +8,7 @@
 #include <thread>
 #include <vector>
 
+#include "core/work_threads.h"
 #include "schemes/block_geometry.h"
 
 namespace quillon {
@@ -125,11 +126,8 @@ DecodeResult DecodeStacked(const BmpImage& stacked, const BlockLayout& layout,
   const int32_t width = static_cast<int32_t>(stacked.Width() / s);
   result.image = BmpImage(resultName, height, width);
   result.blocks = int64_t{height} * width;
-  if (threads <= 0) {
-    const int64_t pixels = int64_t{stacked.Width()} * stacked.Height();
-    threads = static_cast<int>(std::min<int64_t>(std::max(1u, std::thread::hardware_concurrency()),
-                                                 std::max<int64_t>(1, pixels / kPixelsPerThread)));
-  }
+  if (threads <= 0)
+    threads = DefaultThreads(int64_t{stacked.Width()} * stacked.Height(), kPixelsPerThread);
   threads = std::max(1, std::min(threads, height));
   // Bands of block rows, each writing rows of the result no other band writes.
   std::vector<int64_t> ambiguous(static_cast<size_t>(threads));

@@ -7,11 +7,11 @@
 #include <new>
 #include <string>
 #include <system_error>
-#include <thread>
 #include <vector>
 
 #include "core/file_identity.h"
 #include "core/share_set_writer.h"
+#include "core/work_threads.h"
 #include "shares/expansion.h"
 #include "shares/share_output.h"
 
@@ -74,11 +74,8 @@ constexpr int64_t kPixelsPerThread = int64_t{1} << 16;
 // than the method walks rows.
 int ThreadsFor(const EncryptRequest& request, const BmpImage& secret, int64_t c) {
   int64_t threads = request.threads;
-  if (threads <= 0) {
-    const int64_t pixels = int64_t{secret.Width()} * secret.Height();
-    threads = std::min<int64_t>(std::max(1u, std::thread::hardware_concurrency()),
-                                std::max<int64_t>(1, pixels / kPixelsPerThread));
-  }
+  if (threads <= 0)
+    threads = DefaultThreads(int64_t{secret.Width()} * secret.Height(), kPixelsPerThread);
   return static_cast<int>(std::clamp<int64_t>(
       std::min(threads, MethodWalkRows(request.method, secret, c)), 1, kMaxThreads));
 }
