@@ -44,6 +44,14 @@ class DialogAsker : public Asker {
     dialog.SetOKLabel(Wx(yes));
     return dialog.ShowModal() == wxID_OK;
   }
+
+  std::string SaveFile(wxWindow* parent, const SaveFileQuestion& question) override {
+    wxFileDialog dialog(parent, question.title, question.folder, question.name, question.wildcard,
+                        wxFD_SAVE | wxFD_OVERWRITE_PROMPT);
+    if (dialog.ShowModal() != wxID_OK)
+      return "";
+    return std::string(dialog.GetPath().utf8_str());
+  }
 };
 
 }  // namespace

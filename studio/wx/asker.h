@@ -3,6 +3,8 @@
 // answer in place of the user instead of driving native dialogs. GUI thread only.
 #pragma once
 
+#include <wx/string.h>
+
 #include <memory>
 #include <string>
 #include <vector>
@@ -10,6 +12,13 @@
 class wxWindow;
 
 namespace quillon::studio::wx {
+
+struct SaveFileQuestion {
+  wxString title;
+  wxString folder;    // where the dialog starts; "" for the toolkit's default
+  wxString name;      // the file name offered
+  wxString wildcard;  // in wxFileDialog's form
+};
 
 class Asker {
  public:
@@ -23,6 +32,8 @@ class Asker {
                                    const std::string& folder) = 0;
   // Whether the user goes on: yes is the label of the button that does.
   virtual bool Confirm(wxWindow* parent, const std::string& message, const std::string& yes) = 0;
+  // A file to save to (UTF-8); "" when cancelled. The toolkit's dialog asks before replacing.
+  virtual std::string SaveFile(wxWindow* parent, const SaveFileQuestion& question) = 0;
 };
 
 // The toolkit's own dialogs.
@@ -45,6 +56,9 @@ class AskerSlot : public Asker {
   }
   bool Confirm(wxWindow* parent, const std::string& message, const std::string& yes) override {
     return m_asker->Confirm(parent, message, yes);
+  }
+  std::string SaveFile(wxWindow* parent, const SaveFileQuestion& question) override {
+    return m_asker->SaveFile(parent, question);
   }
 
  private:

@@ -92,7 +92,7 @@ MainFrame::MainFrame(Document& document, const Texts& texts)
   auto* left = new wxScrolledWindow(root, wxID_ANY, wxDefaultPosition, wxDefaultSize,
                                     wxVSCROLL | wxTAB_TRAVERSAL);
   // The stack panel words its own labels: the letters it took are not offered again here.
-  m_stack = new StackPanel(root, document, texts);
+  m_stack = new StackPanel(root, document, texts, m_asker);
   TakeMnemonics(m_stack, m_mnemonics);
   for (Label label : {Label::kEncrypt, Label::kSaveShares, Label::kPrint, Label::kShareFormat})
     m_marked[label] = m_mnemonics.Mark(texts.Text(label));
@@ -467,7 +467,7 @@ void MainFrame::SaveShares() {
 void MainFrame::Print() {
   if (m_job || m_document.MadeShares() == 0)
     return;
-  PrintDialog dialog(this, m_document, m_texts);
+  PrintDialog dialog(this, m_document, m_texts, m_asker);
   dialog.ShowModal();
 }
 

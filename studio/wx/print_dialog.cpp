@@ -40,8 +40,8 @@ void SetIfChanged(wxSpinCtrlDouble* spin, double value) {
 }  // namespace
 
 struct PrintDialog::Impl {
-  Impl(PrintDialog* dialog, Document& document, const Texts& texts)
-      : self(dialog), doc(document), texts(texts) {}
+  Impl(PrintDialog* dialog, Document& document, const Texts& texts, Asker& asker)
+      : self(dialog), doc(document), texts(texts), asker(asker) {}
 
   void Build();
   void Sync();
@@ -52,6 +52,7 @@ struct PrintDialog::Impl {
   PrintDialog* self;
   Document& doc;
   const Texts& texts;
+  Asker& asker;
 
   wxChoice* paper = nullptr;
   wxStaticText* widthLabel = nullptr;
@@ -242,7 +243,7 @@ void PrintDialog::Impl::SavePdf() {
   question.name =
       U(secret.empty() ? std::string() : std::filesystem::path(secret).stem().string() + ".pdf");
   question.wildcard = U(texts.Text(Label::kPdfFiles) + " (*.pdf)|*.pdf");
-  const std::string path = WithExtension(AskSaveFile(self, question), ".pdf");
+  const std::string path = WithExtension(asker.SaveFile(self, question), ".pdf");
   if (path.empty())
     return;
   const Result result = doc.PrintPdf(path, texts);
@@ -256,10 +257,10 @@ void PrintDialog::Impl::Say(const std::string& text, bool problem) {
   self->Layout();
 }
 
-PrintDialog::PrintDialog(wxWindow* parent, Document& document, const Texts& texts)
+PrintDialog::PrintDialog(wxWindow* parent, Document& document, const Texts& texts, Asker& asker)
     : wxDialog(parent, wxID_ANY, DialogTitle(texts.Text(Label::kPrint)), wxDefaultPosition,
                wxDefaultSize, wxDEFAULT_DIALOG_STYLE | wxRESIZE_BORDER),
-      m_impl(new Impl(this, document, texts)) {
+      m_impl(new Impl(this, document, texts, asker)) {
   m_impl->Build();
   m_impl->Sync();
   GetSizer()->SetSizeHints(this);

@@ -7,12 +7,14 @@
 
 #include "studio/document.h"
 #include "studio/texts.h"
+#include "studio/wx/asker.h"
 
 namespace quillon::studio::wx {
 
 class PrintDialog : public wxDialog, public DocumentObserver {
  public:
-  PrintDialog(wxWindow* parent, Document& document, const Texts& texts);
+  // The PDF's name is asked for through asker, which outlives the dialog.
+  PrintDialog(wxWindow* parent, Document& document, const Texts& texts, Asker& asker);
   ~PrintDialog() override;
 
   void DocumentChanged(unsigned aspects) override;

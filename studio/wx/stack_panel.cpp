@@ -53,8 +53,8 @@ struct StackPanel::Impl {
     int participants = -1;  // entries of the choice besides "not known"
   };
 
-  Impl(StackPanel* panel, Document& document, const Texts& texts)
-      : self(panel), doc(document), texts(texts) {}
+  Impl(StackPanel* panel, Document& document, const Texts& texts, Asker& asker)
+      : self(panel), doc(document), texts(texts), asker(asker) {}
 
   void Build();
   void SyncRows();
@@ -69,6 +69,7 @@ struct StackPanel::Impl {
   StackPanel* self;
   Document& doc;
   const Texts& texts;
+  Asker& asker;
 
   wxScrolledWindow* list = nullptr;
   wxBoxSizer* listSizer = nullptr;
@@ -355,8 +356,8 @@ void StackPanel::Impl::SayText(const std::string& text, bool problem) {
   WrapLines();
 }
 
-StackPanel::StackPanel(wxWindow* parent, Document& document, const Texts& texts)
-    : wxPanel(parent, wxID_ANY), m_impl(new Impl(this, document, texts)) {
+StackPanel::StackPanel(wxWindow* parent, Document& document, const Texts& texts, Asker& asker)
+    : wxPanel(parent, wxID_ANY), m_impl(new Impl(this, document, texts, asker)) {
   m_impl->Build();
   m_impl->SyncRows();
   m_impl->UpdateStack();
@@ -409,7 +410,7 @@ void StackPanel::SaveStacked() {
   question.name = U(stem + picture.FileName() + ".png");
   question.wildcard = U(impl.texts.Text(Label::kFormatPng) + " (*.png)|*.png|" +
                         impl.texts.Text(Label::kFormatBmp) + " (*.bmp)|*.bmp");
-  const std::string path = WithExtension(AskSaveFile(this, question), ".png");
+  const std::string path = WithExtension(impl.asker.SaveFile(this, question), ".png");
   if (path.empty())
     return;
   const Result result = decoded ? impl.doc.SaveDecoded(path) : impl.doc.SaveStacked(path);

@@ -11,12 +11,14 @@
 
 #include "studio/document.h"
 #include "studio/texts.h"
+#include "studio/wx/asker.h"
 
 namespace quillon::studio::wx {
 
 class StackPanel : public wxPanel, public DocumentObserver {
  public:
-  StackPanel(wxWindow* parent, Document& document, const Texts& texts);
+  // Files to save are asked for through asker, which outlives the panel.
+  StackPanel(wxWindow* parent, Document& document, const Texts& texts, Asker& asker);
   ~StackPanel() override;
 
   void DocumentChanged(unsigned aspects) override;

@@ -10,7 +10,6 @@
 #include <fstream>
 
 #include "studio/wx/print_dialog.h"
-#include "studio/wx/stack_widgets.h"
 #include "tests/studio/studio_test_util.h"
 #include "tests/studio_wx/studio_wx_test_util.h"
 
@@ -99,8 +98,7 @@ TEST_F(Flow, OpenChooseEncryptStackSavePrint) {
 
   // Print… opens the print dialog over the window; its Save PDF writes the shares.
   const std::string pdf = dir.File("shares.pdf");
-  const SaveFileAsker before =
-      SetSaveFileAsker([&](wxWindow*, const SaveFileQuestion&) { return pdf; });
+  script.saves.push_back(pdf);
   bool printed = false;
   frame->CallAfter([&] {
     for (wxWindow* window : wxTopLevelWindows) {
@@ -112,7 +110,6 @@ TEST_F(Flow, OpenChooseEncryptStackSavePrint) {
     }
   });
   Click(Find<wxButton>(kPrintButtonName));
-  SetSaveFileAsker(before);
   EXPECT_TRUE(printed);
   EXPECT_GT(fs::file_size(pdf), 0u);
 }

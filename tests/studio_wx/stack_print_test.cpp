@@ -23,11 +23,11 @@
 #include "io/print_sheets.h"
 #include "studio/document.h"
 #include "studio/texts.h"
+#include "studio/wx/asker.h"
 #include "studio/wx/print_dialog.h"
 #include "studio/wx/print_preview.h"
 #include "studio/wx/stack_canvas.h"
 #include "studio/wx/stack_panel.h"
-#include "studio/wx/stack_widgets.h"
 #include "tests/shares/share_test_util.h"
 #include "tests/studio/studio_test_util.h"
 #include "tests/test_util.h"
@@ -117,13 +117,8 @@ class StackPrintTest : public ::testing::Test {
                      dir.File("secret.bmp"));
     frame = new wxFrame(nullptr, wxID_ANY, "stack");
     frame->SetSize(1000, 700);
-    m_asker = SetSaveFileAsker([this](wxWindow*, const SaveFileQuestion& question) {
-      asked.push_back(question);
-      return answer;
-    });
   }
   ~StackPrintTest() override {
-    SetSaveFileAsker(m_asker);
     frame->Destroy();
     Settle();
   }
@@ -138,7 +133,7 @@ class StackPrintTest : public ::testing::Test {
     std::thread worker([&job] { job->Run(); });
     worker.join();
     ASSERT_TRUE(job->Deliver());
-    panel = new StackPanel(frame, doc, texts);
+    panel = new StackPanel(frame, doc, texts, asker);
     frame->Show();
     frame->Layout();
     Settle();
@@ -158,7 +153,29 @@ class StackPrintTest : public ::testing::Test {
   std::vector<SaveFileQuestion> asked;
 
  private:
-  SaveFileAsker m_asker;
+  // Records every file question and answers each with answer.
+  class RecordingAsker : public Asker {
+   public:
+    explicit RecordingAsker(StackPrintTest& test) : m_test(test) {}
+    std::vector<std::string> OpenFiles(wxWindow*, const std::string&, const std::string&,
+                                       const std::string&, bool) override {
+      return {};
+    }
+    std::string ChooseFolder(wxWindow*, const std::string&, const std::string&) override {
+      return "";
+    }
+    bool Confirm(wxWindow*, const std::string&, const std::string&) override { return false; }
+    std::string SaveFile(wxWindow*, const SaveFileQuestion& question) override {
+      m_test.asked.push_back(question);
+      return m_test.answer;
+    }
+
+   private:
+    StackPrintTest& m_test;
+  };
+
+ protected:
+  RecordingAsker asker{*this};
 };
 
 TEST_F(StackPrintTest, TicksStackTheLayersAndSayWhatTheyShow) {
@@ -314,7 +331,7 @@ TEST_F(StackPrintTest, OpenedLayersGetAParticipantAndCanBeRemoved) {
 
 TEST_F(StackPrintTest, PrintDialogPreviewsPageOneAndSavesThePdf) {
   EncryptAndShow();
-  PrintDialog dialog(frame, doc, texts);
+  PrintDialog dialog(frame, doc, texts, asker);
   dialog.Show();
   Settle();
   Click(Find<wxCheckBox>(&dialog, texts.Text(Label::kSamePage)));

@@ -40,6 +40,7 @@ class ScriptedAsker : public Asker {
     std::deque<std::vector<std::string>> files;
     std::deque<std::string> folders;
     std::deque<bool> confirms;
+    std::deque<std::string> saves;
     std::vector<std::string> asked;  // every confirmation's message and its yes label
   };
   explicit ScriptedAsker(Script* script) : m_script(script) {}
@@ -72,6 +73,15 @@ class ScriptedAsker : public Asker {
     const bool answer = m_script->confirms.front();
     m_script->confirms.pop_front();
     return answer;
+  }
+  std::string SaveFile(wxWindow*, const SaveFileQuestion& question) override {
+    if (m_script->saves.empty()) {
+      ADD_FAILURE() << "unexpected file to save: " << question.title;
+      return "";
+    }
+    std::string path = m_script->saves.front();
+    m_script->saves.pop_front();
+    return path;
   }
 
  private:
