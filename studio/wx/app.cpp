@@ -17,6 +17,7 @@
 #include "core/env.h"
 #include "studio/settings.h"
 #include "studio/wx/main_frame.h"
+#include "studio/wx/wx_text.h"
 
 namespace quillon::studio::wx {
 
@@ -44,9 +45,8 @@ void UseUserLanguage() {
 }
 
 Texts TranslatedTexts() {
-  return Texts([](const char* english) {
-    return std::string(wxGetTranslation(wxString::FromUTF8(english)).utf8_str());
-  });
+  return Texts(
+      [](const char* english) { return Utf8(wxGetTranslation(wxString::FromUTF8(english))); });
 }
 
 bool StudioApp::OnInit() {
@@ -66,7 +66,7 @@ bool StudioApp::OnInit() {
   if (argc > 1) {
     wxFileName path(argv[1]);
     path.MakeAbsolute();
-    frame->OpenSecret(std::string(path.GetFullPath().utf8_str()));
+    frame->OpenSecret(Utf8(path.GetFullPath()));
   }
   return true;
 }
@@ -84,8 +84,7 @@ void ReadSettings(wxConfigBase& config, Document& document) {
   long cookie = 0;
   for (bool more = config.GetFirstEntry(key, cookie); more;
        more = config.GetNextEntry(key, cookie)) {
-    pairs.emplace_back(std::string(key.utf8_str()),
-                       std::string(config.Read(key, wxString()).utf8_str()));
+    pairs.emplace_back(Utf8(key), Utf8(config.Read(key, wxString())));
   }
   document.ApplySettings(SettingsFromPairs(pairs));
 }

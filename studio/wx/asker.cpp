@@ -1,4 +1,5 @@
 #include "studio/wx/asker.h"
+#include "studio/wx/wx_text.h"
 
 #include <wx/app.h>
 #include <wx/dirdlg.h>
@@ -7,10 +8,6 @@
 
 namespace quillon::studio::wx {
 namespace {
-
-wxString Wx(const std::string& text) {
-  return wxString::FromUTF8(text);
-}
 
 class DialogAsker : public Asker {
  public:
@@ -25,7 +22,7 @@ class DialogAsker : public Asker {
     wxArrayString paths;
     dialog.GetPaths(paths);
     for (const wxString& path : paths)
-      files.emplace_back(path.utf8_str());
+      files.push_back(Utf8(path));
     return files;
   }
 
@@ -34,7 +31,7 @@ class DialogAsker : public Asker {
     wxDirDialog dialog(parent, Wx(title), Wx(folder), wxDD_DEFAULT_STYLE);
     if (dialog.ShowModal() != wxID_OK)
       return "";
-    return std::string(dialog.GetPath().utf8_str());
+    return Utf8(dialog.GetPath());
   }
 
   bool Confirm(wxWindow* parent, const std::string& message, const std::string& yes) override {
@@ -50,7 +47,7 @@ class DialogAsker : public Asker {
                         wxFD_SAVE | wxFD_OVERWRITE_PROMPT);
     if (dialog.ShowModal() != wxID_OK)
       return "";
-    return std::string(dialog.GetPath().utf8_str());
+    return Utf8(dialog.GetPath());
   }
 };
 

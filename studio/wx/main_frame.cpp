@@ -24,6 +24,7 @@
 #include "studio/wx/scheme_panel.h"
 #include "studio/wx/secret_panel.h"
 #include "studio/wx/stack_panel.h"
+#include "studio/wx/wx_text.h"
 
 namespace quillon::studio::wx {
 namespace {
@@ -36,10 +37,6 @@ enum {
   kIdRecentLast = kIdRecentFirst + static_cast<int>(kMaxRecentFiles) - 1,
 };
 
-wxString Wx(const std::string& text) {
-  return wxString::FromUTF8(text);
-}
-
 // A picture dropped on the window opens as the secret.
 class DropSecret : public wxFileDropTarget {
  public:
@@ -47,7 +44,7 @@ class DropSecret : public wxFileDropTarget {
   bool OnDropFiles(wxCoord, wxCoord, const wxArrayString& files) override {
     if (files.empty())
       return false;
-    const std::string path(files[0].utf8_str());
+    const std::string path = Utf8(files[0]);
     // Opening may show a message: not inside the toolkit's drop handling.
     m_frame->CallAfter([frame = m_frame, path] { frame->OpenSecret(path); });
     return true;

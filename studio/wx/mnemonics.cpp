@@ -1,4 +1,5 @@
 #include "studio/wx/mnemonics.h"
+#include "studio/wx/wx_text.h"
 
 namespace quillon::studio::wx {
 namespace {
@@ -57,7 +58,7 @@ std::string Mnemonics::Mark(const std::string& label) {
       marked += '&';
     marked += text[i];
   }
-  return std::string(marked.utf8_str());
+  return Utf8(marked);
 }
 
 std::vector<wxString> WithMnemonics(const std::vector<std::string>& labels) {

@@ -17,13 +17,10 @@
 #include "studio/wx/mnemonics.h"
 #include "studio/wx/print_preview.h"
 #include "studio/wx/stack_widgets.h"
+#include "studio/wx/wx_text.h"
 
 namespace quillon::studio::wx {
 namespace {
-
-wxString U(const std::string& text) {
-  return wxString::FromUTF8(text);
-}
 
 // A paper of the user's own, as FindPaper reads it.
 std::string CustomPaper(double widthMm, double heightMm) {
@@ -78,16 +75,16 @@ void PrintDialog::Impl::Build() {
 
   auto* paperLabel = new wxStaticText(self, wxID_ANY, labels[0]);
   paper = new wxChoice(self, wxID_ANY);
-  paper->SetName(U(texts.Text(Label::kPaper)));
+  paper->SetName(Wx(texts.Text(Label::kPaper)));
   for (const std::string& name : PaperChoices())
-    paper->Append(U(texts.PaperName(name)));
-  paper->Append(U(texts.Text(Label::kCustomPaper)));
+    paper->Append(Wx(texts.PaperName(name)));
+  paper->Append(Wx(texts.Text(Label::kCustomPaper)));
 
   auto sideSpin = [this](const std::string& name) {
     auto* spin = new wxSpinCtrlDouble(self, wxID_ANY, "", wxDefaultPosition, wxDefaultSize,
                                       wxSP_ARROW_KEYS, kMinPaperMm, kMaxPaperMm, 210, 1);
     spin->SetDigits(1);
-    spin->SetName(U(name));
+    spin->SetName(Wx(name));
     return spin;
   };
   widthLabel = new wxStaticText(self, wxID_ANY, labels[1]);
@@ -99,23 +96,23 @@ void PrintDialog::Impl::Build() {
   pixel = new wxSpinCtrlDouble(self, wxID_ANY, "", wxDefaultPosition, wxDefaultSize,
                                wxSP_ARROW_KEYS, kMinPixelMm, kMaxPixelMm, 0.5, 0.05);
   pixel->SetDigits(2);
-  pixel->SetName(U(texts.Text(Label::kPixelSize)));
+  pixel->SetName(Wx(texts.Text(Label::kPixelSize)));
   samePage = new wxCheckBox(self, wxID_ANY, labels[4]);
-  samePage->SetName(U(texts.Text(Label::kSamePage)));
+  samePage->SetName(Wx(texts.Text(Label::kSamePage)));
 
   auto* previewLabel = new wxStaticText(self, wxID_ANY, labels[6]);
   previewLabel->SetFont(previewLabel->GetFont().Bold());
   preview = new PrintPreviewWindow(self, doc);
-  preview->SetName(U(texts.Text(Label::kPreview)));
+  preview->SetName(Wx(texts.Text(Label::kPreview)));
   pagesLine = new wxStaticText(self, wxID_ANY, "");
   misfitLine = new wxStaticText(self, wxID_ANY, "");
   misfitLine->SetForegroundColour(wxColour(176, 0, 32));
   messageLine = new wxStaticText(self, wxID_ANY, "");
   useFitting = new wxButton(self, wxID_ANY, labels[7]);
-  useFitting->SetName(U(texts.Text(Label::kUseFittingPixel)));
+  useFitting->SetName(Wx(texts.Text(Label::kUseFittingPixel)));
 
   save = new wxButton(self, wxID_ANY, labels[5]);
-  save->SetName(U(texts.Text(Label::kSavePdf)));
+  save->SetName(Wx(texts.Text(Label::kSavePdf)));
   auto* close = new wxButton(self, wxID_CLOSE);
   self->SetEscapeId(wxID_CLOSE);
   save->SetDefault();
@@ -196,7 +193,7 @@ void PrintDialog::Impl::Sync() {
       result.problem == Problem::kOutcome && result.outcome.code == Code::kPrintTooLarge;
   if (result) {
     preview->SetPreview(laid);
-    pagesLine->SetLabel(U(texts.PreviewPages(laid.layout.pages)));
+    pagesLine->SetLabel(Wx(texts.PreviewPages(laid.layout.pages)));
   } else {
     // Too large: the bare paper, so the user sees what the misfit line measures against.
     if (misfit && laid.paperWidthMm > 0) {
@@ -207,8 +204,8 @@ void PrintDialog::Impl::Sync() {
     }
     pagesLine->SetLabel("");
   }
-  misfitLine->SetLabel(misfit ? U(texts.PrintMisfit(laid, choice))
-                              : U(result ? "" : texts.Say(result)));
+  misfitLine->SetLabel(misfit ? Wx(texts.PrintMisfit(laid, choice))
+                              : Wx(result ? "" : texts.Say(result)));
   misfitLine->Wrap(260);
   // The size the misfit line names, to the hundredth below, as Texts words it.
   fittingPixelMm = misfit ? std::floor(laid.layout.misfit.fittingPixelMm * 100) / 100 : 0;
@@ -238,11 +235,11 @@ void PrintDialog::Impl::Apply() {
 void PrintDialog::Impl::SavePdf() {
   SaveFileQuestion question;
   question.title = DialogTitle(texts.Text(Label::kSavePdf));
-  question.folder = U(doc.Settings().printFolder);
+  question.folder = Wx(doc.Settings().printFolder);
   const std::string secret = doc.Secret().Path();
   question.name =
-      U(secret.empty() ? std::string() : std::filesystem::path(secret).stem().string() + ".pdf");
-  question.wildcard = U(texts.Text(Label::kPdfFiles) + " (*.pdf)|*.pdf");
+      Wx(secret.empty() ? std::string() : std::filesystem::path(secret).stem().string() + ".pdf");
+  question.wildcard = Wx(texts.Text(Label::kPdfFiles) + " (*.pdf)|*.pdf");
   const std::string path = WithExtension(asker.SaveFile(self, question), ".pdf");
   if (path.empty())
     return;
@@ -252,7 +249,7 @@ void PrintDialog::Impl::SavePdf() {
 
 void PrintDialog::Impl::Say(const std::string& text, bool problem) {
   messageLine->SetForegroundColour(problem ? wxColour(176, 0, 32) : wxNullColour);
-  messageLine->SetLabel(U(text));
+  messageLine->SetLabel(Wx(text));
   messageLine->Wrap(260);
   self->Layout();
 }

@@ -16,6 +16,7 @@
 #include "schemes/method_table.h"
 #include "schemes/scheme_table.h"
 #include "studio/wx/relayout.h"
+#include "studio/wx/wx_text.h"
 
 namespace quillon::studio::wx {
 namespace {
@@ -23,10 +24,6 @@ namespace {
 constexpr int kSchemeCount = 5;
 constexpr int kMethodCount = 7;
 constexpr int kInnocentThumb = 40;
-
-wxString Wx(const std::string& text) {
-  return wxString::FromUTF8(text);
-}
 
 std::string Joined(const std::vector<std::string>& lines) {
   std::string text;
@@ -160,7 +157,7 @@ SchemePanel::SchemePanel(wxWindow* parent, Document& document, const Texts& text
   m_allowClear->Bind(wxEVT_CHECKBOX,
                      [this](wxCommandEvent& e) { m_document.SetAllowClearShare(e.IsChecked()); });
   m_sets->Bind(wxEVT_TEXT, [this](wxCommandEvent&) {
-    m_document.SetQualifiedSetsText(std::string(m_sets->GetValue().utf8_str()));
+    m_document.SetQualifiedSetsText(Utf8(m_sets->GetValue()));
   });
   m_candidates->Bind(wxEVT_CHECKLISTBOX, [this](wxCommandEvent& e) {
     const int i = e.GetInt();
@@ -227,7 +224,7 @@ void SchemePanel::ShowScheme() {
 void SchemePanel::ShowSets() {
   const SchemeSetup& setup = m_document.Scheme();
   // Never rewrite the text while the user types it: only when the document's differs.
-  if (std::string(m_sets->GetValue().utf8_str()) != setup.SetsText())
+  if (Utf8(m_sets->GetValue()) != setup.SetsText())
     m_sets->ChangeValue(Wx(setup.SetsText()));
   const std::string problem = m_texts.SetsMessage(setup.SetsState());
   m_setsMessage->SetLabelText(Wx(problem));

@@ -12,13 +12,10 @@
 
 #include "studio/wx/bitmaps.h"
 #include "studio/wx/relayout.h"
+#include "studio/wx/wx_text.h"
 
 namespace quillon::studio::wx {
 namespace {
-
-wxString Wx(const std::string& text) {
-  return wxString::FromUTF8(text);
-}
 
 // The luminance sampled down (never smoothed) to fit side x side; a picture smaller than
 // that is shown at its own size.

@@ -20,15 +20,12 @@
 #include "studio/wx/mnemonics.h"
 #include "studio/wx/stack_canvas.h"
 #include "studio/wx/stack_widgets.h"
+#include "studio/wx/wx_text.h"
 
 namespace quillon::studio::wx {
 namespace {
 
 constexpr int kThumbnailSide = 48;
-
-wxString U(const std::string& text) {
-  return wxString::FromUTF8(text);
-}
 
 // A tint of the selection colour that keeps the row's black text readable.
 wxColour SelectedRowColour() {
@@ -104,40 +101,40 @@ void StackPanel::Impl::Build() {
   layersHeading->SetFont(layersHeading->GetFont().Bold());
   list = new wxScrolledWindow(self, wxID_ANY, wxDefaultPosition, wxDefaultSize,
                               wxVSCROLL | wxBORDER_THEME);
-  list->SetName(U(texts.Text(Label::kLayers)));
+  list->SetName(Wx(texts.Text(Label::kLayers)));
   list->SetScrollRate(0, 8);
   listSizer = new wxBoxSizer(wxVERTICAL);
   list->SetSizer(listSizer);
   align = new wxButton(self, wxID_ANY, labels[2]);
-  align->SetName(U(texts.Text(Label::kAlignLayers)));
+  align->SetName(Wx(texts.Text(Label::kAlignLayers)));
 
   auto* stackHeading = new wxStaticText(self, wxID_ANY, labels[1]);
   stackHeading->SetFont(stackHeading->GetFont().Bold());
   zoomOut = new wxButton(self, wxID_ANY, labels[3]);
-  zoomOut->SetName(U(texts.Text(Label::kZoomOut)));
+  zoomOut->SetName(Wx(texts.Text(Label::kZoomOut)));
   zoomIn = new wxButton(self, wxID_ANY, labels[4]);
-  zoomIn->SetName(U(texts.Text(Label::kZoomIn)));
+  zoomIn->SetName(Wx(texts.Text(Label::kZoomIn)));
   // As wide as its widest text, so that zooming never moves the controls (nor resizes the
   // canvas, whose size sets the zoom while it fits the picture).
   zoomLine =
       new wxStaticText(self, wxID_ANY, "", wxDefaultPosition, wxDefaultSize, wxST_NO_AUTORESIZE);
-  zoomLine->SetMinSize(wxSize(std::max(zoomLine->GetTextExtent(U(texts.ZoomLine(3200, 1))).x,
-                                       zoomLine->GetTextExtent(U(texts.ZoomLine(1, 8))).x),
+  zoomLine->SetMinSize(wxSize(std::max(zoomLine->GetTextExtent(Wx(texts.ZoomLine(3200, 1))).x,
+                                       zoomLine->GetTextExtent(Wx(texts.ZoomLine(1, 8))).x),
                               -1));
   auto* movingLabel = new wxStaticText(self, wxID_ANY, labels[8]);
   moving = new wxChoice(self, wxID_ANY);
-  moving->SetName(U(texts.Text(Label::kLayerToMove)));
+  moving->SetName(Wx(texts.Text(Label::kLayerToMove)));
   moving->Bind(wxEVT_CHOICE, [this](wxCommandEvent& event) { Select(event.GetSelection()); });
   canvas = new StackCanvas(self, doc);
-  canvas->SetName(U(texts.Text(Label::kStack)));
+  canvas->SetName(Wx(texts.Text(Label::kStack)));
   stackLine = new wxStaticText(self, wxID_ANY, "");
   messageLine = new wxStaticText(self, wxID_ANY, "");
   decode = new wxButton(self, wxID_ANY, labels[5]);
-  decode->SetName(U(texts.Text(Label::kDecodeExactly)));
+  decode->SetName(Wx(texts.Text(Label::kDecodeExactly)));
   saveStackedLabel = labels[6];
   saveDecodedLabel = labels[7];
   save = new wxButton(self, wxID_ANY, saveStackedLabel);
-  save->SetName(U(texts.Text(Label::kSaveStacked)));
+  save->SetName(Wx(texts.Text(Label::kSaveStacked)));
 
   // Layers above the stack, and rows that wrap, so that the panel reads at any width the
   // window gives it.
@@ -178,7 +175,7 @@ void StackPanel::Impl::Build() {
   save->Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { self->SaveStacked(); });
   canvas->onZoom = [this] {
     const ZoomFactor zoom = canvas->Zoom();
-    zoomLine->SetLabel(U(texts.ZoomLine(zoom.numerator, zoom.denominator)));
+    zoomLine->SetLabel(Wx(texts.ZoomLine(zoom.numerator, zoom.denominator)));
   };
   canvas->onRefused = [this](const Result& result) { Say(result); };
   self->Bind(wxEVT_SIZE, [this](wxSizeEvent& event) {
@@ -204,7 +201,7 @@ void StackPanel::Impl::SyncRows() {
   wxArrayString names;
   for (size_t i = 0; i < rows.size(); ++i) {
     UpdateRow(static_cast<int>(i));
-    names.Add(U(layers[i].name));
+    names.Add(Wx(layers[i].name));
   }
   if (moving->GetStrings() != names)
     moving->Set(names);
@@ -243,7 +240,7 @@ void StackPanel::Impl::BuildRows() {
     sizer->Add(row.name, 1, wxALIGN_CENTER_VERTICAL | wxLEFT | wxRIGHT, 6);
     sizer->Add(row.participant, 0, wxALIGN_CENTER_VERTICAL | wxRIGHT, 4);
     if (!layers[i].made) {
-      row.remove = new wxButton(row.panel, wxID_ANY, U(texts.Text(Label::kRemoveLayer)),
+      row.remove = new wxButton(row.panel, wxID_ANY, Wx(texts.Text(Label::kRemoveLayer)),
                                 wxDefaultPosition, wxDefaultSize, wxBU_EXACTFIT);
       sizer->Add(row.remove, 0, wxALIGN_CENTER_VERTICAL | wxRIGHT, 4);
       // Taking the layer off destroys this row, so not from inside the button's own click.
@@ -284,7 +281,7 @@ void StackPanel::Impl::BuildRows() {
 void StackPanel::Impl::UpdateRow(int i) {
   const Layer& layer = doc.Layers()[i];
   Row& row = rows[i];
-  const wxString line = U(texts.LayerLine(layer));
+  const wxString line = Wx(texts.LayerLine(layer));
   row.tick->SetValue(layer.ticked);
   row.tick->SetName(line);
   if (row.name->GetLabel() != line) {
@@ -295,23 +292,23 @@ void StackPanel::Impl::UpdateRow(int i) {
     row.image = layer.image.get();
     if (row.image != nullptr)
       row.thumbnail->SetBitmap(Thumbnail(*row.image, kThumbnailSide));
-    row.thumbnail->SetName(U(layer.name));
+    row.thumbnail->SetName(Wx(layer.name));
   }
   const int participants = std::max(doc.StackScheme().Participants(), layer.participant + 1);
   if (participants != row.participants) {
     wxArrayString entries;
-    entries.Add(U(texts.Text(Label::kUnknownParticipant)));
+    entries.Add(Wx(texts.Text(Label::kUnknownParticipant)));
     for (int p = 1; p <= participants; ++p)
       entries.Add(wxString::Format("%d", p));
     row.participant->Set(entries);
     row.participants = participants;
   }
   row.participant->SetSelection(layer.participant + 1);
-  row.participant->SetName(U(texts.Text(Label::kParticipant) + ": " + layer.name));
+  row.participant->SetName(Wx(texts.Text(Label::kParticipant) + ": " + layer.name));
   // The shares made here are their participants' own.
   row.participant->Enable(!layer.made);
   if (row.remove != nullptr)
-    row.remove->SetName(U(texts.Text(Label::kRemoveLayer) + ": " + layer.name));
+    row.remove->SetName(Wx(texts.Text(Label::kRemoveLayer) + ": " + layer.name));
 }
 
 void StackPanel::Impl::Select(int layer) {
@@ -331,13 +328,13 @@ void StackPanel::Impl::UpdateStack() {
   const StackCheck check = doc.CheckStack();
   const DecodeResult* decodedResult = doc.Decoded();
   const bool decoded = decodedResult != nullptr;
-  stackText = U(texts.StackLine(check, doc.Layers()));
+  stackText = Wx(texts.StackLine(check, doc.Layers()));
   if (decoded)
-    stackText += "\n" + U(texts.DecodedLine(*decodedResult));
+    stackText += "\n" + Wx(texts.DecodedLine(*decodedResult));
   decode->Enable(check.state == StackCheck::State::kQualified &&
                  IsBlockMethod(doc.StackScheme().Method()) && !decoded);
   save->SetLabel(decoded ? saveDecodedLabel : saveStackedLabel);
-  save->SetName(U(texts.Text(decoded ? Label::kSaveDecoded : Label::kSaveStacked)));
+  save->SetName(Wx(texts.Text(decoded ? Label::kSaveDecoded : Label::kSaveStacked)));
   canvas->PictureChanged();
   save->Enable(decoded || doc.Stacked() != nullptr);
   align->Enable(std::any_of(doc.Layers().begin(), doc.Layers().end(),
@@ -352,7 +349,7 @@ void StackPanel::Impl::Say(const Result& result) {
 
 void StackPanel::Impl::SayText(const std::string& text, bool problem) {
   messageLine->SetForegroundColour(problem ? wxColour(176, 0, 32) : wxNullColour);
-  messageText = U(text);
+  messageText = Wx(text);
   WrapLines();
 }
 
@@ -401,15 +398,15 @@ void StackPanel::SaveStacked() {
   SaveFileQuestion question;
   question.title =
       DialogTitle(impl.texts.Text(decoded ? Label::kSaveDecoded : Label::kSaveStacked));
-  question.folder = U(impl.doc.Settings().stackFolder);
+  question.folder = Wx(impl.doc.Settings().stackFolder);
   const std::string secret = impl.doc.Secret().Path();
   // Named after the secret and the picture ("ring-stacked.png"), beside it, never over it.
   const BmpImage& picture = decoded ? impl.doc.Decoded()->image : *impl.doc.Stacked();
   const std::string stem =
       secret.empty() ? std::string() : std::filesystem::path(secret).stem().string() + "-";
-  question.name = U(stem + picture.FileName() + ".png");
-  question.wildcard = U(impl.texts.Text(Label::kFormatPng) + " (*.png)|*.png|" +
-                        impl.texts.Text(Label::kFormatBmp) + " (*.bmp)|*.bmp");
+  question.name = Wx(stem + picture.FileName() + ".png");
+  question.wildcard = Wx(impl.texts.Text(Label::kFormatPng) + " (*.png)|*.png|" +
+                         impl.texts.Text(Label::kFormatBmp) + " (*.bmp)|*.bmp");
   const std::string path = WithExtension(impl.asker.SaveFile(this, question), ".png");
   if (path.empty())
     return;

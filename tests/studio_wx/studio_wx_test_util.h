@@ -23,15 +23,9 @@
 #include "studio/texts.h"
 #include "studio/wx/asker.h"
 #include "studio/wx/main_frame.h"
+#include "studio/wx/wx_text.h"
 
 namespace quillon::studio::wx::testing {
-
-inline wxString Wx(const std::string& text) {
-  return wxString::FromUTF8(text);
-}
-inline std::string Utf8(const wxString& text) {
-  return std::string(text.utf8_str());
-}
 
 // Answers the window's questions from lists the test fills, and records them.
 class ScriptedAsker : public Asker {
