@@ -257,7 +257,7 @@ void PrintDialog::Impl::Say(const std::string& text, bool problem) {
 PrintDialog::PrintDialog(wxWindow* parent, Document& document, const Texts& texts, Asker& asker)
     : wxDialog(parent, wxID_ANY, DialogTitle(texts.Text(Label::kPrint)), wxDefaultPosition,
                wxDefaultSize, wxDEFAULT_DIALOG_STYLE | wxRESIZE_BORDER),
-      m_impl(new Impl(this, document, texts, asker)) {
+      m_impl(std::make_unique<Impl>(this, document, texts, asker)) {
   m_impl->Build();
   m_impl->Sync();
   GetSizer()->SetSizeHints(this);
@@ -267,7 +267,6 @@ PrintDialog::PrintDialog(wxWindow* parent, Document& document, const Texts& text
 
 PrintDialog::~PrintDialog() {
   m_impl->doc.RemoveObserver(this);
-  delete m_impl;
 }
 
 void PrintDialog::DocumentChanged(unsigned aspects) {

@@ -5,6 +5,8 @@
 
 #include <wx/dialog.h>
 
+#include <memory>
+
 #include "studio/document.h"
 #include "studio/texts.h"
 #include "studio/wx/asker.h"
@@ -21,7 +23,7 @@ class PrintDialog : public wxDialog, public DocumentObserver {
 
  private:
   struct Impl;
-  Impl* m_impl;
+  std::unique_ptr<Impl> m_impl;
 };
 
 }  // namespace quillon::studio::wx

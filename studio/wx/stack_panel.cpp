@@ -354,7 +354,7 @@ void StackPanel::Impl::SayText(const std::string& text, bool problem) {
 }
 
 StackPanel::StackPanel(wxWindow* parent, Document& document, const Texts& texts, Asker& asker)
-    : wxPanel(parent, wxID_ANY), m_impl(new Impl(this, document, texts, asker)) {
+    : wxPanel(parent, wxID_ANY), m_impl(std::make_unique<Impl>(this, document, texts, asker)) {
   m_impl->Build();
   m_impl->SyncRows();
   m_impl->UpdateStack();
@@ -363,7 +363,6 @@ StackPanel::StackPanel(wxWindow* parent, Document& document, const Texts& texts,
 
 StackPanel::~StackPanel() {
   m_impl->doc.RemoveObserver(this);
-  delete m_impl;
 }
 
 void StackPanel::DocumentChanged(unsigned aspects) {

@@ -9,6 +9,8 @@
 
 #include <wx/panel.h>
 
+#include <memory>
+
 #include "studio/document.h"
 #include "studio/texts.h"
 #include "studio/wx/asker.h"
@@ -30,7 +32,7 @@ class StackPanel : public wxPanel, public DocumentObserver {
 
  private:
   struct Impl;
-  Impl* m_impl;
+  std::unique_ptr<Impl> m_impl;
 };
 
 }  // namespace quillon::studio::wx
