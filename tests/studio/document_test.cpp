@@ -27,9 +27,9 @@ namespace {
 
 using testing::FaultEnv;
 using testing::FileOp;
+using testing::Pixels;
 using testing::ReadFileBytes;
 using testing::ScratchDir;
-using testing::StoredRows;
 
 // A host for the driver itself, to compare the document's shares with.
 class PlainSession : public ShareSession {
@@ -70,7 +70,7 @@ class DocumentTest : public ::testing::Test {
   std::vector<std::vector<std::string>> LayerPixels() const {
     std::vector<std::vector<std::string>> pixels;
     for (const Layer& layer : doc.Layers())
-      pixels.push_back(StoredRows(*layer.image));
+      pixels.push_back(Pixels(*layer.image));
     return pixels;
   }
 
@@ -128,7 +128,7 @@ TEST_F(DocumentTest, EncryptMakesTheDriversSharesOfTheSecret) {
   ASSERT_TRUE(MakeShares(session, env, request, expected));
   const auto first = LayerPixels();
   for (int r = 0; r < 3; ++r)
-    EXPECT_EQ(first[r], StoredRows(expected[r])) << r;
+    EXPECT_EQ(first[r], Pixels(expected[r])) << r;
 
   ASSERT_TRUE(Encrypt(7));
   EXPECT_EQ(LayerPixels(), first);
@@ -287,7 +287,7 @@ TEST_F(DocumentTest, SharesAreSavedAsOneSet) {
   for (int r = 0; r < 3; ++r) {
     BmpImage saved(files[r]);
     ASSERT_TRUE(saved.Load(Env::Default()));
-    EXPECT_EQ(StoredRows(saved), StoredRows(*doc.Layers()[r].image));
+    EXPECT_EQ(Pixels(saved), Pixels(*doc.Layers()[r].image));
   }
   EXPECT_EQ(doc.Settings().sharesFolder, out);
 
@@ -315,7 +315,7 @@ TEST_F(DocumentTest, SharesAreSavedAsOneSet) {
   ASSERT_TRUE(doc.SaveShares(out, ShareFormat::kPng));
   BmpImage png;
   ASSERT_TRUE(LoadTwoColourPicture(Env::Default(), out + "/capa3.png", false, {}, png));
-  EXPECT_EQ(StoredRows(png), StoredRows(*doc.Layers()[2].image));
+  EXPECT_EQ(Pixels(png), Pixels(*doc.Layers()[2].image));
 
   // Opened as a layer, a share file is an input: no save replaces it.
   ASSERT_TRUE(doc.OpenLayers({files[1]}));
@@ -373,30 +373,30 @@ TEST_F(DocumentTest, TheStackTellsWhatItShowsAndDecodes) {
   ASSERT_TRUE(doc.DecodeStack());
   ASSERT_NE(doc.Decoded(), nullptr);
   EXPECT_EQ(doc.Decoded()->ambiguous, 0);
-  EXPECT_EQ(StoredRows(doc.Decoded()->image), StoredRows(*doc.Secret().TwoColour()));
+  EXPECT_EQ(Pixels(doc.Decoded()->image), Pixels(*doc.Secret().TwoColour()));
 
   // A nudge moves the stack and ends the decoding; decoding then needs the layers aligned.
   observer.Take();
-  const std::vector<std::string> aligned = StoredRows(*doc.Stacked());
+  const std::vector<std::string> aligned = Pixels(*doc.Stacked());
   ASSERT_TRUE(doc.NudgeLayer(2, 1, 0));
   EXPECT_EQ(observer.Take(), kLayersAspect | kStackAspect);
   EXPECT_EQ(doc.Decoded(), nullptr);
-  EXPECT_EQ(StoredRows(*doc.Stacked()),
-            StoredRows(StackPlacedLayers(
+  EXPECT_EQ(Pixels(*doc.Stacked()),
+            Pixels(StackPlacedLayers(
                 {{doc.Layers()[0].image.get(), 0, 0}, {doc.Layers()[2].image.get(), 1, 0}}, "s")));
-  EXPECT_NE(StoredRows(*doc.Stacked()), aligned);
+  EXPECT_NE(Pixels(*doc.Stacked()), aligned);
   EXPECT_EQ(doc.DecodeStack().problem, Problem::kOffsetsSet);
   ASSERT_TRUE(doc.NudgeLayer(2, INT32_MAX, INT32_MIN));
   EXPECT_EQ(doc.Layers()[2].dx, doc.Layers()[2].image->Width()) << "kept within reach";
   doc.ResetOffsets();
-  EXPECT_EQ(StoredRows(*doc.Stacked()), aligned);
+  EXPECT_EQ(Pixels(*doc.Stacked()), aligned);
 
   // The stacked picture is saved whole, never over a layer.
   EXPECT_EQ(doc.SaveStacked(dir.File("other.bmp")).outcome.code, Code::kOutputIsInput);
   ASSERT_TRUE(doc.SaveStacked(dir.File("stacked.png")));
   BmpImage saved;
   ASSERT_TRUE(LoadTwoColourPicture(Env::Default(), dir.File("stacked.png"), false, {}, saved));
-  EXPECT_EQ(StoredRows(saved), aligned);
+  EXPECT_EQ(Pixels(saved), aligned);
   EXPECT_EQ(doc.SaveDecoded(dir.File("decoded.bmp")).problem, Problem::kNotDecoded);
   ASSERT_TRUE(doc.DecodeStack());
   ASSERT_TRUE(doc.SaveDecoded(dir.File("decoded.bmp")));
@@ -417,14 +417,14 @@ TEST_F(DocumentTest, TheStackTellsWhatItShowsAndDecodes) {
       if (layer.ticked)
         placed.push_back({layer.image.get(), layer.dx, layer.dy});
     }
-    return StoredRows(StackPlacedLayers(placed, kStackedName));
+    return Pixels(StackPlacedLayers(placed, kStackedName));
   };
   ASSERT_TRUE(Encrypt(5));
-  EXPECT_EQ(StoredRows(*doc.Stacked()), stackOfTicked());
+  EXPECT_EQ(Pixels(*doc.Stacked()), stackOfTicked());
   ASSERT_TRUE(doc.TickLayer(4, false));
   EXPECT_EQ(doc.DecodeStack().problem, Problem::kNotBlockMethod);
   ASSERT_TRUE(Encrypt(6));
-  EXPECT_EQ(StoredRows(*doc.Stacked()), stackOfTicked());
+  EXPECT_EQ(Pixels(*doc.Stacked()), stackOfTicked());
 }
 
 TEST_F(DocumentTest, LayersThatReadAreKept) {

@@ -62,7 +62,7 @@ TEST(OffsetStack, OffsetsMoveEachLayer) {
   for (const Case& c : cases) {
     const std::vector<PlacedLayer> layers = {
         {&a, c.dxA, c.dyA}, {&b, c.dxB, c.dyB}, {&small, c.dxB + 3, c.dyA}};
-    EXPECT_EQ(testing::StoredRows(StackPlacedLayers(layers, "s.bmp")), PlainStack(layers))
+    EXPECT_EQ(testing::Pixels(StackPlacedLayers(layers, "s.bmp")), PlainStack(layers))
         << c.dxA << "," << c.dyA << " " << c.dxB << "," << c.dyB;
   }
   // One pixel down, as the picture is seen: the top row is the lower layer's alone.

@@ -10,6 +10,7 @@
 
 #include "core/bmp_image.h"
 #include "studio/document.h"
+#include "tests/shares/share_test_util.h"
 #include "tests/test_util.h"
 
 namespace quillon::testing {
@@ -44,16 +45,6 @@ inline std::vector<std::string> SeenRows(const BmpImage& image) {
   for (int32_t y = 0; y < image.Height(); ++y) {
     for (int32_t x = 0; x < image.Width(); ++x)
       rows[y][x] = image.GetPixel(image.Height() - 1 - y, x);
-  }
-  return rows;
-}
-
-// The pixels as rows of 'b'/'w' in stored order (the bottom row first).
-inline std::vector<std::string> StoredRows(const BmpImage& image) {
-  std::vector<std::string> rows(image.Height(), std::string(image.Width(), 'w'));
-  for (int32_t row = 0; row < image.Height(); ++row) {
-    for (int32_t col = 0; col < image.Width(); ++col)
-      rows[row][col] = image.GetPixel(row, col);
   }
   return rows;
 }
