@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <filesystem>
+#include <functional>
 
 #include "app/share_app.h"
 #include "core/bmp_image.h"
@@ -49,52 +50,44 @@ TEST_F(WxTest, TheProgramEncryptsAndCombinesThroughRealWindows) {
   ASSERT_TRUE(small.Save(Env::Default()));
 
   CShareApp program(platform, "quillon");
-  int wrong = -1;
-  const auto resultOnScreen = [&](DialogView& view) {
-    BmpImage result(folder.File("resultado.bmp"));
-    ASSERT_TRUE(result.Load(Env::Default()));
+  // Counts the pixels of the dialog's 40 x 24 area at (160, 29) that misfit(x, y, colour)
+  // finds wrong, until none is or time runs out; -1 until the area could be captured.
+  const auto countMisfits = [](DialogView& view, int& count,
+                               const std::function<bool(int, int, const wxColour&)>& misfit) {
     const wxPoint origin = view.ClientToScreen(wxPoint(160, 29));
     view.Refresh();
     view.Update();
-    // The picture's bottom stored row is its top line on screen.
     PumpUntil(
         [&] {
           const wxImage shot = CaptureScreen(wxRect(origin, wxSize(40, 24)));
           if (!shot.IsOk())
             return false;
-          wrong = 0;
+          count = 0;
           for (int y = 0; y < 24; ++y) {
-            for (int x = 0; x < 40; ++x) {
-              const bool black = result.GetPixel(23 - y, x) == 'b';
-              wrong += (shot.GetRed(x, y) < 128) != black;
-            }
+            for (int x = 0; x < 40; ++x)
+              count += misfit(x, y,
+                              wxColour(shot.GetRed(x, y), shot.GetGreen(x, y), shot.GetBlue(x, y)));
           }
-          return wrong == 0;
+          return count == 0;
         },
         3000);
+  };
+  int wrong = -1;
+  const auto resultOnScreen = [&](DialogView& view) {
+    BmpImage result(folder.File("resultado.bmp"));
+    ASSERT_TRUE(result.Load(Env::Default()));
+    // The picture's bottom stored row is its top line on screen.
+    countMisfits(view, wrong, [&](int x, int y, const wxColour& seen) {
+      return (seen.Red() < 128) != (result.GetPixel(23 - y, x) == 'b');
+    });
   };
   // Where the result was and the square is not, nothing black or white is left: the dialog
   // shows its own colour again (and the "Imagen" frame's line).
   int remains = -1;
   const auto resultGone = [&](DialogView& view) {
-    const wxPoint origin = view.ClientToScreen(wxPoint(160, 29));
-    view.Refresh();
-    view.Update();
-    PumpUntil(
-        [&] {
-          const wxImage shot = CaptureScreen(wxRect(origin, wxSize(40, 24)));
-          if (!shot.IsOk())
-            return false;
-          remains = 0;
-          for (int y = 0; y < 24; ++y) {
-            for (int x = 0; x < 40; ++x) {
-              const wxColour seen(shot.GetRed(x, y), shot.GetGreen(x, y), shot.GetBlue(x, y));
-              remains += x < 8 && y < 8 ? seen != *wxBLACK : seen == *wxBLACK || seen == *wxWHITE;
-            }
-          }
-          return remains == 0;
-        },
-        3000);
+    countMisfits(view, remains, [](int x, int y, const wxColour& seen) {
+      return x < 8 && y < 8 ? seen != *wxBLACK : seen == *wxBLACK || seen == *wxWHITE;
+    });
   };
   driver
       .Dialog(
