@@ -44,6 +44,23 @@ void TwoColourRow(const BmpImage& image, int y, std::vector<uint8_t>& bits, uint
     grey[x] = (bits[x >> 3] & (0x80 >> (x & 7))) ? 255 : 0;
 }
 
+// A picture of width x height fitted into maxSide x maxSide by sampling one source pixel for
+// each pixel shown (never enlarged); greyRow gives a source row's grey values, top row first.
+template <typename GreyRow>
+wxImage Shrunk(int width, int height, int maxSide, GreyRow greyRow) {
+  const int side = std::max(width, height);
+  if (side <= maxSide)
+    return Build(width, height, 1, greyRow);
+  const int shownWidth = std::max(1, static_cast<int>(int64_t{width} * maxSide / side));
+  const int shownHeight = std::max(1, static_cast<int>(int64_t{height} * maxSide / side));
+  std::vector<uint8_t> full(static_cast<size_t>(width));
+  return Build(shownWidth, shownHeight, 1, [&](int y, uint8_t* grey) {
+    greyRow(static_cast<int>(int64_t{y} * height / shownHeight), full.data());
+    for (int x = 0; x < shownWidth; ++x)
+      grey[x] = full[static_cast<size_t>(int64_t{x} * width / shownWidth)];
+  });
+}
+
 }  // namespace
 
 wxImage TwoColourImage(const BmpImage& image, int zoom) {
@@ -54,31 +71,32 @@ wxImage TwoColourImage(const BmpImage& image, int zoom) {
                [&](int y, uint8_t* grey) { TwoColourRow(image, y, bits, grey); });
 }
 
-wxImage GreyImage(const GreyPicture& picture, int zoom) {
-  if (picture.luma.size() != static_cast<size_t>(picture.width) * picture.height)
-    return wxImage();
-  return Build(picture.width, picture.height, zoom, [&](int y, uint8_t* grey) {
-    std::memcpy(grey, picture.luma.data() + static_cast<size_t>(y) * picture.width,
-                static_cast<size_t>(picture.width));
-  });
-}
-
 wxBitmap Thumbnail(const BmpImage& image, int maxSide) {
   if (!image.HasPixels() || maxSide <= 0)
     return wxBitmap();
   const int side = std::max(image.Width(), image.Height());
   if (side <= maxSide)
     return wxBitmap(TwoColourImage(image, std::max(1, maxSide / side)));
-  // Shrinking: one source pixel sampled for each thumbnail pixel.
-  const int width = std::max(1, static_cast<int>(int64_t{image.Width()} * maxSide / side));
-  const int height = std::max(1, static_cast<int>(int64_t{image.Height()} * maxSide / side));
   std::vector<uint8_t> bits(static_cast<size_t>(image.Width() + 7) / 8);
-  std::vector<uint8_t> full(static_cast<size_t>(image.Width()));
-  return wxBitmap(Build(width, height, 1, [&](int y, uint8_t* grey) {
-    TwoColourRow(image, static_cast<int>(int64_t{y} * image.Height() / height), bits, full.data());
-    for (int x = 0; x < width; ++x)
-      grey[x] = full[static_cast<size_t>(int64_t{x} * image.Width() / width)];
+  return wxBitmap(Shrunk(image.Width(), image.Height(), maxSide,
+                         [&](int y, uint8_t* grey) { TwoColourRow(image, y, bits, grey); }));
+}
+
+wxBitmap GreyThumbnail(const GreyPicture& picture, int maxSide) {
+  if (picture.width <= 0 || picture.height <= 0 || maxSide <= 0 ||
+      picture.luma.size() != static_cast<size_t>(picture.width) * picture.height) {
+    return wxBitmap();
+  }
+  return wxBitmap(Shrunk(picture.width, picture.height, maxSide, [&](int y, uint8_t* grey) {
+    std::memcpy(grey, picture.luma.data() + static_cast<size_t>(y) * picture.width,
+                static_cast<size_t>(picture.width));
   }));
+}
+
+wxBitmap BlankSquare(int side) {
+  wxImage image(side, side);
+  image.SetRGB(wxRect(0, 0, side, side), 236, 236, 236);
+  return wxBitmap(image);
 }
 
 }  // namespace quillon::studio::wx

@@ -14,11 +14,14 @@ namespace quillon::studio::wx {
 // The two-colour view of image (black and white), each pixel drawn as zoom x zoom screen
 // pixels; zoom from 1. An image without pixels gives an invalid wxImage.
 wxImage TwoColourImage(const BmpImage& image, int zoom = 1);
-// The same for a grey picture.
-wxImage GreyImage(const GreyPicture& picture, int zoom = 1);
 
 // A thumbnail that fits maxSide x maxSide: shrunk by sampling (a share's noise stays noise,
 // not a grey smear) or enlarged by whole steps, never smoothed.
 wxBitmap Thumbnail(const BmpImage& image, int maxSide);
+// A grey picture shrunk the same way to fit maxSide x maxSide; a smaller one keeps its size.
+wxBitmap GreyThumbnail(const GreyPicture& picture, int maxSide);
+
+// A light grey square that holds a picture's place while there is none.
+wxBitmap BlankSquare(int side);
 
 }  // namespace quillon::studio::wx

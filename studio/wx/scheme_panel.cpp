@@ -15,6 +15,7 @@
 
 #include "schemes/method_table.h"
 #include "schemes/scheme_table.h"
+#include "studio/wx/bitmaps.h"
 #include "studio/wx/relayout.h"
 #include "studio/wx/wx_text.h"
 
@@ -39,9 +40,7 @@ wxBitmap InnocentThumbnail(const std::string& path, int side) {
   {
     wxLogNull quiet;
     if (path.empty() || !image.LoadFile(Wx(path))) {
-      image.Create(side, side);
-      image.SetRGB(wxRect(0, 0, side, side), 236, 236, 236);
-      return wxBitmap(image);
+      return BlankSquare(side);
     }
   }
   const double scale = static_cast<double>(side) / std::max(image.GetWidth(), image.GetHeight());

@@ -15,39 +15,6 @@
 #include "studio/wx/wx_text.h"
 
 namespace quillon::studio::wx {
-namespace {
-
-// The luminance sampled down (never smoothed) to fit side x side; a picture smaller than
-// that is shown at its own size.
-wxBitmap GreyThumbnail(const GreyPicture& grey, int side) {
-  if (grey.width <= 0 || grey.height <= 0)
-    return wxBitmap();
-  const double scale = std::min(1.0, static_cast<double>(side) / std::max(grey.width, grey.height));
-  const int w = std::max(1, static_cast<int>(grey.width * scale));
-  const int h = std::max(1, static_cast<int>(grey.height * scale));
-  wxImage image(w, h, false);
-  unsigned char* rgb = image.GetData();
-  for (int y = 0; y < h; ++y) {
-    const int32_t sy = std::min<int32_t>(grey.height - 1, static_cast<int32_t>(y / scale));
-    for (int x = 0; x < w; ++x) {
-      const int32_t sx = std::min<int32_t>(grey.width - 1, static_cast<int32_t>(x / scale));
-      const uint8_t v = grey.At(sx, sy);
-      rgb[0] = rgb[1] = rgb[2] = v;
-      rgb += 3;
-    }
-  }
-  return wxBitmap(image);
-}
-
-// An empty square keeps the layout still while no picture is open.
-wxBitmap Blank(int side) {
-  wxImage image(side, side);
-  image.SetRGB(wxRect(0, 0, side, side), 236, 236, 236);
-  return wxBitmap(image);
-}
-
-}  // namespace
-
 SecretPanel::SecretPanel(wxWindow* parent, Document& document, const Texts& texts,
                          Mnemonics& mnemonics, std::function<void(const Result&)> report)
     : wxPanel(parent, wxID_ANY), m_document(document), m_texts(texts), m_report(std::move(report)) {
@@ -59,7 +26,7 @@ SecretPanel::SecretPanel(wxWindow* parent, Document& document, const Texts& text
   auto* pictures = new wxBoxSizer(wxHORIZONTAL);
   const auto column = [&](Label caption, wxStaticBitmap** bitmap) {
     auto* sizer = new wxBoxSizer(wxVERTICAL);
-    *bitmap = new wxStaticBitmap(inBox, wxID_ANY, Blank(side));
+    *bitmap = new wxStaticBitmap(inBox, wxID_ANY, BlankSquare(side));
     (*bitmap)->SetName(Wx(texts.Text(caption)));
     sizer->Add(new wxStaticText(inBox, wxID_ANY, Wx(texts.Text(caption))), 0, wxBOTTOM, 2);
     sizer->Add(*bitmap, 0);
@@ -120,8 +87,8 @@ void SecretPanel::ShowPictures() {
   const int side = FromDIP(kPictureSide);
   m_empty->Show(secret.Empty());
   if (secret.Empty()) {
-    m_picture->SetBitmap(Blank(side));
-    m_twoColour->SetBitmap(Blank(side));
+    m_picture->SetBitmap(BlankSquare(side));
+    m_twoColour->SetBitmap(BlankSquare(side));
     m_shownGrey = nullptr;
     return;
   }
